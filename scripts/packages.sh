@@ -1,0 +1,22 @@
+# Sourced by ./test and ./run: installs the Debian packages the project needs when any is missing.
+TQ_PACKAGES=(
+    cmake g++ make pkg-config
+    libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+    librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
+    xvfb xauth midicsv python3 python3-mido
+)
+
+tq_ensure_packages() {
+    local missing=() p
+    for p in "${TQ_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,52 @@
+#include "textout/message_catalog.h"
+
+void AddStandardMessages(MessageCatalog& catalog) {
+    struct Entry {
+        int id;
+        const char* english;
+        const char* japanese;
+    };
+    static const Entry kEntries[] = {
+        {0, "Cannot overwrite this file because it is already in use.",
+         "ファイルは現在使用中です。上書きできません。"},
+        {2, "There is a problem with the connection to the TQ-550.\n\nThe following are possible causes.\n- The TQ-550 is not powered up.\n- The TQ-550 was switched off.\n- No connection has been made with the TQ-550.\n- The connection or setup is incorrect.\n\nTry the following.\n1. Check the connection and setup.\n2. Quit all applications associated with the TQ-550.\n3. Cycle the power to the TQ-550.\n4. Restart the application(s).\n",
+         "TQ-550 との接続に不具合が発生しました。\n\n以下の原因が考えられます。\n- TQ-550 の電源が入っていない\n- TQ-550 の電源が一旦切られた\n- TQ-550 と接続されていない\n- 接続/設定が正しくない\n\n以下の操作をお試しください。\n1. 接続/設定を確認する\n2. TQ-550 に関するアプリケーションを一旦全て終了する\n3. TQ-550 の電源を入れなおす\n4. アプリケーションを再起動する\n"},
+        {3, "Cannot read files of this type.",
+         "このファイルの形式を認識できません。"},
+        {4, "This file could not be loaded.",
+         "ファイルが読み込めませんでした。"},
+        {5, "This file could not be saved.",
+         "ファイルが保存できませんでした。"},
+        {7, "MIDI devices are disconnected.",
+         "MIDI 機器との接続が切断されました。"},
+        {8, "MIDI devices are reconnected.",
+         "MIDI 機器と再接続しました。"},
+        {9, "Manual/TQ-550LibrarianManualE.pdf",
+         "Manual/TQ-550LibrarianManualJ.pdf"},
+        {10, "Don't show this dialog again.",
+         "次からこのダイアログを表示しない。"},
+        {12, "MIDI devices aren't set up correctly.\nMake sure the settings in the \"Set Up MIDI Devices\" dialog box.",
+         "MIDI機器が正しく設定されていません。\n「設定」－「MIDI機器の設定」を確認してください。"},
+        {13, "Now, getting data.",
+         "データを取得中です。"},
+        {14, "Are you sure you want to read the SMF and overwrite the main window?",
+         "SMF をインポートし、メイン・ウィンドウを上書きします。よろしいですか？"},
+        {15, "Are you sure you want to load the data from the temporary area of the TQ-550?",
+         "TQ-550 の Temporary Area からデータを取得します。よろしいですか？"},
+        {16, "Are you sure you want to load the data from the TQ-550?",
+         "TQ-550 からデータを取得します。よろしいですか？"},
+        {17, "Now, synchronizing data.",
+         "データ同期中です。"},
+        {18, "Undefined error.",
+         "未定義のエラーです。"},
+        {19, "Are you sure you want to overwrite the temporary area of the TQ-550?",
+         "TQ-550 の Temporary Area を書き換えます。よろしいですか？"},
+        {20, "Are you sure you want to overwrite the data in the TQ-550?",
+         "TQ-550 のデータを書き換えます。よろしいですか？"},
+    };
+    catalog.Clear();
+    for (const Entry& entry : kEntries) {
+        catalog.Add(LANGUAGE_ENGLISH, entry.id, entry.english);
+        catalog.Add(LANGUAGE_JAPANESE, entry.id, entry.japanese);
+    }
+}
