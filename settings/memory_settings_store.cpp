@@ -2,7 +2,8 @@
 
 #include <charconv>
 
-int CMemorySettingsStore::GetInt(const std::string& section, const std::string& name, int defaultValue) const {
+int CMemorySettingsStore::GetInt(const std::string& section, const std::string& name,
+                                 int defaultValue) const {
     auto it = values_.find({section, name});
     if (it == values_.end()) return defaultValue;
     if (const int* value = std::get_if<int>(&it->second)) return *value;

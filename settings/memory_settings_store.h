@@ -9,7 +9,7 @@
 
 // A settings store held in memory, for tests and for programs that must not touch the user's settings.
 class CMemorySettingsStore : public ISettingsStore {
-public:
+  public:
     int GetInt(const std::string& section, const std::string& name, int defaultValue) const override;
     bool WriteInt(const std::string& section, const std::string& name, int value) override;
     std::string GetString(const std::string& section, const std::string& name,
@@ -21,7 +21,7 @@ public:
     // Number of values stored, over all sections.
     std::size_t Size() const { return values_.size(); }
 
-private:
+  private:
     using Key = std::pair<std::string, std::string>;
     std::map<Key, std::variant<int, std::string>> values_;
 };

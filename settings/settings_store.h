@@ -6,7 +6,7 @@
 // numbers, everything else as text. The desktop program and the command line use a store kept under
 // the company "Marlin" and the application "TQ-550 Librarian"; tests use the in-memory store.
 class ISettingsStore {
-public:
+  public:
     virtual ~ISettingsStore() = default;
 
     virtual int GetInt(const std::string& section, const std::string& name, int defaultValue) const = 0;

@@ -1,7 +1,8 @@
 #include "textout/message_catalog.h"
 
 void MessageCatalog::Clear() {
-    for (auto& texts : texts_) texts.clear();
+    for (auto& texts : texts_)
+        texts.clear();
 }
 
 void MessageCatalog::Add(int language, int id, std::string text) {

@@ -29,7 +29,7 @@ enum MessageLanguage : int { LANGUAGE_ENGLISH = 0, LANGUAGE_JAPANESE = 1 };
 
 // Maps (language, message id) to text, in English and Japanese. Texts are UTF-8.
 class MessageCatalog {
-public:
+  public:
     void Clear();
     void Add(int language, int id, std::string text);
     void SetLanguage(int language) { language_ = language; }
@@ -37,7 +37,7 @@ public:
     // The text of id in the current language; empty when it is not present.
     std::string Text(int id) const;
 
-private:
+  private:
     int language_ = LANGUAGE_ENGLISH;
     std::map<int, std::string> texts_[2];
 };

@@ -29,13 +29,19 @@ void CKivTextOut::Indent(int delta) {
     prefix_.resize(length > 0 ? static_cast<std::size_t>(length) : 0, ' ');
 }
 
-int CKivTextOut::Ask(int, const std::string&, int) { return ANSWER_OK; }
+int CKivTextOut::Ask(int, const std::string&, int) {
+    return ANSWER_OK;
+}
 
 void CKivTextOut::Output(const std::string&) {}
 
-int CKivTextOutBuffer::Ask(int, const std::string&, int) { return ANSWER_OK; }
+int CKivTextOutBuffer::Ask(int, const std::string&, int) {
+    return ANSWER_OK;
+}
 
-void CKivTextOutBuffer::Output(const std::string& text) { buffer_ = text; }
+void CKivTextOutBuffer::Output(const std::string& text) {
+    buffer_ = text;
+}
 
 void CKivTextOutBuffer::FlushTo(CKivTextOut* sink) {
     if (sink && !buffer_.empty()) sink->Write(buffer_);

@@ -4,7 +4,7 @@
 
 // A text sink: code that has something to tell the user writes it here. Every line gets the prefix.
 class CKivTextOut {
-public:
+  public:
     virtual ~CKivTextOut() = default;
 
     // Prefixes every line of text and hands the result to Output.
@@ -20,10 +20,10 @@ public:
 
     const std::string& Prefix() const { return prefix_; }
 
-protected:
+  protected:
     virtual void Output(const std::string& text);
 
-private:
+  private:
     std::string prefix_;
     bool atLineStart_ = true;
 };
@@ -35,15 +35,15 @@ enum AskAnswer : int { ANSWER_OK = 0, ANSWER_CANCEL = 1, ANSWER_YES = 2, ANSWER_
 
 // Holds the last text written to it until it is flushed to another sink.
 class CKivTextOutBuffer : public CKivTextOut {
-public:
+  public:
     int Ask(int buttons, const std::string& text, int icon) override;
     // Writes the buffer to sink when one is given and the buffer is not empty; then empties the buffer.
     void FlushTo(CKivTextOut* sink);
     const std::string& Buffer() const { return buffer_; }
 
-protected:
+  protected:
     void Output(const std::string& text) override;
 
-private:
+  private:
     std::string buffer_;
 };

@@ -13,7 +13,8 @@ CKivTextOut* TextOutHub::GetTextOut(int slot) const {
 }
 
 void TextOutHub::Clear() {
-    for (auto& slot : slots_) slot.reset();
+    for (auto& slot : slots_)
+        slot.reset();
 }
 
 TextOutHub& GetTextOutHub() {
@@ -31,4 +32,6 @@ int AskMessage(int buttons, int id, int icon) {
     return sink ? sink->Ask(buttons, GetMessageCatalog().Text(id), icon) : ANSWER_CANCEL;
 }
 
-void ShowMessage(int id) { AskMessage(ASK_OK, id, ICON_EXCLAMATION); }
+void ShowMessage(int id) {
+    AskMessage(ASK_OK, id, ICON_EXCLAMATION);
+}

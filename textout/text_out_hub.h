@@ -9,7 +9,7 @@
 // at once and asks questions, slot 1 the buffering sink; slots 2 and 3 are free. A sink lives as long as
 // some slot holds it.
 class TextOutHub {
-public:
+  public:
     static constexpr int kSlotCount = 4;
     static constexpr int kMessageBoxSlot = 0;
     static constexpr int kBufferSlot = 1;
@@ -18,7 +18,7 @@ public:
     CKivTextOut* GetTextOut(int slot) const;
     void Clear();
 
-private:
+  private:
     std::array<std::shared_ptr<CKivTextOut>, kSlotCount> slots_;
 };
 

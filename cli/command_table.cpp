@@ -1,0 +1,21 @@
+#include "cli/command_table.h"
+
+namespace {
+const Command kCommands[] = {
+    {"dump", RunDump, ""},
+    {"convert", RunConvert, ""},
+};
+}  // namespace
+
+const Command* FindCommand(const std::string& name) {
+    for (const Command& command : kCommands)
+        if (name == command.name) return &command;
+    return nullptr;
+}
+
+std::string ExtraCommandHelp() {
+    std::string help;
+    for (const Command& command : kCommands)
+        help += command.help;
+    return help;
+}

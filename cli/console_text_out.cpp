@@ -1,0 +1,35 @@
+#include "cli/console_text_out.h"
+
+#include <memory>
+
+#include "textout/text_out_hub.h"
+
+int CConsoleTextOut::Ask(int, const std::string& text, int) {
+    Output(text.empty() || text.back() == '\n' ? text : text + "\n");
+    return ANSWER_CANCEL;
+}
+
+void CConsoleTextOut::Output(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+
+ConsoleMessages::ConsoleMessages() : collector_(std::make_shared<CCollectingTextOut>()) {
+    GetTextOutHub().SetTextOut(TextOutHub::kMessageBoxSlot, std::make_shared<CConsoleTextOut>());
+    GetTextOutHub().SetTextOut(TextOutHub::kBufferSlot, collector_);
+}
+
+ConsoleMessages::~ConsoleMessages() {
+    GetTextOutHub().Clear();
+}
+
+void ConsoleMessages::PrintFailure(const std::string& fallback) {
+    std::vector<std::string> lines = collector_->Messages();
+    if (lines.empty()) lines.push_back(fallback);
+    for (std::string line : lines) {
+        if (line.empty()) continue;
+        if (line.back() != '\n') line += '\n';
+        std::fputs(line.c_str(), stderr);
+    }
+    collector_->Clear();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "textout/text_out.h"
+
+// Shows text at once on standard error; it cannot ask questions (answers Cancel).
+class CConsoleTextOut : public CKivTextOut {
+  public:
+    int Ask(int buttons, const std::string& text, int icon) override;
+
+  protected:
+    void Output(const std::string& text) override;
+};
+
+// Collects every message reported during an operation, so that all of them can be shown at its end.
+class CCollectingTextOut : public CKivTextOut {
+  public:
+    const std::vector<std::string>& Messages() const { return messages_; }
+    void Clear() { messages_.clear(); }
+
+  protected:
+    void Output(const std::string& text) override { messages_.push_back(text); }
+
+  private:
+    std::vector<std::string> messages_;
+};
+
+// Installs the console sinks in the text-output hub for the life of the command line program.
+class ConsoleMessages {
+  public:
+    ConsoleMessages();
+    ~ConsoleMessages();
+    // Prints the collected messages, or fallback when none was collected, one a line, then forgets them.
+    void PrintFailure(const std::string& fallback);
+
+  private:
+    std::shared_ptr<CCollectingTextOut> collector_;
+};

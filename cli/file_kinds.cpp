@@ -1,0 +1,48 @@
+#include "cli/file_kinds.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+
+#include "cli/library_kind.h"
+
+namespace {
+const InputKind kInputKinds[] = {
+    {"tql", ReadLibraryFile},
+};
+
+const OutputKind kOutputKinds[] = {
+    {"tql", ".tql", 0, WriteLibraryFile},
+};
+
+const char* const kInputKindNames[] = {"tql", "tqx", "tq4-dump", "tq2-dump", "smf"};
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+}  // namespace
+
+bool IsInputKindName(const std::string& name) {
+    return std::any_of(std::begin(kInputKindNames), std::end(kInputKindNames),
+                       [&](const char* known) { return name == known; });
+}
+
+const InputKind* FindInputKind(const std::string& name) {
+    for (const InputKind& kind : kInputKinds)
+        if (name == kind.name) return &kind;
+    return nullptr;
+}
+
+const OutputKind* FindOutputKind(const std::string& name) {
+    for (const OutputKind& kind : kOutputKinds)
+        if (name == kind.name) return &kind;
+    return nullptr;
+}
+
+const OutputKind* FindOutputKindByExtension(const std::filesystem::path& path) {
+    const std::string extension = Lower(path.extension().string());
+    for (const OutputKind& kind : kOutputKinds)
+        if (extension == kind.extension) return &kind;
+    return nullptr;
+}

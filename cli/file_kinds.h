@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/data.h"
+
+// How `tq550` reads one input format into a patch list. Failures are reported through the text-output hub.
+struct InputKind {
+    const char* name;
+    bool (*read)(const std::filesystem::path& path, CPatchArray& patches);
+};
+
+// How `tq550` writes the selected patches (positions in `patches`, in the order given) to one output format.
+struct OutputKind {
+    const char* name;
+    const char* extension;  // chooses this kind when --to is not given
+    int indexLimit;         // indexes must be below it; 0 when any existing index is allowed
+    bool (*write)(const CPatchArray& patches, const std::vector<int>& selection,
+                  const std::filesystem::path& path);
+};
+
+// Every input kind name the command line knows, built or not.
+bool IsInputKindName(const std::string& name);
+// The input kind of that name, or nullptr when it cannot be read (yet).
+const InputKind* FindInputKind(const std::string& name);
+const OutputKind* FindOutputKind(const std::string& name);
+const OutputKind* FindOutputKindByExtension(const std::filesystem::path& path);
