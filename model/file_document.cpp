@@ -14,15 +14,16 @@ namespace {
 // claims more than the stream holds costs no more memory than the stream's content.
 bool ReadExactly(std::istream& stream, std::uint32_t n, std::vector<std::uint8_t>& buffer) {
     constexpr std::size_t kStep = std::size_t{1} << 20;
-    buffer.clear();
     std::size_t have = 0;
     while (have < n) {
         const std::size_t step = std::min<std::size_t>(kStep, n - have);
-        buffer.resize(have + step);
+        // Bytes already in the buffer are overwritten, not cleared first: the buffer is reused per record.
+        if (buffer.size() < have + step) buffer.resize(have + step);
         stream.read(reinterpret_cast<char*>(buffer.data() + have), static_cast<std::streamsize>(step));
         if (static_cast<std::size_t>(stream.gcount()) != step) return false;
         have += step;
     }
+    buffer.resize(n);
     return true;
 }
 
