@@ -1,0 +1,57 @@
+#include "midi/delivery_ring.h"
+
+#include <algorithm>
+#include <cstring>
+
+static_assert((CMidiDeliveryRing::kCapacity & (CMidiDeliveryRing::kCapacity - 1)) == 0);
+
+CMidiDeliveryRing::CMidiDeliveryRing() : storage_(std::make_unique<std::uint8_t[]>(kCapacity)) {}
+
+bool CMidiDeliveryRing::Push(Kind kind, std::span<const std::uint8_t> bytes) {
+    if (bytes.size() > kMaxMessage) return false;
+    const std::size_t write = write_.load(std::memory_order_relaxed);
+    const std::size_t used = write - read_.load(std::memory_order_acquire);
+    if (kHeader + bytes.size() > kCapacity - used) return false;
+    const std::uint8_t header[kHeader] = {static_cast<std::uint8_t>(kind),
+                                          static_cast<std::uint8_t>(bytes.size() & 0xFF),
+                                          static_cast<std::uint8_t>(bytes.size() >> 8)};
+    CopyIn(write, header, kHeader);
+    CopyIn(write + kHeader, bytes.data(), bytes.size());
+    write_.store(write + kHeader + bytes.size(), std::memory_order_release);
+    return true;
+}
+
+bool CMidiDeliveryRing::Pop(Kind& kind, std::vector<std::uint8_t>& bytes) {
+    const std::size_t read = read_.load(std::memory_order_relaxed);
+    if (write_.load(std::memory_order_acquire) == read) return false;
+    std::uint8_t header[kHeader];
+    CopyOut(read, header, kHeader);
+    kind = static_cast<Kind>(header[0]);
+    const std::size_t count = header[1] | static_cast<std::size_t>(header[2]) << 8;
+    bytes.resize(count);
+    CopyOut(read + kHeader, bytes.data(), count);
+    read_.store(read + kHeader + count, std::memory_order_release);
+    return true;
+}
+
+bool CMidiDeliveryRing::Empty() const {
+    return Used() == 0;
+}
+
+std::size_t CMidiDeliveryRing::Used() const {
+    return write_.load(std::memory_order_acquire) - read_.load(std::memory_order_acquire);
+}
+
+void CMidiDeliveryRing::CopyIn(std::size_t position, const std::uint8_t* source, std::size_t count) {
+    const std::size_t start = position % kCapacity;
+    const std::size_t first = std::min(count, kCapacity - start);
+    if (first) std::memcpy(storage_.get() + start, source, first);
+    if (count > first) std::memcpy(storage_.get(), source + first, count - first);
+}
+
+void CMidiDeliveryRing::CopyOut(std::size_t position, std::uint8_t* target, std::size_t count) const {
+    const std::size_t start = position % kCapacity;
+    const std::size_t first = std::min(count, kCapacity - start);
+    if (first) std::memcpy(target, storage_.get() + start, first);
+    if (count > first) std::memcpy(target + first, storage_.get(), count - first);
+}
