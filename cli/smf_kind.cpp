@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "device/reader.h"
-#include "device/writer.h"
+#include "device/transfer/reader.h"
+#include "device/transfer/writer.h"
 #include "model/atomic_file.h"
 #include "model/parameter_address.h"
 

@@ -25,5 +25,5 @@ void CKivMidiOut::SendRequest(std::int32_t address, std::int32_t size) {
 
 void CKivMidiOut::SendBytes(std::span<const std::uint8_t> bytes) {
     lastSent_.assign(bytes.begin(), bytes.end());
-    if (device_) device_->Send(lastSent_);
+    lastSendSucceeded_ = device_ && device_->Send(lastSent_);
 }

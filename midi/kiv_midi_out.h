@@ -38,6 +38,9 @@ class CKivMidiOut : public IKivMidiOut, public CKivMidi {
     void SendRequest(std::int32_t address, std::int32_t size) override;
     const std::vector<std::uint8_t>& LastSent() const override { return lastSent_; }
 
+    // Whether the last message went out through a bound physical port.
+    bool LastSendSucceeded() const { return lastSendSucceeded_; }
+
     CKivMidiOutDevice* GetDevice() const { return device_; }
     void SetDevice(CKivMidiOutDevice* device) { device_ = device; }
 
@@ -46,4 +49,5 @@ class CKivMidiOut : public IKivMidiOut, public CKivMidi {
 
     CKivMidiOutDevice* device_ = nullptr;
     std::vector<std::uint8_t> lastSent_;
+    bool lastSendSucceeded_ = false;
 };

@@ -1,9 +1,12 @@
-#include "device/writer.h"
+#include "device/transfer/writer.h"
 
 #include <algorithm>
 
 #include "device/message_builders.h"
+#include "device/transfer/reader.h"
 #include "model/patch.h"
+#include "textout/message_catalog.h"
+#include "textout/text_out_hub.h"
 
 namespace {
 
@@ -17,7 +20,41 @@ PatchImage ImageOf(const CParameter& patch) {
 
 }  // namespace
 
-CWriter::CWriter(DeviceIds profile) : profile_(std::move(profile)) {}
+CWriter::CWriter(MidiEnvironment& environment) : environment_(environment), profile_(Tq550DeviceIds()) {}
+
+bool CWriter::CDeviceSink::PutDataSet(int area, int number, PackedAddress address,
+                                      std::span<const std::uint8_t> data) {
+    if (CKivProgressBar* progress = writer_.environment_.GetProgressBar()) {
+        progress->SetCaption(writer_.addresses_.GetSlotName(area, number));
+        if (progress->IsCancelled()) {
+            writer_.cancelled_ = true;
+            return false;
+        }
+    }
+    if (writer_.Send(address, data)) return true;
+    ShowMessage(MSG_CONNECTION_PROBLEM);
+    return false;
+}
+
+bool CWriter::WritePatchesToDevice(AReader& reader, int area, std::span<const int> numbers,
+                                   const CParameterArray& source) {
+    failedNumber_ = -1;
+    cancelled_ = false;
+    if (!CheckTransferPorts(environment_, reader.Input(), SenderOutput())) return false;
+    if (!reader.IdentifyDevice()) return false;
+    CKivProgressBar* progress = environment_.GetProgressBar();
+    if (progress) progress->Begin(static_cast<int>(numbers.size()), "", true);
+    smfMode_ = false;
+    CDeviceSink sink(*this);
+    bool ok = true;
+    for (std::size_t i = 0; ok && i < numbers.size(); ++i) {
+        if (progress) progress->SetPosition(static_cast<int>(i) + 1);
+        ok = WritePatch(source, area, numbers[i], sink);
+        if (!ok) failedNumber_ = numbers[i];
+    }
+    if (progress) progress->End();
+    return ok;
+}
 
 std::int32_t CWriter::DeltaAfter(std::size_t messageLength) {
     return static_cast<std::int32_t>((messageLength * 192 + 12000) / 3125 + 1);
@@ -30,7 +67,7 @@ std::size_t CWriter::PutBytes(std::size_t offset, std::span<const std::uint8_t> 
 }
 
 bool CWriter::CSmfSink::PutDataSet(int, int, PackedAddress address, std::span<const std::uint8_t> data) {
-    const CKivMarlinMessage message = MakeDataSetMessage(writer_.profile_, address, data);
+    const CKivMarlinMessage message = MakeDataSetMessage(writer_.Profile(), address, data);
     if (!writer_.WriteSysEx(writer_.nextDelta_, message.Bytes())) return false;
     writer_.nextDelta_ = DeltaAfter(message.Size());
     return true;

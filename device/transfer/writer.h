@@ -5,24 +5,39 @@
 #include <span>
 #include <vector>
 
-#include "device/data_set_sink.h"
+#include "device/transfer/data_set_sink.h"
 #include "device/device_ids.h"
+#include "device/transfer/midi_sender.h"
+#include "midi/midi_environment.h"
 #include "model/parameter_address.h"
 #include "model/parameter_array.h"
 #include "smf/smf_write.h"
 
-// Writes patches as data-set messages of the output profile: recorded into a Standard MIDI File (format 0,
-// one track: tempo 120, nine data sets per patch paced by their transmission time, End of Track).
-class CWriter : public CKivSmfWrite {
+class AReader;
+
+// Writes patches as data-set messages of the output port's profile: sent to the device, nine per patch with
+// a pause after each, or recorded into a Standard MIDI File (format 0, one track: tempo 120, nine data sets
+// per patch paced by their transmission time, End of Track).
+class CWriter : public CKivMidiSender, public CKivSmfWrite {
   public:
     static constexpr double kTempo = 120.0;
 
-    // profile: the ids of the logical output port (the TQ-550 profile at start-up by default).
-    explicit CWriter(DeviceIds profile = Tq550DeviceIds());
+    explicit CWriter(MidiEnvironment& environment = GetMidiEnvironment());
     ~CWriter() override = default;
 
+    // The ids data sets carry: those of the output port, or the TQ-550 profile at start-up while no port
+    // is attached (SetProfile changes that fallback).
     void SetProfile(const DeviceIds& profile) { profile_ = profile; }
-    const DeviceIds& Profile() const { return profile_; }
+    const DeviceIds& Profile() const { return SenderOutput() ? SenderOutput()->Ids() : profile_; }
+
+    // Sends the listed patch numbers of area (each taken from that position of source) to the device after
+    // identifying it with reader. Stops at the first failed send (showing the connection-problem message)
+    // or when the progress is cancelled; FailedNumber tells which patch it stopped at.
+    bool WritePatchesToDevice(AReader& reader, int area, std::span<const int> numbers,
+                              const CParameterArray& source);
+    // The patch number the last device write stopped at, or -1 when it did not stop early.
+    int FailedNumber() const { return failedNumber_; }
+    bool WasCancelled() const { return cancelled_; }
 
     // Builds the file of the listed patch numbers of area (each taken from that position of source) and
     // writes it to stream. True only when every step and the stream write succeeded.
@@ -46,6 +61,17 @@ class CWriter : public CKivSmfWrite {
     std::size_t PutBytes(std::size_t offset, std::span<const std::uint8_t> bytes) override;
 
   private:
+    // Sends each data set to the device, with the progress caption and the cancel check before each.
+    class CDeviceSink : public IDataSetSink {
+      public:
+        explicit CDeviceSink(CWriter& writer) : writer_(writer) {}
+        bool PutDataSet(int area, int number, PackedAddress address,
+                        std::span<const std::uint8_t> data) override;
+
+      private:
+        CWriter& writer_;
+    };
+
     // Records each data set as a System Exclusive event of the file.
     class CSmfSink : public IDataSetSink {
       public:
@@ -57,8 +83,11 @@ class CWriter : public CKivSmfWrite {
         CWriter& writer_;
     };
 
+    MidiEnvironment& environment_;
     DeviceIds profile_;
     CParameterAddress addresses_;
+    int failedNumber_ = -1;
+    bool cancelled_ = false;
     std::vector<std::uint8_t> fileBytes_;
     std::int32_t nextDelta_ = 0;
     bool smfMode_ = false;

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "device/message_builders.h"
-#include "device/reader.h"
-#include "device/writer.h"
+#include "device/transfer/reader.h"
+#include "device/transfer/writer.h"
 #include "model/data.h"
 #include "model/initial_file_document.h"
 #include "smf/smf_write.h"
