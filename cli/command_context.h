@@ -30,3 +30,5 @@ int ReadInputFile(const Arguments& arguments, const std::string& input, CPatchAr
 
 int RunDump(CommandContext& context);
 int RunConvert(CommandContext& context);
+int RunRead(CommandContext& context);
+int RunWrite(CommandContext& context);
