@@ -5,14 +5,17 @@
 #include <iterator>
 
 #include "cli/library_kind.h"
+#include "cli/smf_kind.h"
 
 namespace {
 const InputKind kInputKinds[] = {
     {"tql", ReadLibraryFile},
+    {"smf", ReadSmfFile},
 };
 
 const OutputKind kOutputKinds[] = {
     {"tql", ".tql", 0, WriteLibraryFile},
+    {"smf", ".mid", USER_PATCH_COUNT, WriteSmfFile},
 };
 
 const char* const kInputKindNames[] = {"tql", "tqx", "tq4-dump", "tq2-dump", "smf"};
