@@ -43,6 +43,7 @@ bool CVirtualMidiSystem::AddDestination(const std::string& name, Receiver receiv
 }
 
 bool CVirtualMidiSystem::RemoveDestination(const std::string& name) {
+    std::lock_guard<std::recursive_mutex> writing(writeMutex_);
     std::lock_guard<std::mutex> lock(mutex_);
     auto destination = FindNamed(destinations_, name);
     if (destination == destinations_.end()) return false;
@@ -92,6 +93,7 @@ void CVirtualMidiSystem::Disconnect(CMidiIn& reader) {
 }
 
 bool CVirtualMidiSystem::Write(const std::string& name, std::span<const std::uint8_t> bytes) {
+    std::lock_guard<std::recursive_mutex> writing(writeMutex_);
     std::shared_ptr<Receiver> receiver;
     {
         std::lock_guard<std::mutex> lock(mutex_);

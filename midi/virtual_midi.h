@@ -30,6 +30,7 @@ class CVirtualMidiSystem {
 
     // False when a destination of that name exists already.
     bool AddDestination(const std::string& name, Receiver receiver);
+    // Waits for a write to the destination that is under way.
     bool RemoveDestination(const std::string& name);
 
     std::vector<std::string> SourceNames() const;
@@ -55,6 +56,8 @@ class CVirtualMidiSystem {
     };
 
     mutable std::mutex mutex_;
+    // Held while a receiver runs, so that a destination is never removed in the middle of a write.
+    std::recursive_mutex writeMutex_;
     std::vector<Source> sources_;
     std::vector<Destination> destinations_;
 };

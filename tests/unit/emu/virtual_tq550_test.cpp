@@ -1,0 +1,97 @@
+#include "emu/virtual_tq550.h"
+
+#include <gtest/gtest.h>
+
+#include "device/message_acceptance.h"
+#include "device/message_builders.h"
+#include "midi/midi_arrival.h"
+#include "midi/midi_environment.h"
+
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+class CCollectingReceiver : public IKivMidiReceiver {
+  public:
+    bool OnShortMessage(ShortMessage) override { return true; }
+    bool OnUniversalMessage(const CKivLongMessage& message) override {
+        universal.push_back(message.Bytes());
+        return true;
+    }
+    bool OnDataSet(const CKivMarlinMessage& message) override {
+        dataSets.push_back(message.Bytes());
+        return true;
+    }
+    std::vector<Bytes> universal;
+    std::vector<Bytes> dataSets;
+};
+
+class CLines : public CKivTextOut {
+  public:
+    std::vector<std::string> lines;
+
+  protected:
+    void Output(const std::string& text) override { lines.push_back(text); }
+};
+
+// The program's side: an environment with the standard ports, pair 0 bound to the virtual processor.
+struct Rig {
+    explicit Rig(Tq550EmulatorOptions options = {})
+        : device(system, options, CVirtualTq550::kDefaultPortName, 0) {
+        auto factory = std::make_unique<CVirtualMidiDeviceFactory>(system);
+        factory->SetWireRateMultiple(0);
+        environment.SetFactory(std::move(factory));
+        environment.SetNoticeSink(notices);
+        environment.BuildStandardPorts();
+        in().SetReceiver(&receiver);
+        environment.AddInDevice(environment.Factory().CreateInDevice(device.PortName()))->Bind(in());
+        out().SetDevice(environment.AddOutDevice(environment.Factory().CreateOutDevice(device.PortName())));
+    }
+    CKivMidiIn& in() { return environment.InPort(0); }
+    CKivMidiOut& out() { return environment.OutPort(0); }
+    // Pumps, blocking on input, until done() or five seconds.
+    bool PumpUntil(const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            environment.PumpWait(in());
+        }
+        return true;
+    }
+
+    std::shared_ptr<CVirtualMidiSystem> system = std::make_shared<CVirtualMidiSystem>();
+    CVirtualTq550 device;
+    MidiEnvironment environment;
+    CCollectingReceiver receiver;
+    std::shared_ptr<CLines> notices = std::make_shared<CLines>();
+};
+
+}  // namespace
+
+TEST(VirtualTq550, IdentifiesItselfAndAnswersRequestsThroughTheEnvironment) {
+    Rig rig;
+    rig.out().SendLong(MakeIdentityRequest(0x00));
+    ASSERT_TRUE(rig.PumpUntil([&] { return !rig.receiver.universal.empty(); }));
+    EXPECT_EQ(CheckIdentityReply(rig.receiver.universal[0], 0x00), IdentityVerdict::Accepted);
+
+    rig.out().SendRequest(0x02000000 + 7 * 0x4000, 2178);
+    ASSERT_TRUE(rig.PumpUntil([&] { return rig.receiver.dataSets.size() >= 9; }));
+    EXPECT_EQ(rig.receiver.dataSets.size(), 9u);
+}
+
+TEST(VirtualTq550, StoresWhatTheProgramWrites) {
+    Rig rig;
+    rig.out().SendDataSet(0x0C000000, Bytes{'N', 'E', 'W'});
+    rig.device.WaitIdle();
+    EXPECT_EQ(rig.device.WithEmulator([](CTq550Emulator& e) { return e.TemporaryPatch()[0]; }), 'N');
+}
+
+TEST(VirtualTq550, EndingLikeAnUnpluggedInterfaceGivesOneNotice) {
+    Rig rig({.exitAfter = 1});
+    rig.out().SendLong(MakeIdentityRequest(0x00));
+    rig.device.WaitIdle();
+    ASSERT_TRUE(rig.device.Unplugged());
+    rig.out().SendLong(MakeIdentityRequest(0x00));
+    rig.out().SendLong(MakeIdentityRequest(0x00));
+    EXPECT_EQ(rig.notices->lines, (std::vector<std::string>{"MIDI devices are disconnected."}));
+}
