@@ -139,7 +139,8 @@ int Tq2DumpDecoder::WalkSmf(std::span<const std::uint8_t> bytes, std::span<std::
         if (file.AtEnd()) break;
         const std::uint8_t status = bytes[file.at++];
         if (status == 0xF0) {
-            const std::size_t length = std::min<std::size_t>(file.VariableLength(), file.Left());
+            const std::uint32_t stated = file.VariableLength();
+            const std::size_t length = std::min<std::size_t>(stated, file.Left());
             if (length + 1 < 512) {
                 message.assign(1, 0xF0);
                 message.insert(message.end(), bytes.begin() + static_cast<std::ptrdiff_t>(file.at),
