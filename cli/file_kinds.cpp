@@ -6,6 +6,7 @@
 
 #include "cli/earlier_kinds.h"
 #include "cli/library_kind.h"
+#include "cli/smf_kind.h"
 
 namespace {
 const InputKind kInputKinds[] = {
@@ -13,10 +14,12 @@ const InputKind kInputKinds[] = {
     {"tqx", ReadEarlierLibraryFile},
     {"tq4-dump", ReadTq4BulkDump},
     {"tq2-dump", ReadTq2BulkDump},
+    {"smf", ReadSmfFile},
 };
 
 const OutputKind kOutputKinds[] = {
     {"tql", ".tql", 0, WriteLibraryFile},
+    {"smf", ".mid", USER_PATCH_COUNT, WriteSmfFile},
 };
 
 const char* const kInputKindNames[] = {"tql", "tqx", "tq4-dump", "tq2-dump", "smf"};
