@@ -10,10 +10,8 @@
 
 namespace {
 const InputKind kInputKinds[] = {
-    {"tql", ReadLibraryFile},
-    {"tqx", ReadEarlierLibraryFile},
-    {"tq4-dump", ReadTq4BulkDump},
-    {"tq2-dump", ReadTq2BulkDump},
+    {"tql", ReadLibraryFile},      {"tqx", ReadEarlierLibraryFile},
+    {"tq4-dump", ReadTq4BulkDump}, {"tq2-dump", ReadTq2BulkDump},
     {"smf", ReadSmfFile},
 };
 
