@@ -20,9 +20,13 @@ CConsoleProgressBar::CConsoleProgressBar() : terminal_(::isatty(fileno(stderr)) 
     std::signal(SIGINT, OnInterrupt);
 }
 
-CConsoleProgressBar::~CConsoleProgressBar() { std::signal(SIGINT, SIG_DFL); }
+CConsoleProgressBar::~CConsoleProgressBar() {
+    std::signal(SIGINT, SIG_DFL);
+}
 
-bool CConsoleProgressBar::Interrupted() { return interrupted != 0; }
+bool CConsoleProgressBar::Interrupted() {
+    return interrupted != 0;
+}
 
 void CConsoleProgressBar::Begin(int range, const std::string& caption, bool cancellable) {
     if (nesting_++ > 0) return;
@@ -51,9 +55,13 @@ void CConsoleProgressBar::SetCaption(const std::string& caption) {
     Draw();
 }
 
-void CConsoleProgressBar::SetRange(int range) { range_ = range; }
+void CConsoleProgressBar::SetRange(int range) {
+    range_ = range;
+}
 
-bool CConsoleProgressBar::IsCancelled() { return cancellable_ && Interrupted(); }
+bool CConsoleProgressBar::IsCancelled() {
+    return cancellable_ && Interrupted();
+}
 
 void CConsoleProgressBar::Draw() {
     if (!terminal_) return;

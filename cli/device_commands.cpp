@@ -67,7 +67,8 @@ int RunRead(CommandContext& context) {
 
 int RunWrite(CommandContext& context) {
     Arguments arguments;
-    if (auto error = arguments.Parse(context.words, {"temporary"}, kDeviceOptions)) return UsageFailure(*error);
+    if (auto error = arguments.Parse(context.words, {"temporary"}, kDeviceOptions))
+        return UsageFailure(*error);
     if (arguments.Positional().size() != 1) return UsageFailure("write needs exactly one IN.tql");
     CFileDocument document;
     if (!document.Load(arguments.Positional()[0])) {
@@ -85,6 +86,7 @@ int RunWrite(CommandContext& context) {
     if (writer.WritePatchesToDevice(session.Reader(), area, numbers, document.Patches())) return kExitSuccess;
     if (writer.FailedNumber() >= 0)
         std::fprintf(stderr, "tq550: writing stopped at %s (patch %d); the patches before it were written\n",
-                     CParameterAddress().GetSlotName(area, writer.FailedNumber()).c_str(), writer.FailedNumber());
+                     CParameterAddress().GetSlotName(area, writer.FailedNumber()).c_str(),
+                     writer.FailedNumber());
     return TransferFailure(writer.WasCancelled());
 }

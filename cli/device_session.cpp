@@ -37,7 +37,8 @@ std::string ResolvePortName(const std::vector<std::string>& names, const std::st
         problem = "no port matches '" + wanted + "'";
     } else {
         problem = "'" + wanted + "' matches several ports:";
-        for (const std::string& name : matches) problem += "\n  " + name;
+        for (const std::string& name : matches)
+            problem += "\n  " + name;
     }
     return {};
 }
@@ -61,7 +62,8 @@ int DeviceSession::Open(const Arguments& arguments) {
         deviceId = ParseShownDeviceId(arguments.Value("device-id"));
         if (deviceId < 0) return UsageFailure("--device-id takes 1 to 32");
     }
-    if (arguments.Has("in") != arguments.Has("out")) return UsageFailure("give both --in and --out, or neither");
+    if (arguments.Has("in") != arguments.Has("out"))
+        return UsageFailure("give both --in and --out, or neither");
 
     auto factory = std::make_unique<CNormalMidiDeviceFactory>(api);
     const std::string problem = factory->Problem();
@@ -75,7 +77,8 @@ int DeviceSession::Open(const Arguments& arguments) {
     CKivMidiOut& output = environment_.OutPort(MidiEnvironment::kTq550Pair);
     if (arguments.Has("in")) {
         std::string why;
-        const std::string inName = ResolvePortName(ListInPortNames(environment_.Factory()), arguments.Value("in"), why);
+        const std::string inName =
+            ResolvePortName(ListInPortNames(environment_.Factory()), arguments.Value("in"), why);
         if (inName.empty()) return UsageFailure("input " + why);
         const std::string outName =
             ResolvePortName(ListOutPortNames(environment_.Factory()), arguments.Value("out"), why);

@@ -39,4 +39,5 @@ extern const std::vector<std::string> kDeviceOptions;
 
 // Chooses, among names, the one equal to wanted, else the only one containing it. Gives an empty text and
 // an explanation in problem when there is none or more than one.
-std::string ResolvePortName(const std::vector<std::string>& names, const std::string& wanted, std::string& problem);
+std::string ResolvePortName(const std::vector<std::string>& names, const std::string& wanted,
+                            std::string& problem);

@@ -49,7 +49,7 @@ void CReader::OnSysEx(std::int32_t, std::span<const std::uint8_t> message) {
     CKivMarlinMessage parsed;
     if (!parsed.Parse(message, kAddressWidth)) return;
     const std::vector<std::uint8_t>& bytes = parsed.Bytes();
-    if (bytes[1] != ids_.manufacturerId || bytes[2] != ids_.deviceId) return;
+    if (bytes[1] != GetDeviceIds().manufacturerId || bytes[2] != GetDeviceIds().deviceId) return;
     const std::vector<std::uint8_t> command = parsed.Field(MarlinField::CommandId);
     if (command.size() != 1 || command[0] != kDataSet) return;
     if (parsed.StoredChecksum() != parsed.ComputeChecksum()) return;

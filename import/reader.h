@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "device/device_ids.h"
+#include "device/transfer/midi_requester.h"
 #include "import/data.h"
 #include "import/parameter_address.h"
 #include "smf/smf_read.h"
@@ -16,14 +17,16 @@ namespace TQML {
 // earlier user patches. Each accepted data set fills one block of an earlier patch; the patches appear in
 // the order in which their numbers first occur in the file.
 //
-// The reading half needs no device. The device half (requesting dumps from an earlier device over MIDI)
-// comes with the requester base class, which will become this class's first base.
-class CReader : public CKivSmfRead {
+// It sits on the earlier model's logical port pair as a requester that keeps the base operations.
+class CReader : public CKivMidiRequester, public CKivSmfRead {
   public:
-    // The device profile whose manufacturer id and device id the data sets must carry (41H and 00H at
-    // start-up, then the stored MIDI setting). The model id is not compared.
+    explicit CReader(MidiEnvironment& environment = GetMidiEnvironment()) : CKivMidiRequester(environment) {}
+
+    // The device profile whose manufacturer id and device id the data sets must carry: that of the output
+    // port once one is attached (41H and 00H at start-up, then the stored MIDI setting), else the one set
+    // here. The model id is not compared.
     void SetDeviceIds(const DeviceIds& ids) { ids_ = ids; }
-    const DeviceIds& GetDeviceIds() const { return ids_; }
+    const DeviceIds& GetDeviceIds() const { return Output() ? Output()->Ids() : ids_; }
 
     // Reads the whole stream and parses it, appending the patches of the dump to patches. Returns the
     // parser's result; false also when the stream cannot be measured or read.

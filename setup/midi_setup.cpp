@@ -3,13 +3,18 @@
 #include <algorithm>
 
 namespace {
-std::string Entry(const char* name, int index) { return name + std::to_string(index); }
+std::string Entry(const char* name, int index) {
+    return name + std::to_string(index);
+}
 
 // Device ids travel in 7-bit fields; anything else in the settings is not an id.
-bool IsDeviceId(int id) { return id >= 0 && id <= 0x7F; }
+bool IsDeviceId(int id) {
+    return id >= 0 && id <= 0x7F;
+}
 
 // The choices: the offered names, "(none)", then each remembered name that is not offered, marked.
-std::vector<std::string> Choices(std::vector<std::string> offered, const std::vector<std::string>& remembered) {
+std::vector<std::string> Choices(std::vector<std::string> offered,
+                                 const std::vector<std::string>& remembered) {
     offered.push_back(CMidiSetup::kNone);
     for (const std::string& name : remembered)
         if (std::find(offered.begin(), offered.end(), name) == offered.end())
@@ -53,7 +58,8 @@ void CMidiSetup::BindOut(CKivMidiOut& port, const std::string& portName, int dev
     if (index >= 0) settings_.WriteString(kOutSection, Entry("MIDIOutDevice", index), kNone);
 }
 
-void CMidiSetup::BindInByProfileName(const std::string& profileName, const std::string& portName, int deviceId) {
+void CMidiSetup::BindInByProfileName(const std::string& profileName, const std::string& portName,
+                                     int deviceId) {
     if (CKivMidiIn* port = environment_.FindInPortByName(profileName)) BindIn(*port, portName, deviceId);
 }
 
@@ -84,7 +90,8 @@ std::string CMidiSetup::OutPortDisplayName(const CKivMidiOut& port) {
 
 std::vector<std::string> CMidiSetup::ListInPorts() {
     std::vector<std::string> remembered;
-    for (std::size_t i = 0; i < environment_.InPortCount(); ++i) remembered.push_back(StoredInDevice(static_cast<int>(i)));
+    for (std::size_t i = 0; i < environment_.InPortCount(); ++i)
+        remembered.push_back(StoredInDevice(static_cast<int>(i)));
     return Choices(ListInPortNames(environment_.Factory()), remembered);
 }
 
@@ -95,44 +102,59 @@ std::vector<std::string> CMidiSetup::ListOutPorts() {
     return Choices(ListOutPortNames(environment_.Factory()), remembered);
 }
 
+namespace {
+// The settings entries of logical port `index` of one direction.
+struct Entries {
+    const char* section;
+    std::string profile, device, id;
+};
+
+Entries EntriesFor(bool output, int index) {
+    const std::string prefix = output ? "MIDIOut" : "MIDIIn";
+    const std::string number = std::to_string(index);
+    return {output ? CMidiSetup::kOutSection : CMidiSetup::kInSection, prefix + number,
+            prefix + "Device" + number, prefix + "DeviceId" + number};
+}
+}  // namespace
+
+template <class Port, class Bind>
+void CMidiSetup::LoadPort(bool output, int index, const Port& port, Bind bind) {
+    const Entries entries = EntriesFor(output, index);
+    const std::string profile = settings_.GetString(entries.section, entries.profile, port.GetName());
+    const std::string device = settings_.GetString(entries.section, entries.device, kNone);
+    const int id = settings_.GetInt(entries.section, entries.id, port.GetDeviceId());
+    bind(profile, device, id);
+}
+
+template <class Port>
+void CMidiSetup::SavePort(bool output, int index, const Port& port, const std::string& displayName) {
+    const Entries entries = EntriesFor(output, index);
+    settings_.WriteString(entries.section, entries.profile, port.GetName());
+    // A remembered port that is absent stays remembered.
+    if (displayName != settings_.GetString(entries.section, entries.device, kNone) + kUnconnected)
+        settings_.WriteString(entries.section, entries.device, displayName);
+    settings_.WriteInt(entries.section, entries.id, port.GetDeviceId());
+}
+
 void CMidiSetup::Load() {
     environment_.ClearBindings();
-    // The settings of index i are read before any binding, as binding "(none)" writes to them.
-    for (std::size_t i = 0; i < environment_.InPortCount(); ++i) {
-        const int index = static_cast<int>(i);
-        const CKivMidiIn& port = environment_.InPort(i);
-        const std::string profile = settings_.GetString(kInSection, Entry("MIDIIn", index), port.GetName());
-        const std::string device = StoredInDevice(index);
-        const int id = settings_.GetInt(kInSection, Entry("MIDIInDeviceId", index), port.GetDeviceId());
-        BindInByProfileName(profile, device, id);
-    }
-    for (std::size_t i = 0; i < environment_.OutPortCount(); ++i) {
-        const int index = static_cast<int>(i);
-        const CKivMidiOut& port = environment_.OutPort(i);
-        const std::string profile = settings_.GetString(kOutSection, Entry("MIDIOut", index), port.GetName());
-        const std::string device = StoredOutDevice(index);
-        const int id = settings_.GetInt(kOutSection, Entry("MIDIOutDeviceId", index), port.GetDeviceId());
-        BindOutByProfileName(profile, device, id);
-    }
+    for (std::size_t i = 0; i < environment_.InPortCount(); ++i)
+        LoadPort(false, static_cast<int>(i), environment_.InPort(i),
+                 [this](const std::string& profile, const std::string& device, int id) {
+                     BindInByProfileName(profile, device, id);
+                 });
+    for (std::size_t i = 0; i < environment_.OutPortCount(); ++i)
+        LoadPort(true, static_cast<int>(i), environment_.OutPort(i),
+                 [this](const std::string& profile, const std::string& device, int id) {
+                     BindOutByProfileName(profile, device, id);
+                 });
 }
 
 void CMidiSetup::Save() {
-    for (std::size_t i = 0; i < environment_.InPortCount(); ++i) {
-        const int index = static_cast<int>(i);
-        const CKivMidiIn& port = environment_.InPort(i);
-        settings_.WriteString(kInSection, Entry("MIDIIn", index), port.GetName());
-        const std::string current = InPortDisplayName(port);
-        if (current != StoredInDevice(index) + kUnconnected)
-            settings_.WriteString(kInSection, Entry("MIDIInDevice", index), current);
-        settings_.WriteInt(kInSection, Entry("MIDIInDeviceId", index), port.GetDeviceId());
-    }
-    for (std::size_t i = 0; i < environment_.OutPortCount(); ++i) {
-        const int index = static_cast<int>(i);
-        const CKivMidiOut& port = environment_.OutPort(i);
-        settings_.WriteString(kOutSection, Entry("MIDIOut", index), port.GetName());
-        const std::string current = OutPortDisplayName(port);
-        if (current != StoredOutDevice(index) + kUnconnected)
-            settings_.WriteString(kOutSection, Entry("MIDIOutDevice", index), current);
-        settings_.WriteInt(kOutSection, Entry("MIDIOutDeviceId", index), port.GetDeviceId());
-    }
+    for (std::size_t i = 0; i < environment_.InPortCount(); ++i)
+        SavePort(false, static_cast<int>(i), environment_.InPort(i),
+                 InPortDisplayName(environment_.InPort(i)));
+    for (std::size_t i = 0; i < environment_.OutPortCount(); ++i)
+        SavePort(true, static_cast<int>(i), environment_.OutPort(i),
+                 OutPortDisplayName(environment_.OutPort(i)));
 }

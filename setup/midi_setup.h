@@ -48,6 +48,10 @@ class CMidiSetup {
     MidiEnvironment& Environment() { return environment_; }
 
   private:
+    template <class Port, class Bind>
+    void LoadPort(bool output, int index, const Port& port, Bind bind);
+    template <class Port>
+    void SavePort(bool output, int index, const Port& port, const std::string& displayName);
     std::string StoredInDevice(int index) const;
     std::string StoredOutDevice(int index) const;
 

@@ -4,7 +4,9 @@
 #include "textout/message_catalog.h"
 #include "textout/text_out_hub.h"
 
-CKivMidiRequester::~CKivMidiRequester() { Attach(nullptr, nullptr); }
+CKivMidiRequester::~CKivMidiRequester() {
+    Attach(nullptr, nullptr);
+}
 
 void CKivMidiRequester::Attach(CKivMidiIn* input, CKivMidiOut* output) {
     if (input_ && input_->GetReceiver() == this) input_->SetReceiver(nullptr);
@@ -34,7 +36,8 @@ bool CKivMidiRequester::WaitFor(std::chrono::milliseconds duration, const std::f
     while (!done()) {
         if (deadline.Expired(0)) return false;
         const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline.Remaining(0));
-        environment_.PumpWait(*input_, std::min<std::chrono::microseconds>(left, std::chrono::milliseconds(2)));
+        environment_.PumpWait(*input_,
+                              std::min<std::chrono::microseconds>(left, std::chrono::milliseconds(2)));
     }
     return true;
 }

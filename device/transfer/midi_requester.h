@@ -27,7 +27,8 @@ class CKivMidiRequester : public IKivMidiReceiver {
     static constexpr std::chrono::milliseconds kDefaultTimeout{3000};
     static constexpr int kDefaultTries = 2;
 
-    explicit CKivMidiRequester(MidiEnvironment& environment = GetMidiEnvironment()) : environment_(environment) {}
+    explicit CKivMidiRequester(MidiEnvironment& environment = GetMidiEnvironment())
+        : environment_(environment) {}
     ~CKivMidiRequester() override;
     CKivMidiRequester(const CKivMidiRequester&) = delete;
     CKivMidiRequester& operator=(const CKivMidiRequester&) = delete;

@@ -34,8 +34,7 @@ bool ReadAll(std::istream& stream, std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
-AReader::AReader(MidiEnvironment& environment)
-    : CKivMidiRequester(environment), profile_(Tq550DeviceIds()) {}
+AReader::AReader(MidiEnvironment& environment) : CKivMidiRequester(environment), profile_(Tq550DeviceIds()) {}
 
 bool CheckTransferPorts(MidiEnvironment& environment, const CKivMidiIn* input, const CKivMidiOut* output) {
     if (input && output && environment.InPortOf(*input) && output->GetDevice()) return true;
@@ -105,7 +104,8 @@ bool AReader::RequestPatch(int area, int number) {
     requestOpen_ = true;
     Output()->SendRequest(requestBase_, addresses_.GetBlockSize(area, BLOCK_PATCH, false));
     // The wait ends as soon as every byte of the patch has arrived; 2 s is the longest it may take.
-    const bool complete = Output()->LastSendSucceeded() && WaitFor(kPatchWait, [&] { return covered_.all(); });
+    const bool complete =
+        Output()->LastSendSucceeded() && WaitFor(kPatchWait, [&] { return covered_.all(); });
     requestOpen_ = false;
     if (!complete) ShowMessage(MSG_CONNECTION_PROBLEM);
     return complete;
@@ -124,8 +124,10 @@ void AReader::Cover(PackedAddress address, std::size_t size) {
     if (!requestOpen_) return;
     const long long offset = static_cast<long long>(address) - requestBase_;
     const long long begin = std::max(offset, 0LL);
-    const long long end = std::min(offset + static_cast<long long>(size), static_cast<long long>(PATCH_BLOCK_SIZE));
-    for (long long i = begin; i < end; ++i) covered_.set(static_cast<std::size_t>(i));
+    const long long end =
+        std::min(offset + static_cast<long long>(size), static_cast<long long>(PATCH_BLOCK_SIZE));
+    for (long long i = begin; i < end; ++i)
+        covered_.set(static_cast<std::size_t>(i));
 }
 
 void AReader::SetTarget(CParameterArray* target, std::vector<int> temporaryTarget) {

@@ -5,8 +5,8 @@
 #include <span>
 #include <vector>
 
-#include "device/transfer/data_set_sink.h"
 #include "device/device_ids.h"
+#include "device/transfer/data_set_sink.h"
 #include "device/transfer/midi_sender.h"
 #include "midi/midi_environment.h"
 #include "model/parameter_address.h"
