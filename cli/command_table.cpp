@@ -1,9 +1,12 @@
 #include "cli/command_table.h"
 
+#include "cli/ports_command.h"
+
 namespace {
 const Command kCommands[] = {
     {"dump", RunDump, ""},
     {"convert", RunConvert, ""},
+    {"ports", RunPorts, kPortsHelp},
 };
 }  // namespace
 
