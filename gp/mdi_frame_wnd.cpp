@@ -29,7 +29,13 @@ CMDIFrameWnd::CMDIFrameWnd(ISettingsStore* settings, QWidget* parent)
     OnUpdateFrameTitle();
 }
 
-CMDIFrameWnd::~CMDIFrameWnd() = default;
+CMDIFrameWnd::~CMDIFrameWnd() {
+    // The MDI area and its children outlive this part of the object: they must not call back into it.
+    mdiArea_->viewport()->removeEventFilter(this);
+    disconnect(mdiArea_, nullptr, this, nullptr);
+    for (QMdiSubWindow* child : mdiArea_->subWindowList())
+        disconnect(child, nullptr, this, nullptr);
+}
 
 void CMDIFrameWnd::SetDocManager(CDocManager* manager) {
     docManager_ = manager;

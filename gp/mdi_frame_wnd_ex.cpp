@@ -27,9 +27,12 @@ const char* const kBarSection = "ControlBar";
 const char* const kBarValue = "BarState";
 const QRect kDefaultPlacement(0, 0, 800, 600);
 
+// "&1" to "&9", then "&A" to "&Z". Nine digits and 26 letters label 35 items: the 36th has no
+// mnemonic rather than the character after 'Z'.
 QString SelectionLabel(int index) {
-    return index < 9 ? QStringLiteral("&%1").arg(index + 1)
-                     : QStringLiteral("&%1").arg(QChar('A' + (index - 9)));
+    if (index < 9) return QStringLiteral("&%1").arg(index + 1);
+    if (index < 9 + 26) return QStringLiteral("&%1").arg(QChar('A' + (index - 9)));
+    return QString();
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ namespace GP {
 // Window menu: SetWindowMenu names the menu; before it opens, every item after the one carrying
 // ID_WINDOW_ARRANGE is removed and the item at the window-selection position (SetWindowSelectionMenuPos,
 // -1 = none) becomes a sub-menu with the same text listing up to 36 children in title order ("&1" to
-// "&9", then "&A" to "&Z", a tab, the title; the active one checked).
+// "&9", then "&A" to "&Z", a tab, the title; the 36th has no mnemonic; the active one checked).
 //
 // Commands: ID_WINDOW_LIST (the window-list dialog), ID_WINDOW_POPUP_MENU (the window selection as a
 // pop-up menu at the cursor), ID_WINDOW_SELECT_FIRST to ID_WINDOW_SELECT_LAST (child n in title order to
