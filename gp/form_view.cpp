@@ -35,6 +35,11 @@ void CFormView::AddControl(int id, QWidget* control) {
     control->show();
 }
 
+QSize CFormView::sizeHint() const {
+    const int frame = 2 * scroll_->frameWidth();
+    return TemplateSizePixels() + QSize(frame, frame);
+}
+
 QWidget* CFormView::GetDlgItem(int id) const {
     auto it = controls_.find(id);
     return it == controls_.end() ? nullptr : it->second.data();

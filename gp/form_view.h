@@ -29,6 +29,9 @@ class CFormView : public CView {
     virtual void AddControl(int id, QWidget* control);
     QWidget* GetDlgItem(int id) const;
 
+    // The template size: a new frame opens just large enough for the form.
+    QSize sizeHint() const override;
+
   protected:
     // The page's scroll area; derived views may read its scroll position.
     QScrollArea* ScrollArea() const { return scroll_; }
