@@ -10,6 +10,7 @@
 #include "gp/popup_combo_box.h"
 #include "gp/popup_edit.h"
 #include "gp/popup_spin_edit.h"
+#include "gp/spin_edit_button.h"
 
 using GP::CEditListCtrl;
 
@@ -258,7 +259,11 @@ class EditListCtrlTest : public QObject {
         QTest::keyClick(spin, Qt::Key_Return);
         QVERIFY(list->IsEditing());
         QCOMPARE(list->data[1].level, 50.0);
-        QTest::keyClick(spin, Qt::Key_Backspace);  // "25"
+        QTest::keyClick(spin, Qt::Key_Backspace);     // "25"
+        QTest::keyClicks(spin, QStringLiteral("x"));  // not a number at all
+        QTest::keyClick(spin, Qt::Key_Return);
+        QVERIFY(list->IsEditing());
+        QTest::keyClick(spin, Qt::Key_Backspace);
         QTest::keyClick(spin, Qt::Key_Return);
         QVERIFY(!list->IsEditing());
         QCOMPARE(list->data[1].level, 25.0);
@@ -539,6 +544,49 @@ class EditListCtrlTest : public QObject {
         real.SetValue(0.5);
         QVERIFY(real.Step(false));
         QCOMPARE(real.text(), QStringLiteral("0.490"));
+    }
+
+    void spinButtonRepeatsAndDraggingOutSlides() {
+        GP::CSpinEdit spin;
+        spin.SetRange(0, 100);
+        spin.SetValue(10);
+        std::vector<double> offered;
+        spin.SetDeltaHandler([&](double, double delta) {
+            offered.push_back(delta);
+            return true;
+        });
+        spin.resize(120, 24);
+        spin.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&spin));
+        QWidget* button = spin.Button();
+        const QPoint upper(button->width() / 2, 2);
+        auto send = [&](QEvent::Type type, const QPoint& pos, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, pos, button->mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
+            QApplication::sendEvent(button, &event);
+        };
+        send(QEvent::MouseButtonPress, upper, Qt::LeftButton);
+        QCOMPARE(spin.Value(), 11.0);
+        QCOMPARE(spin.Mode(), int(GP::CSpinEdit::SPIN_REPEAT));
+        // Auto-repeat: one more step after the initial delay, then more.
+        QTRY_VERIFY_WITH_TIMEOUT(spin.Value() >= 13.0, 2000);
+
+        send(QEvent::MouseMove, upper + QPoint(60, 0), Qt::LeftButton);  // out of the button, sideways
+        QCOMPARE(spin.Mode(), int(GP::CSpinEdit::SPIN_SLIDER));
+        QVERIFY(spin.Slider());
+        QCOMPARE(spin.Slider()->Orientation(), Qt::Horizontal);
+        QVERIFY(spin.Slider()->isVisible());
+        const QRect editorOnScreen(spin.mapToGlobal(QPoint(0, 0)), spin.size());
+        QVERIFY(!QRect(spin.Slider()->pos(), spin.Slider()->size()).intersects(editorOnScreen));
+        const double before = spin.Value();
+        const std::size_t offersBefore = offered.size();
+        send(QEvent::MouseMove, upper + QPoint(90, 0), Qt::LeftButton);
+        QVERIFY(spin.Value() > before);
+        QVERIFY(offered.size() > offersBefore);
+        send(QEvent::MouseMove, upper + QPoint(-2000, 0), Qt::LeftButton);
+        QCOMPARE(spin.Value(), 0.0);
+        send(QEvent::MouseButtonRelease, upper + QPoint(-2000, 0), Qt::NoButton);
+        QCOMPARE(spin.Mode(), int(GP::CSpinEdit::SPIN_IDLE));
+        QVERIFY(!spin.Slider());
     }
 
     void repeatFactorComesFromTheFirstLine() {

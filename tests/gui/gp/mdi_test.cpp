@@ -47,6 +47,13 @@ class CDemoDocument : public GP::CMDIDocument {
     SaveAnswer answer = SAVE_CANCEL;
 };
 
+// A view that records the hints it is updated with.
+class CHintView : public GP::CView {
+  public:
+    void OnUpdate(GP::CView* sender, int hint, QObject*) override { hints.emplace_back(sender, hint); }
+    std::vector<std::pair<GP::CView*, int>> hints;
+};
+
 class CDemoFrame : public GP::CMDIChildWndEx {
   public:
     using CMDIChildWndEx::CMDIChildWndEx;
@@ -89,7 +96,7 @@ struct CDemoApp {
 
     CDemoApp() {
         manager.SetMainFrame(&frame);
-        docTemplate = manager.AddDocTemplate(GP::MakeMultiDocTemplate<CDemoDocument, CDemoFrame, GP::CView>(
+        docTemplate = manager.AddDocTemplate(GP::MakeMultiDocTemplate<CDemoDocument, CDemoFrame, CHintView>(
             kDemoType, QStringLiteral("\nUntitled\nDemo\nDemo Files\n*.demo\nDemo.Document\nDemo Document")));
         frame.show();
         [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(&frame);
@@ -322,6 +329,27 @@ class MdiTest : public QObject {
         QCOMPARE(app.frame.GetChildren().size(), children);
         QCOMPARE(app.docTemplate->GetDocuments().size(), std::size_t(2));
         QCOMPARE(app.manager.RecentFiles().Files(), std::vector<QString>{GP::NormalizePath(path)});
+    }
+
+    void updateAllViewsReachesEveryOtherView() {
+        CDemoApp app;
+        CDemoDocument* document = app.New();
+        GP::CMDIChildWnd* second = app.docTemplate->CreateNewFrame(document);
+        app.docTemplate->InitialUpdateFrame(second, document);
+        QCOMPARE(document->GetViews().size(), std::size_t(2));
+        auto* first = static_cast<CHintView*>(document->GetViews()[0]);
+        auto* other = static_cast<CHintView*>(document->GetViews()[1]);
+        QCOMPARE(first->hints.size(), std::size_t(1));  // the initial update: no sender, hint 0
+        QCOMPARE(first->hints[0], std::make_pair(static_cast<GP::CView*>(nullptr), 0));
+        document->UpdateAllViews(first, 2);
+        QCOMPARE(first->hints.size(), std::size_t(1));
+        QCOMPARE(other->hints.back(), std::make_pair(static_cast<GP::CView*>(first), 2));
+        // With two windows, closing one does not ask and keeps the document.
+        document->SetModifiedFlag(true);
+        QVERIFY(second->close());
+        QVERIFY(document->prompts.empty());
+        QCOMPARE(document->GetViews().size(), std::size_t(1));
+        QCOMPARE(app.docTemplate->GetDocuments().size(), std::size_t(1));
     }
 
     void recentFileListKeepsEightNewestFirst() {
