@@ -341,6 +341,39 @@ class EditListCtrlTest : public QObject {
         QVERIFY(!list->IsEditing());
     }
 
+    void onlyOneListEditsAtATime() {
+        auto first = MakeList();
+        auto second = MakeList();
+        SelectRows(*first, {0});
+        SelectRows(*second, {1});
+        QSignalSpy firstEnds(first.get(), &CEditListCtrl::endLabelEdit);
+        QVERIFY(first->BeginEdit(0, COL_NAME));
+        QCOMPARE(CEditListCtrl::EditedControl(), first.get());
+        QTest::keyClicks(EditorWidget(*first, 0), QStringLiteral("zz"));
+        QVERIFY(second->BeginEdit(1, COL_NAME));
+        QVERIFY(!first->IsEditing());
+        QCOMPARE(firstEnds.count(), 1);
+        QCOMPARE(firstEnds.at(0).at(3).toInt(), 2);
+        QCOMPARE(CEditListCtrl::EditedControl(), second.get());
+        // A list going away while it edits leaves no edited control behind.
+        second.reset();
+        QCOMPARE(CEditListCtrl::EditedControl(), nullptr);
+    }
+
+    void refusedReplaceAppliesNothing() {
+        auto list = MakeList();
+        list->refusedName = QStringLiteral("bad");
+        list->refusedRow = 2;
+        SelectRows(*list, {1, 2});
+        list->nextSearch = QString();
+        list->nextReplace = QStringLiteral("bad");
+        QSignalSpy ends(list.get(), &CEditListCtrl::endLabelEdit);
+        list->ReplaceString(COL_NAME);
+        QVERIFY(list->stored.empty());
+        QCOMPARE(ends.count(), 2);
+        QCOMPARE(ends.at(0).at(3).toInt(), 2);
+    }
+
     void scrollingCancelsEditing() {
         auto list = MakeList(40, 8);
         SelectRows(*list, {0});

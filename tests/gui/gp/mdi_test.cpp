@@ -352,6 +352,77 @@ class MdiTest : public QObject {
         QCOMPARE(app.docTemplate->GetDocuments().size(), std::size_t(1));
     }
 
+    void captionAndCommandRouting() {
+        CDemoApp app;
+        app.frame.SetAppTitle(QStringLiteral("Librarian"));
+        QCOMPARE(app.frame.windowTitle(), QStringLiteral("Librarian"));
+        CDemoDocument* document = app.New();
+        GP::CMDIChildWnd* child = document->GetFrames().front();
+        QCOMPARE(app.frame.windowTitle(), QStringLiteral("Librarian - Untitled"));
+        child->showMaximized();
+        QCOMPARE(app.frame.windowTitle(), QStringLiteral("Librarian"));
+        child->showNormal();
+        QCOMPARE(app.frame.windowTitle(), QStringLiteral("Librarian - Untitled"));
+
+        // Nobody handles 32791: its action is disabled and running it does nothing.
+        QAction* unhandled = app.frame.CreateCommandAction(32791, QStringLiteral("Nothing"));
+        QAction* onTop = app.frame.CreateCommandAction(GP::ID_WINDOW_ALWAYS_ON_TOP, QStringLiteral("On top"));
+        QAction* save = app.frame.CreateCommandAction(GP::ID_FILE_SAVE, QStringLiteral("Save"));
+        app.frame.UpdateCommandActions();
+        QVERIFY(!unhandled->isEnabled());
+        QVERIFY(!app.frame.ExecuteCommand(32791));
+        QVERIFY(onTop->isEnabled() && onTop->isCheckable() && !onTop->isChecked());
+        onTop->trigger();
+        app.frame.UpdateCommandActions();
+        QVERIFY(onTop->isChecked());
+        QVERIFY(save->isEnabled());  // the active document answers Save
+
+        // Save of a document without a path asks for one (Save As).
+        app.manager.answer = QString();
+        QVERIFY(app.frame.ExecuteCommand(GP::ID_FILE_SAVE));
+        QCOMPARE(app.manager.proposals.size(), std::size_t(1));
+        QVERIFY(document->saved.empty());
+    }
+
+    void fileNewOffersOnlyTemplatesWithANewName() {
+        CDemoApp app;
+        app.manager.AddDocTemplate(GP::MakeMultiDocTemplate<CDemoDocument, CDemoFrame, CHintView>(
+            4097, QStringLiteral("\n\n\n\n\n\n")));
+        GP::CDocument* document = app.manager.OnFileNew();
+        QVERIFY(document);
+        QCOMPARE(document->GetDocTemplate(), app.docTemplate);
+        QCOMPARE(document->GetTitle(), QStringLiteral("Untitled"));
+        QCOMPARE(app.docTemplate->FilterExtensions(), QStringList{QStringLiteral(".demo")});
+        QCOMPARE(app.docTemplate->GetDocString(GP::CDocTemplate::regFileTypeName),
+                 QStringLiteral("Demo Document"));
+        QCOMPARE(app.docTemplate->MatchDocType(QStringLiteral("/x/y.DEMO")), 2);
+        QCOMPARE(app.docTemplate->MatchDocType(QStringLiteral("/x/y.mid")), 0);
+        QCOMPARE(app.manager.GetTemplates().back()->MatchDocType(QStringLiteral("/x/y.mid")), 1);
+    }
+
+    void tilingAndUnusableStoredPositions() {
+        CDemoApp app;
+        std::vector<GP::CMDIChildWnd*> frames;
+        for (int i = 0; i < 3; ++i)
+            frames.push_back(app.New()->GetFrames().front());
+        frames[2]->showMinimized();
+        app.frame.MDITile(true);
+        const QRect area = app.frame.MdiArea()->viewport()->rect();
+        QCOMPARE(frames[0]->geometry().width(), area.width());
+        QCOMPARE(frames[0]->geometry().top(), 0);
+        QCOMPARE(frames[1]->geometry().top(), frames[0]->geometry().bottom() + 1);
+        QVERIFY(frames[1]->geometry().bottom() < frames[2]->geometry().top());  // the icon row stays free
+        app.frame.MDITile(false);
+        QCOMPARE(frames[0]->geometry().height(), frames[1]->geometry().height());
+        QCOMPARE(frames[1]->geometry().left(), frames[0]->geometry().right() + 1);
+
+        auto* child = static_cast<GP::CMDIChildWndEx*>(frames[0]);
+        for (const char* text : {"1,2,3", "1,2,-5,10", "a,b,c,d", "1,2,99999999,10", ""}) {
+            app.settings.WriteString("Window", "Position4107", text);
+            QVERIFY(!child->LoadStoredPosition());
+        }
+    }
+
     void recentFileListKeepsEightNewestFirst() {
         CMemorySettingsStore settings;
         GP::CRecentFileList list;
