@@ -28,10 +28,11 @@ class CEditListModel;
 // The current column is marked by a leading "*" in its header.
 //
 // Keys while not editing: Enter begins editing the current column (when editable) in the first
-// selected visible row; Left/h and Right/l move the current column to the previous or next editable
-// column; ^, _ and | go to the first column, $ to the last; j/J and k/K act as Down and Up; Ctrl+R
-// runs ReplaceString on an editable text column with rows selected (when no shortcut of the window
-// takes Ctrl+R first). The list takes Enter, Left, Right and its character keys before shortcuts.
+// selected visible row (when none is visible, the first selected row is scrolled into view); Left/h and
+// Right/l move the current column to the previous or next editable column; ^, _ and | go to the first column,
+// $ to the last; j/J and k/K act as Down and Up; Ctrl+R runs ReplaceString on an editable text column with
+// rows selected (when no shortcut of the window takes Ctrl+R first). The list takes Enter, Left, Right and
+// its character keys before shortcuts.
 //
 // Mouse: a left press selects the row (Shift: the range from the mark, Ctrl: toggles it), dragging
 // extends that (scrolling one row per move above or below the list); the release emits listClicked.
