@@ -23,8 +23,13 @@ ConsoleMessages::~ConsoleMessages() {
     GetTextOutHub().Clear();
 }
 
-void ConsoleMessages::PrintFailure(const std::string& fallback) {
+void ConsoleMessages::PrintFailure(const std::string& fallback, bool fallbackFirst) {
     std::vector<std::string> lines = collector_->Messages();
+    if (fallbackFirst) {
+        std::erase_if(lines,
+                      [&](const std::string& line) { return line == fallback || line == fallback + "\n"; });
+        lines.insert(lines.begin(), fallback);
+    }
     if (lines.empty()) lines.push_back(fallback);
     for (std::string line : lines) {
         if (line.empty()) continue;

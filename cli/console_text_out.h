@@ -35,7 +35,8 @@ class ConsoleMessages {
     ConsoleMessages();
     ~ConsoleMessages();
     // Prints the collected messages, or fallback when none was collected, one a line, then forgets them.
-    void PrintFailure(const std::string& fallback);
+    // With fallbackFirst, fallback always comes first and the collected messages other than it follow.
+    void PrintFailure(const std::string& fallback, bool fallbackFirst = false);
 
   private:
     std::shared_ptr<CCollectingTextOut> collector_;

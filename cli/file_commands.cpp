@@ -51,7 +51,7 @@ int ReadInputFile(const Arguments& arguments, const std::string& input, CPatchAr
     if (!kind) return UsageFailure("input kind '" + kindName + "' cannot be read by this version");
     if (const int status = PrepareInitialData(arguments, messages); status != kExitSuccess) return status;
     if (!kind->read(input, patches)) {
-        messages.PrintFailure(GetMessageCatalog().Text(MSG_LOAD_FAILED));
+        messages.PrintFailure(GetMessageCatalog().Text(MSG_LOAD_FAILED), IsImportKind(kindName));
         return kExitFailure;
     }
     return kExitSuccess;

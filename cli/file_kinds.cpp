@@ -4,12 +4,14 @@
 #include <cctype>
 #include <iterator>
 
+#include "cli/earlier_kinds.h"
 #include "cli/library_kind.h"
 #include "cli/smf_kind.h"
 
 namespace {
 const InputKind kInputKinds[] = {
-    {"tql", ReadLibraryFile},
+    {"tql", ReadLibraryFile},      {"tqx", ReadEarlierLibraryFile},
+    {"tq4-dump", ReadTq4BulkDump}, {"tq2-dump", ReadTq2BulkDump},
     {"smf", ReadSmfFile},
 };
 
@@ -29,6 +31,10 @@ std::string Lower(std::string text) {
 bool IsInputKindName(const std::string& name) {
     return std::any_of(std::begin(kInputKindNames), std::end(kInputKindNames),
                        [&](const char* known) { return name == known; });
+}
+
+bool IsImportKind(const std::string& name) {
+    return name == "tqx" || name == "tq4-dump" || name == "tq2-dump";
 }
 
 const InputKind* FindInputKind(const std::string& name) {

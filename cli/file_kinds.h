@@ -23,6 +23,9 @@ struct OutputKind {
 
 // Every input kind name the command line knows, built or not.
 bool IsInputKindName(const std::string& name);
+// Whether the kind is an import of earlier data, whose failure shows "This file could not be loaded."
+// before any more specific message.
+bool IsImportKind(const std::string& name);
 // The input kind of that name, or nullptr when it cannot be read (yet).
 const InputKind* FindInputKind(const std::string& name);
 const OutputKind* FindOutputKind(const std::string& name);
