@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,7 +17,7 @@ CChildProcess::~CChildProcess() {
 }
 
 bool CChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& errorFile) {
+                          const std::string& errorFile, int deathSignal) {
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) return false;
     std::vector<char*> argv;
@@ -35,8 +36,10 @@ bool CChildProcess::Start(const std::string& program, const std::vector<std::str
         return false;
     }
     if (pid == 0) {
-        // Only async-signal-safe calls until exec. A child must not die of a closed pipe.
+        // Only async-signal-safe calls until exec. A child must not die of a closed pipe, and must not
+        // outlive a test that ends abnormally.
         signal(SIGPIPE, SIG_IGN);
+        prctl(PR_SET_PDEATHSIG, deathSignal);
         dup2(pipeEnds[1], STDOUT_FILENO);
         if (error >= 0) dup2(error, STDERR_FILENO);
         execve(program.c_str(), argv.data(), environ);

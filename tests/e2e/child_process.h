@@ -16,9 +16,10 @@ class CChildProcess {
     CChildProcess(const CChildProcess&) = delete;
     CChildProcess& operator=(const CChildProcess&) = delete;
 
-    // Starts program with arguments (argv[0] is program). False when it cannot be started.
+    // Starts program with arguments (argv[0] is program). False when it cannot be started. Should this
+    // process end without terminating the program, the program gets deathSignal.
     bool Start(const std::string& program, const std::vector<std::string>& arguments,
-               const std::string& errorFile = {});
+               const std::string& errorFile = {}, int deathSignal = 15 /* SIGTERM */);
     bool Running();
     pid_t Pid() const { return pid_; }
 
