@@ -1,9 +1,12 @@
 #include "cli/command_table.h"
 
+#include "cli/ports_command.h"
+
 namespace {
 const Command kCommands[] = {
     {"dump", RunDump, ""},
     {"convert", RunConvert, ""},
+    {"ports", RunPorts, kPortsHelp},
     {"read", RunRead,
      "  read [--in PORT --out PORT] [--device-id N] [--patches LIST] [--temporary] [--api alsa|jack|auto]\n"
      "       [--initial-data PATH|none] OUT.tql\n"

@@ -66,6 +66,11 @@ void CVirtualTq550::Run() {
             system_->Emit(portName_, answer);
             std::this_thread::sleep_until(start + WireTime(answer.size(), rateMultiple_));
         }
+        // The ports are gone before anyone can see the device as unplugged.
+        if (exit) {
+            system_->RemoveDestination(portName_);
+            system_->RemoveSource(portName_);
+        }
         {
             std::lock_guard<std::mutex> lock(queueMutex_);
             busy_ = false;
@@ -73,10 +78,6 @@ void CVirtualTq550::Run() {
                 unplugged_ = true;
                 queue_.clear();
             }
-        }
-        if (exit) {
-            system_->RemoveDestination(portName_);
-            system_->RemoveSource(portName_);
         }
         queueChanged_.notify_all();
         if (exit) return;

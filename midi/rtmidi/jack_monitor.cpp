@@ -4,6 +4,7 @@
 
 #ifdef TQ_HAVE_JACK
 #include <jack/jack.h>
+#include <unistd.h>
 #endif
 
 #include "midi/rtmidi/midi_system_probe.h"
@@ -18,7 +19,8 @@ std::shared_ptr<CJackMonitor> CJackMonitor::Get() {
     if (monitor && monitor->Alive()) return monitor;
     SilenceMidiLibraries();
     jack_status_t status{};
-    jack_client_t* client = jack_client_open("TQ-550 Librarian monitor", JackNoStartServer, &status);
+    const std::string name = "TQ-550 Librarian monitor " + std::to_string(static_cast<long>(getpid()));
+    jack_client_t* client = jack_client_open(name.c_str(), JackNoStartServer, &status);
     if (!client) return nullptr;
     monitor.reset(new CJackMonitor(client));
     jack_on_shutdown(client, &CJackMonitor::OnShutdown, monitor.get());

@@ -1,6 +1,7 @@
 #include "midi/rtmidi/midi_system_probe.h"
 
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -9,6 +10,7 @@
 #endif
 #ifdef TQ_HAVE_JACK
 #include <jack/jack.h>
+#include <unistd.h>
 #endif
 
 bool ParseMidiApiChoice(const std::string& text, MidiApiChoice& choice) {
@@ -67,8 +69,16 @@ void QuietJackMessage(const char*) {}
 
 std::string JackProblem() {
     jack_status_t status{};
-    jack_client_t* client = jack_client_open("TQ-550 Librarian probe", JackNoStartServer, &status);
-    if (!client) return "no JACK server is running";
+    // Names are per process: JACK clients of the same name opened at the same moment on two servers can
+    // make each other fail.
+    const std::string name = "TQ-550 Librarian probe " + std::to_string(static_cast<long>(getpid()));
+    jack_client_t* client = jack_client_open(name.c_str(), JackNoStartServer, &status);
+    if (!client) {
+        if (status & JackServerFailed) return "no JACK server is running";
+        char code[16];
+        std::snprintf(code, sizeof code, "%#x", static_cast<unsigned>(status));
+        return std::string("the JACK server refused a client (status ") + code + ")";
+    }
     jack_client_close(client);
     return {};
 }

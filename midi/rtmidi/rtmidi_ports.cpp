@@ -3,11 +3,12 @@
 #include <RtMidi.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <regex>
 #include <thread>
 
+#include "midi/port_names.h"
 #include "midi/rtmidi/jack_monitor.h"
 
 namespace {
@@ -54,20 +55,7 @@ std::vector<std::string> RawPortNames(RtMidi& midi) {
 
 // Offered names in the order of the raw names; empty for the program's own ports.
 std::vector<std::string> OfferedNames(const std::vector<std::string>& raw, System system) {
-    static const std::regex alsaNumbers(R"( [0-9]+:[0-9]+$)");
-    std::vector<std::string> offered;
-    for (const std::string& name : raw) {
-        if (name.rfind(kOwnClientPrefix, 0) == 0) {
-            offered.emplace_back();
-            continue;
-        }
-        std::string base = system == System::Alsa ? std::regex_replace(name, alsaNumbers, "") : name;
-        std::string candidate = base;
-        for (int n = 2; std::find(offered.begin(), offered.end(), candidate) != offered.end(); ++n)
-            candidate = base + " #" + std::to_string(n);
-        offered.push_back(candidate);
-    }
-    return offered;
+    return OfferedPortNames(raw, system == System::Alsa, kOwnClientPrefix);
 }
 
 std::vector<std::string> NonEmpty(std::vector<std::string> names) {
@@ -86,6 +74,17 @@ int FindPort(RtMidi& midi, System system, const std::string& name, std::string* 
         }
     }
     return -1;
+}
+
+// A JACK connection takes effect at a later cycle of the server than the call that makes it; a message
+// written at once can miss it. Wait a few periods after connecting.
+void LetJackConnectionSettle() {
+    std::shared_ptr<CJackMonitor> monitor = CJackMonitor::Get();
+    std::chrono::microseconds wait = std::chrono::milliseconds(20);
+    if (monitor && monitor->SampleRate() > 0)
+        wait = std::max(
+            wait, std::chrono::microseconds(4000000LL * monitor->BufferFrames() / monitor->SampleRate()));
+    std::this_thread::sleep_for(wait);
 }
 
 template <typename T>
@@ -138,6 +137,7 @@ class CRtMidiInDevice : public CMidiInDevice {
             const int number = FindPort(*midi_, system_, Name(), nullptr);
             if (number < 0) return false;
             midi_->openPort(static_cast<unsigned int>(number), "in");
+            if (system_ == System::Jack && error_.empty()) LetJackConnectionSettle();
         }
         return error_.empty();
     }
@@ -196,6 +196,7 @@ class CRtMidiOutDevice : public CMidiOutDevice {
             midi_.reset();
             return false;
         }
+        if (system_ == System::Jack && virtualClient_.empty()) LetJackConnectionSettle();
         bucketTime_ = std::chrono::steady_clock::now();
         bucketBytes_ = 0;
         return true;
@@ -225,12 +226,13 @@ class CRtMidiOutDevice : public CMidiOutDevice {
     }
 
   private:
-    // A JACK MIDI port carries about four bytes per frame and cycle; RtMidi drops, silently, what its
-    // buffer or the port cannot take. Keep to half of that: a bucket refilled at two bytes per frame that
-    // holds at most two bytes per frame of one period. A message bigger than the bucket waits for a full one.
+    // RtMidi hands output to its JACK process callback through a 16 KB ring, emptied once per period, and
+    // drops without a word what does not fit. Keep well below that: at most 8 KB at once, refilled at 4 KB
+    // per period, so that a few late periods still lose nothing. A longer message waits for an empty bucket.
     void PaceForJack(std::size_t count) {
-        const double rate = monitor_ ? 2.0 * monitor_->SampleRate() : 0.0;
-        const double capacity = monitor_ ? 2.0 * monitor_->BufferFrames() : 0.0;
+        const double frames = monitor_ ? monitor_->BufferFrames() : 0.0;
+        const double rate = frames > 0 ? kJackBytesPerPeriod * monitor_->SampleRate() / frames : 0.0;
+        const double capacity = kJackBurst;
         if (rate <= 0 || capacity <= 0) return;
         const double needed = std::min(static_cast<double>(count), capacity);
         for (;;) {
@@ -244,6 +246,9 @@ class CRtMidiOutDevice : public CMidiOutDevice {
         }
         bucketBytes_ += static_cast<double>(count);
     }
+
+    static constexpr double kJackBurst = 8192;
+    static constexpr double kJackBytesPerPeriod = 4096;
 
     System system_;
     std::string virtualClient_;

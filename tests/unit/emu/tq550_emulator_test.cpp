@@ -81,7 +81,8 @@ TEST(Tq550Emulator, AnswersOnlyThePartOfARangeThatIsPatchMemory) {
     EXPECT_EQ(answers[0].second.size(), 8u);
     EXPECT_EQ(answers[1].first, 0x02004000);
     std::size_t inSecond = 0;
-    for (std::size_t i = 1; i < answers.size(); ++i) inSecond += answers[i].second.size();
+    for (std::size_t i = 1; i < answers.size(); ++i)
+        inSecond += answers[i].second.size();
     EXPECT_EQ(inSecond, 2170u);
     EXPECT_TRUE(emulator.Receive(Request(0, 0x01000000, 100)).empty());
 }

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Runs a command with a private JACK server (dummy driver, synchronous mode, no real-time scheduling):
+#   tests/e2e/jack-run.sh COMMAND [ARGUMENTS...]
+# The server's name comes from the same fixed pool as the C++ test fixture (tq550-test-1 and -2), claimed
+# with a lock file; JACK_DEFAULT_SERVER names it for the command. The server is stopped cleanly afterwards,
+# and the command's exit status is passed on.
+set -uo pipefail
+[ $# -ge 1 ] || { echo "usage: $0 COMMAND [ARGUMENTS...]" >&2; exit 2; }
+
+claim() {
+    local i
+    for i in 1 2; do
+        exec {lock}>"/tmp/tq550-test-$i.lock" || continue
+        # A server that answers although nobody holds its name is not ours: leave that name alone.
+        if flock -n "$lock"; then
+            if [ "$(jack_wait -s "tq550-test-$i" -c 2>/dev/null)" != "running" ]; then
+                name="tq550-test-$i"
+                return 0
+            fi
+            flock -u "$lock"
+        fi
+        exec {lock}>&-
+    done
+    return 1
+}
+
+name=""
+for _ in $(seq 3000); do claim && break; sleep 0.2; done
+[ -n "$name" ] || { echo "$0: no JACK server name of the pool became free" >&2; exit 1; }
+
+# jackd can die of SIGPIPE when it shuts down; an ignored signal stays ignored across exec.
+(trap '' PIPE; exec {lock}>&-; exec jackd -S -n "$name" --no-realtime -t 5000 -d dummy -r 48000 -p 256 >"/tmp/$name.log" 2>&1) &
+server=$!
+stop_server() {
+    kill -TERM "$server" 2>/dev/null
+    wait "$server" 2>/dev/null
+}
+trap stop_server EXIT
+
+if ! jack_wait -s "$name" -w -t 20 >/dev/null 2>&1; then
+    echo "$0: jackd did not start; see /tmp/$name.log" >&2
+    exit 1
+fi
+export JACK_DEFAULT_SERVER="$name"
+"$@"
