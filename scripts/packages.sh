@@ -4,7 +4,7 @@ TQ_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
-    xvfb xauth midicsv python3 python3-mido
+    xvfb xauth midicsv python3 python3-mido bc
 )
 
 tq_ensure_packages() {
