@@ -11,17 +11,8 @@
 #include "textout/text_out_hub.h"
 
 namespace {
-class HostileLibraryTest : public ModelTest {
+class HostileLibraryTest : public ReportingModelTest {
   protected:
-    void SetUp() override {
-        ModelTest::SetUp();
-        buffer_ = std::make_shared<CKivTextOutBuffer>();
-        GetTextOutHub().SetTextOut(TextOutHub::kBufferSlot, buffer_);
-    }
-    void TearDown() override {
-        GetTextOutHub().Clear();
-        ModelTest::TearDown();
-    }
     // Loads bytes as a file; returns the message reported, or "loaded" on success.
     std::string Load(const LibraryBytes& bytes, std::size_t* count = nullptr) {
         WriteFileBytes(folder_ / "hostile.tql", bytes.Get());
@@ -29,11 +20,8 @@ class HostileLibraryTest : public ModelTest {
         buffer_->FlushTo(nullptr);
         const bool ok = document.Load(folder_ / "hostile.tql");
         if (count) *count = document.Patches().GetSize();
-        return ok ? "loaded" : buffer_->Buffer();
+        return ok ? "loaded" : Reported();
     }
-
-    TempFolder folder_;
-    std::shared_ptr<CKivTextOutBuffer> buffer_;
 };
 
 const std::string kLoadFailed = "This file could not be loaded.";

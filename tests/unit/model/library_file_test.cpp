@@ -13,25 +13,7 @@
 #include "model_test_support.h"
 #include "textout/text_out_hub.h"
 
-namespace {
-// Captures what the file operations report.
-class LibraryFileTest : public ModelTest {
-  protected:
-    void SetUp() override {
-        ModelTest::SetUp();
-        buffer_ = std::make_shared<CKivTextOutBuffer>();
-        GetTextOutHub().SetTextOut(TextOutHub::kBufferSlot, buffer_);
-    }
-    void TearDown() override {
-        GetTextOutHub().Clear();
-        ModelTest::TearDown();
-    }
-    std::string Reported() const { return buffer_->Buffer(); }
-
-    TempFolder folder_;
-    std::shared_ptr<CKivTextOutBuffer> buffer_;
-};
-}  // namespace
+using LibraryFileTest = ReportingModelTest;
 
 TEST_F(LibraryFileTest, AnEmptyLibraryIsTheBareHeader) {
     CFileDocument document;

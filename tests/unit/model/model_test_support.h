@@ -3,8 +3,10 @@
 #include <memory>
 #include <string>
 
+#include "../temp_folder.h"
 #include "model/data.h"
 #include "model/initial_file_document.h"
+#include "textout/text_out_hub.h"
 
 // A patch whose data bytes follow `seed`, named `name`, with memos naming it.
 inline std::unique_ptr<CPatch> MakePatch(const std::string& name, int seed = 0) {
@@ -41,4 +43,22 @@ class ModelTest : public ::testing::Test {
   protected:
     void SetUp() override { GetInitialFileDocument().Reset(); }
     void TearDown() override { GetInitialFileDocument().Reset(); }
+};
+
+// A model test that captures what file operations report, with a folder of its own.
+class ReportingModelTest : public ModelTest {
+  protected:
+    void SetUp() override {
+        ModelTest::SetUp();
+        buffer_ = std::make_shared<CKivTextOutBuffer>();
+        GetTextOutHub().SetTextOut(TextOutHub::kBufferSlot, buffer_);
+    }
+    void TearDown() override {
+        GetTextOutHub().Clear();
+        ModelTest::TearDown();
+    }
+    std::string Reported() const { return buffer_->Buffer(); }
+
+    TempFolder folder_;
+    std::shared_ptr<CKivTextOutBuffer> buffer_;
 };
