@@ -7,26 +7,9 @@
 #include <vector>
 
 #include "midi/midi_environment.h"
+#include "midi/midi_test_support.h"
 #include "midi/rtmidi/normal_midi_device_factory.h"
 #include "textout/text_out.h"
-
-using Bytes = std::vector<std::uint8_t>;
-
-// A receiver that keeps what the logical input port accepts.
-class CCollectingReceiver : public IKivMidiReceiver {
-  public:
-    bool OnShortMessage(ShortMessage) override { return true; }
-    bool OnUniversalMessage(const CKivLongMessage& message) override {
-        universal.push_back(message.Bytes());
-        return true;
-    }
-    bool OnDataSet(const CKivMarlinMessage& message) override {
-        dataSets.push_back(message.Bytes());
-        return true;
-    }
-    std::vector<Bytes> universal;
-    std::vector<Bytes> dataSets;
-};
 
 // A logical input port that keeps every message its physical port delivers, accepted or not.
 class CRecordingPort : public CKivMidiIn {
@@ -35,14 +18,6 @@ class CRecordingPort : public CKivMidiIn {
         received.emplace_back(bytes.begin(), bytes.end());
     }
     std::vector<Bytes> received;
-};
-
-class CNoticeLines : public CKivTextOut {
-  public:
-    std::vector<std::string> lines;
-
-  protected:
-    void Output(const std::string& text) override { lines.push_back(text); }
 };
 
 // The program's side of a test: an environment on JACK whose TQ-550 pair (pair 0) is bound, as the
@@ -62,5 +37,5 @@ class CProgramSide {
 
     MidiEnvironment environment;
     CCollectingReceiver receiver;
-    std::shared_ptr<CNoticeLines> notices = std::make_shared<CNoticeLines>();
+    std::shared_ptr<CRecordingTextOut> notices = std::make_shared<CRecordingTextOut>();
 };

@@ -6,33 +6,9 @@
 #include "device/message_builders.h"
 #include "midi/midi_arrival.h"
 #include "midi/midi_environment.h"
-
-using Bytes = std::vector<std::uint8_t>;
+#include "midi/midi_test_support.h"
 
 namespace {
-
-class CCollectingReceiver : public IKivMidiReceiver {
-  public:
-    bool OnShortMessage(ShortMessage) override { return true; }
-    bool OnUniversalMessage(const CKivLongMessage& message) override {
-        universal.push_back(message.Bytes());
-        return true;
-    }
-    bool OnDataSet(const CKivMarlinMessage& message) override {
-        dataSets.push_back(message.Bytes());
-        return true;
-    }
-    std::vector<Bytes> universal;
-    std::vector<Bytes> dataSets;
-};
-
-class CLines : public CKivTextOut {
-  public:
-    std::vector<std::string> lines;
-
-  protected:
-    void Output(const std::string& text) override { lines.push_back(text); }
-};
 
 // The program's side: an environment with the standard ports, pair 0 bound to the virtual processor.
 struct Rig {
@@ -63,7 +39,7 @@ struct Rig {
     CVirtualTq550 device;
     MidiEnvironment environment;
     CCollectingReceiver receiver;
-    std::shared_ptr<CLines> notices = std::make_shared<CLines>();
+    std::shared_ptr<CRecordingTextOut> notices = std::make_shared<CRecordingTextOut>();
 };
 
 }  // namespace

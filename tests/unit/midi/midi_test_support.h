@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "midi/kiv_midi_in.h"
+#include "midi/kiv_midi_receiver.h"
 #include "midi/midi_arrival.h"
 #include "textout/text_out.h"
 
@@ -44,6 +45,22 @@ class CRecordingMidiIn : public CKivMidiIn {
         CKivMidiIn::Receive(bytes);
     }
     std::vector<Bytes> received;
+};
+
+// A receiver that keeps what a logical input port accepts.
+class CCollectingReceiver : public IKivMidiReceiver {
+  public:
+    bool OnShortMessage(ShortMessage) override { return true; }
+    bool OnUniversalMessage(const CKivLongMessage& message) override {
+        universal.push_back(message.Bytes());
+        return true;
+    }
+    bool OnDataSet(const CKivMarlinMessage& message) override {
+        dataSets.push_back(message.Bytes());
+        return true;
+    }
+    std::vector<Bytes> universal;
+    std::vector<Bytes> dataSets;
 };
 
 // A text sink that keeps what is written to it.
