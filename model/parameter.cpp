@@ -29,6 +29,12 @@ std::size_t CParameter::GetSerializedSize() const {
     return size;
 }
 
+Block& CParameter::FirstBlock() {
+    if (sections_.empty()) sections_.emplace_back();
+    if (sections_.front().empty()) sections_.front().emplace_back();
+    return sections_.front().front();
+}
+
 void CParameter::ClearMemos() {
     for (std::string& memo : memos_)
         memo.clear();

@@ -39,6 +39,8 @@ class CParameter {
     void ClearMemos();
 
     std::vector<Section>& Sections() { return sections_; }
+    // Block 0 of section 0, made empty when the object has none.
+    Block& FirstBlock();
     const std::vector<Section>& Sections() const { return sections_; }
 
     // Copies memos and the whole section tree from another object (nothing for itself).

@@ -27,10 +27,7 @@ const Block* CPatch::PatchBlockIfAny() const {
 }
 
 Block& CPatch::PatchBlock() {
-    auto& sections = Sections();
-    if (sections.empty()) sections.emplace_back();
-    if (sections.front().empty()) sections.front().emplace_back();
-    return sections.front().front();
+    return FirstBlock();
 }
 
 std::string CPatch::GetName() const {

@@ -11,14 +11,6 @@
 
 namespace {
 
-// Block 0 of section 0 of a patch, made when the patch has none.
-Block& PatchBlockOf(CParameter& patch) {
-    auto& sections = patch.Sections();
-    if (sections.empty()) sections.emplace_back();
-    if (sections.front().empty()) sections.front().emplace_back();
-    return sections.front().front();
-}
-
 // Reads the rest of stream; false when reading fails for another reason than the end of the data.
 bool ReadAll(std::istream& stream, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
@@ -185,7 +177,7 @@ bool AReader::StoreDataSet(PackedAddress address, std::span<const std::uint8_t> 
 
     CParameter& patch = target_->GetAt(static_cast<std::size_t>(position));
     patch.ClearMemos();
-    Block& block = PatchBlockOf(patch);
+    Block& block = patch.FirstBlock();
     // A patch that takes device data holds at least a whole block; longer blocks keep their extra bytes.
     if (block.size() < static_cast<std::size_t>(PATCH_BLOCK_SIZE)) block.resize(PATCH_BLOCK_SIZE, 0);
     const auto offset = static_cast<std::size_t>(location.offset);
