@@ -7,14 +7,12 @@
 #include <vector>
 
 #include "model/file_document.h"
-#include "model/initial_file_document.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 // A library of `count` patches with memos of mixed lengths (0 to a few hundred bytes).
 CFileDocument MakeLibrary(int count) {
-    GetInitialFileDocument().Reset();
     CFileDocument document;
     document.Patches().Resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {

@@ -12,11 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include "midi/kiv_midi_in.h"
+#include "midi/kiv_midi_device.h"
 #include "midi/midi_arrival.h"
-#include "midi/rtmidi/midi_system_probe.h"
-#include "midi/rtmidi/normal_midi_device_factory.h"
-#include "midi/rtmidi/rtmidi_ports.h"
+#include "rtmidi/midi_system_probe.h"
+#include "rtmidi/normal_midi_device_factory.h"
+#include "rtmidi/rtmidi_ports.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ std::vector<std::uint8_t> Message(std::uint32_t i) {
     return bytes;
 }
 
-class CCheckingPort : public CKivMidiIn {
+class CCheckingPort : public IMidiMessageSink {
   public:
     CCheckingPort(std::vector<std::atomic<std::int64_t>>& sent) : sent_(sent) {}
 
@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
     }
 
     std::string error;
+    CMidiArrivalSignal arrival;
     auto sender = CreateRtMidiVirtualOutDevice(probe.system, "tq550 timing", "MIDI Out", &error);
     if (!sender) {
         std::fprintf(stderr, "midi_jack_timing: cannot open the sending port: %s\n", error.c_str());
@@ -93,7 +94,7 @@ int main(int argc, char** argv) {
     // No wire-rate wait: the backend's own JACK pacing alone decides the rate.
     sender->SetWireRateMultiple(0);
     CNormalMidiDeviceFactory factory(MidiApiChoice::Jack);
-    auto receiver = factory.CreateInDevice("tq550 timing:MIDI Out");
+    auto receiver = factory.CreateInDevice("tq550 timing:MIDI Out", arrival);
     if (!receiver) {
         std::fprintf(stderr, "midi_jack_timing: cannot open the receiving port: %s\n",
                      factory.LastError().c_str());
@@ -119,7 +120,6 @@ int main(int argc, char** argv) {
 
     // Deliver on this thread, as the user-interface thread does; stop when everything arrived or when
     // nothing more came for two seconds after the last send.
-    CMidiArrivalSignal& arrival = GetMidiArrivalSignal();
     std::uint64_t seen = arrival.Sequence();
     auto lastProgress = Clock::now();
     std::uint32_t lastCount = 0;

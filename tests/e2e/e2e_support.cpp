@@ -13,13 +13,13 @@ bool CProgramSide::BindToProcessor() {
     const std::string pattern = "VELA TQ-550";
     for (const std::string& name : ListInPortNames(factory)) {
         if (name.find(pattern) == std::string::npos) continue;
-        CKivMidiInDevice* device = environment.AddInDevice(factory.CreateInDevice(name));
+        CKivMidiInDevice* device = environment.AddInDevice(environment.CreateInDevice(name));
         if (device) device->Bind(In());
         break;
     }
     for (const std::string& name : ListOutPortNames(factory)) {
         if (name.find(pattern) == std::string::npos) continue;
-        Out().SetDevice(environment.AddOutDevice(factory.CreateOutDevice(name)));
+        Out().SetDevice(environment.AddOutDevice(environment.CreateOutDevice(name)));
         break;
     }
     return environment.InPortOf(In()) && Out().GetDevice();

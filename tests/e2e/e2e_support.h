@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "midi/midi_environment.h"
-#include "midi/midi_test_support.h"
-#include "midi/rtmidi/normal_midi_device_factory.h"
+#include "ports/midi_environment.h"
+#include "ports/ports_test_support.h"
+#include "rtmidi/normal_midi_device_factory.h"
 #include "textout/text_out.h"
 
 // A logical input port that keeps every message its physical port delivers, accepted or not.
@@ -35,7 +35,8 @@ class CProgramSide {
     bool PumpUntil(const std::function<bool()>& done,
                    std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
-    MidiEnvironment environment;
+    TextOutHub hub;
+    MidiEnvironment environment{hub};
     CCollectingReceiver receiver;
     std::shared_ptr<CRecordingTextOut> notices = std::make_shared<CRecordingTextOut>();
 };

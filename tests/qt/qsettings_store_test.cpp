@@ -1,4 +1,4 @@
-#include "settings/qsettings/qsettings_store.h"
+#include "qsettings/qsettings_store.h"
 
 #include <gtest/gtest.h>
 

@@ -6,11 +6,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "gp/edit_list_ctrl.h"
-#include "gp/popup_combo_box.h"
-#include "gp/popup_edit.h"
-#include "gp/popup_spin_edit.h"
-#include "gp/spin_edit_button.h"
+#include "gp/list/edit_list_ctrl.h"
+#include "gp/list/popup_combo_box.h"
+#include "gp/list/popup_edit.h"
+#include "gp/list/popup_spin_edit.h"
+#include "gp/list/spin_edit_button.h"
 
 using GP::CEditListCtrl;
 

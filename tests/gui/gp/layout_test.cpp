@@ -3,11 +3,11 @@
 #include <QScrollArea>
 #include <QtTest>
 
-#include "gp/anchor_layout.h"
-#include "gp/dialog_template.h"
-#include "gp/form_view_ex.h"
-#include "gp/resize_dlg.h"
-#include "gp/settings_text.h"
+#include "gp/layout/anchor_layout.h"
+#include "gp/layout/form_view_ex.h"
+#include "gp/layout/resize_dlg.h"
+#include "gp/util/dialog_template.h"
+#include "gp/util/settings_text.h"
 #include "settings/memory_settings_store.h"
 
 using GP::CAnchorLayout;

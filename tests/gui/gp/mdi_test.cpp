@@ -8,14 +8,14 @@
 #include <algorithm>
 #include <random>
 
-#include "gp/doc_manager.h"
-#include "gp/doc_template.h"
-#include "gp/mdi_child_wnd_ex.h"
-#include "gp/mdi_document.h"
-#include "gp/mdi_frame_wnd_ex.h"
-#include "gp/path_util.h"
-#include "gp/view.h"
-#include "gp/window_list_dlg.h"
+#include "gp/docview/doc_manager.h"
+#include "gp/docview/doc_template.h"
+#include "gp/docview/view.h"
+#include "gp/mdi/mdi_child_wnd_ex.h"
+#include "gp/mdi/mdi_document.h"
+#include "gp/mdi/mdi_frame_wnd_ex.h"
+#include "gp/mdi/window_list_dlg.h"
+#include "gp/util/path_util.h"
 #include "settings/memory_settings_store.h"
 #include "textout/message_catalog.h"
 #include "textout/text_out_hub.h"
@@ -286,9 +286,11 @@ class MdiTest : public QObject {
 
     void saveAsRefusesAPathAnotherDocumentUses() {
         auto sink = std::make_shared<CRecordingSink>();
-        GetTextOutHub().SetTextOut(TextOutHub::kMessageBoxSlot, sink);
+        TextOutHub hub;
+        hub.SetTextOut(TextOutHub::kMessageBoxSlot, sink);
         QTemporaryDir dir;
         CDemoApp app;
+        app.manager.SetTextOut(&hub);
         CDemoDocument* first = app.New();
         CDemoDocument* second = app.New();
         first->SetPathName(dir.filePath(QStringLiteral("One.demo")), false);
@@ -308,7 +310,6 @@ class MdiTest : public QObject {
         QCOMPARE(second->saved, std::vector<QString>{app.manager.answer});
         QCOMPARE(second->GetPathName(), app.manager.answer);
         QCOMPARE(second->GetTitle(), QStringLiteral("Two.demo"));
-        GetTextOutHub().Clear();
     }
 
     void openingAnOpenFileActivatesItsWindow() {

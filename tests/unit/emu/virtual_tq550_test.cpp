@@ -5,8 +5,8 @@
 #include "device/message_acceptance.h"
 #include "device/message_builders.h"
 #include "midi/midi_arrival.h"
-#include "midi/midi_environment.h"
-#include "midi/midi_test_support.h"
+#include "ports/midi_environment.h"
+#include "ports/ports_test_support.h"
 
 namespace {
 
@@ -20,8 +20,8 @@ struct Rig {
         environment.SetNoticeSink(notices);
         environment.BuildStandardPorts();
         in().SetReceiver(&receiver);
-        environment.AddInDevice(environment.Factory().CreateInDevice(device.PortName()))->Bind(in());
-        out().SetDevice(environment.AddOutDevice(environment.Factory().CreateOutDevice(device.PortName())));
+        environment.AddInDevice(environment.CreateInDevice(device.PortName()))->Bind(in());
+        out().SetDevice(environment.AddOutDevice(environment.CreateOutDevice(device.PortName())));
     }
     CKivMidiIn& in() { return environment.InPort(0); }
     CKivMidiOut& out() { return environment.OutPort(0); }
@@ -37,7 +37,8 @@ struct Rig {
 
     std::shared_ptr<CVirtualMidiSystem> system = std::make_shared<CVirtualMidiSystem>();
     CVirtualTq550 device;
-    MidiEnvironment environment;
+    TextOutHub hub;
+    MidiEnvironment environment{hub};
     CCollectingReceiver receiver;
     std::shared_ptr<CRecordingTextOut> notices = std::make_shared<CRecordingTextOut>();
 };

@@ -76,7 +76,7 @@ TEST_F(EarlierFileTest, KnownPatchesConvertAtTheMappedOffsetsAndKeepTheirMemos) 
     const Bytes file = EarlierFile(kTqMaxMagic, 2,
                                    {Record(RecordBody(KnownImage("ALPHA"), memos)),
                                     Record(RecordBody(KnownImage("BETA~"), {"", "", "", ""}))});
-    CTQMImporter importer;
+    CTQMImporter importer(&hub_, nullptr);
     ASSERT_TRUE(Import(file, importer));
     const CPatchArray& patches = importer.GetDestination().Patches();
     ASSERT_EQ(patches.GetSize(), 2u);
@@ -104,21 +104,21 @@ TEST_F(EarlierFileTest, ATq4FileGivesTheSamePatchAsItsTqMaxCounterpart) {
     tq4[527] = 7;
     EarlierImage tqMax{};
     ConvertTq4Image(tq4, tqMax);
-    CTQMImporter fromTq4;
-    CTQMImporter fromTqMax;
+    CTQMImporter fromTq4(&hub_, nullptr);
+    CTQMImporter fromTqMax(&hub_, nullptr);
     ASSERT_TRUE(Import(EarlierFile(kTq4Magic, 1, {Record(RecordBody(tq4))}), fromTq4));
     ASSERT_TRUE(Import(EarlierFile(kTqMaxMagic, 1, {Record(RecordBody(tqMax))}), fromTqMax));
     EXPECT_EQ(fromTq4.GetDestination().Patches()[0].GetImage(),
               fromTqMax.GetDestination().Patches()[0].GetImage());
     // Read as a TQ-MAX file, the same bytes would not have been moved.
-    CTQMImporter unconverted;
+    CTQMImporter unconverted(&hub_, nullptr);
     ASSERT_TRUE(Import(EarlierFile(kTqMaxMagic, 1, {Record(RecordBody(tq4))}), unconverted));
     EXPECT_NE(unconverted.GetDestination().Patches()[0].GetImage(),
               fromTq4.GetDestination().Patches()[0].GetImage());
 }
 
 TEST_F(EarlierFileTest, NoRecordsIsAnEmptyLibraryAndNewPatchesComeFromTheInitialData) {
-    CTQMImporter importer;
+    CTQMImporter importer(&hub_, nullptr);
     ASSERT_TRUE(Import(EarlierFile(kTqMaxMagic, 0, {}), importer));
     EXPECT_EQ(importer.GetDestination().Patches().GetSize(), 0u);
 }
@@ -127,14 +127,14 @@ TEST_F(EarlierFileTest, EveryMagicCharacterCounts) {
     for (std::size_t i : {std::size_t{0}, std::size_t{22}, std::size_t{23}, std::size_t{31}}) {
         std::string magic = kTqMaxMagic;
         magic[i] = magic[i] == ' ' ? '\0' : 'x';
-        CTQMImporter importer;
+        CTQMImporter importer(&hub_, nullptr);
         EXPECT_FALSE(Import(EarlierFile(magic, 0, {}), importer)) << i;
     }
     EXPECT_EQ(Reported(), std::vector<std::string>(4, kLoadFailed));
 }
 
 TEST_F(EarlierFileTest, ShortOrMissingFilesFail) {
-    CTQMImporter importer;
+    CTQMImporter importer(&hub_, nullptr);
     EXPECT_FALSE(importer.Import(folder / "absent.tqx"));
     EXPECT_TRUE(Reported().empty());
     EXPECT_FALSE(Import(Bytes(100, ' '), importer));
@@ -168,7 +168,7 @@ TEST_F(EarlierFileTest, BadRecordsFailWithTheirMessages) {
         {"memo runs past the record", EarlierFile(kTqMaxMagic, 1, {Record(noTerminator)}), kUnknownType},
     };
     for (const Case& c : cases) {
-        CTQMImporter importer;
+        CTQMImporter importer(&hub_, nullptr);
         const std::size_t before = Reported().size();
         EXPECT_FALSE(Import(c.file, importer)) << c.what;
         EXPECT_EQ(importer.GetDestination().Patches().GetSize(), 0u) << c.what;

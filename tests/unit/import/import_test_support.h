@@ -26,18 +26,13 @@ class CollectingSink : public CKivTextOut {
     void Output(const std::string& text) override { lines.push_back(text); }
 };
 
-// Every import test starts without initial data and with a collecting buffer sink.
+// Every import test starts without initial data; what its importers report (given &hub_) is collected.
 class ImportTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        GetInitialFileDocument().Reset();
-        GetTextOutHub().SetTextOut(TextOutHub::kBufferSlot, sink_);
-    }
-    void TearDown() override {
-        GetTextOutHub().Clear();
-        GetInitialFileDocument().Reset();
-    }
+    void SetUp() override { hub_.SetTextOut(TextOutHub::kBufferSlot, sink_); }
     const std::vector<std::string>& Reported() const { return sink_->lines; }
+
+    TextOutHub hub_;
 
   private:
     std::shared_ptr<CollectingSink> sink_ = std::make_shared<CollectingSink>();

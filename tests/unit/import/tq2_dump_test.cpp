@@ -250,7 +250,7 @@ TEST_F(Tq2Test, ImportConvertsTheDecodedImages) {
     TempFolder folder;
     WriteFileBytes(folder / "tq2.mid", SmfWithSysEx({Tq2Set(9, 11, 0, Tq2Name("NINE")), Tq2Set(9, 0, 3, {77}),
                                                      Tq2Set(4, 11, 0, Tq2Name("FOUR"))}));
-    CTQ2Importer importer;
+    CTQ2Importer importer(nullptr);
     ASSERT_TRUE(importer.Import(folder / "tq2.mid"));
     const CPatchArray& patches = importer.GetDestination().Patches();
     ASSERT_EQ(patches.GetSize(), 2u);

@@ -85,9 +85,9 @@ TEST(Tq4Layout, ConvertLayoutTurnsEveryPatchOfAList) {
         patch->SetImage(image);
         patches.Add(std::move(patch));
     }
-    GetEarlierImageConverter().ConvertLayout(patches, 2);  // no other direction exists
+    EarlierImageConverter().ConvertLayout(patches, 2);  // no other direction exists
     EXPECT_EQ(Get14(patches[0].GetImageBytes(), 672), 0);
-    GetEarlierImageConverter().ConvertLayout(patches, EarlierImageConverter::kTq4ToTqMax);
+    EarlierImageConverter().ConvertLayout(patches, EarlierImageConverter::kTq4ToTqMax);
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(Get14(patches[i].GetImageBytes(), 672), 144);
         EXPECT_EQ(patches[i].GetImageBytes()[0], i);

@@ -4,8 +4,9 @@
 
 #include <mutex>
 
-#include "midi/midi_environment.h"
-#include "midi_test_support.h"
+#include "midi/midi_test_support.h"
+#include "ports/midi_environment.h"
+#include "textout/text_out_hub.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ struct VirtualRig {
 
     std::shared_ptr<CVirtualMidiSystem> system = std::make_shared<CVirtualMidiSystem>();
     CVirtualMidiDeviceFactory factory{system};
+    CMidiArrivalSignal arrival;
     std::mutex mutex;
     std::vector<Bytes> written;
 };
@@ -38,18 +40,18 @@ TEST(VirtualMidi, ListsItsPortsAndOpensOnlyExactNames) {
     rig.system->AddSource("Second");
     EXPECT_EQ(ListInPortNames(rig.factory), (std::vector<std::string>{"Interface", "Second"}));
     EXPECT_EQ(ListOutPortNames(rig.factory), (std::vector<std::string>{"Interface"}));
-    EXPECT_EQ(rig.factory.CreateInDevice("interface"), nullptr);
+    EXPECT_EQ(rig.factory.CreateInDevice("interface", rig.arrival), nullptr);
     EXPECT_EQ(rig.factory.CreateOutDevice("Interface 2"), nullptr);
-    auto in = rig.factory.CreateInDevice("Interface");
+    auto in = rig.factory.CreateInDevice("Interface", rig.arrival);
     ASSERT_NE(in, nullptr);
     EXPECT_EQ(in->Name(), "Interface");
 }
 
 TEST(VirtualMidi, InputTravelsThroughTheRingsToPump) {
     VirtualRig rig;
-    auto device = rig.factory.CreateInDevice("Interface");
+    auto device = rig.factory.CreateInDevice("Interface", rig.arrival);
     ASSERT_NE(device, nullptr);
-    CRecordingMidiIn port;
+    CRecordingSink port;
     device->Bind(port);
 
     rig.system->Emit("Interface", Bytes{0x90, 0x3C, 0x64});
@@ -57,7 +59,7 @@ TEST(VirtualMidi, InputTravelsThroughTheRingsToPump) {
     rig.system->Emit("Interface", Bytes{0xF8});        // timing clock: dropped at the pump
     rig.system->Emit("Interface", Bytes{0xF1, 0x10});  // system common: dropped at the pump
     rig.system->Emit("Interface", NumberedSysEx(2048, 9));
-    ASSERT_TRUE(WaitUntil([&] {
+    ASSERT_TRUE(WaitUntil(rig.arrival, [&] {
         device->Pump();
         return port.received.size() >= 2;
     }));
@@ -68,22 +70,22 @@ TEST(VirtualMidi, InputTravelsThroughTheRingsToPump) {
 
 TEST(VirtualMidi, NothingIsLostWhileTheUserInterfaceDoesNotPump) {
     VirtualRig rig;
-    auto created = rig.factory.CreateInDevice("Interface");
+    auto created = rig.factory.CreateInDevice("Interface", rig.arrival);
     auto* device = dynamic_cast<CVirtualMidiInDevice*>(created.get());
     ASSERT_NE(device, nullptr);
-    CRecordingMidiIn port;
+    CRecordingSink port;
     device->Bind(port);
 
     // 100 full packets fit into the delivery ring; of the next 100 only part does, the rest waits in the
     // input rings until the pump makes room.
     for (std::uint32_t i = 0; i < 100; ++i)
         rig.system->Emit("Interface", NumberedSysEx(2048, i));
-    ASSERT_TRUE(WaitUntil([&] { return device->PendingEvents() == 0; }));
+    ASSERT_TRUE(WaitUntil(rig.arrival, [&] { return device->PendingEvents() == 0; }));
     for (std::uint32_t i = 100; i < 200; ++i)
         rig.system->Emit("Interface", NumberedSysEx(2048, i));
-    ASSERT_TRUE(WaitUntil([&] { return device->PendingEvents() <= 73; }));
+    ASSERT_TRUE(WaitUntil(rig.arrival, [&] { return device->PendingEvents() <= 73; }));
     EXPECT_GT(device->PendingEvents(), 0u);
-    ASSERT_TRUE(WaitUntil([&] {
+    ASSERT_TRUE(WaitUntil(rig.arrival, [&] {
         device->Pump();
         return port.received.size() >= 200;
     }));
@@ -127,9 +129,11 @@ TEST(VirtualMidi, SysExSendWaitsForTheWireTime) {
 
 TEST(MidiArrival, WaitReturnsWhenInputArrivesAndTimesOutOtherwise) {
     VirtualRig rig;
-    MidiEnvironment environment;
+    TextOutHub messages;
+    MidiEnvironment environment(messages);
+    environment.SetFactory(std::make_unique<CVirtualMidiDeviceFactory>(rig.system));
     CKivMidiIn& port = environment.AddInPort(CKivMidiIn());
-    environment.AddInDevice(rig.factory.CreateInDevice("Interface"))->Bind(port);
+    environment.AddInDevice(environment.CreateInDevice("Interface"))->Bind(port);
     environment.WaitForInput(std::chrono::milliseconds(0));  // forget earlier arrivals
     EXPECT_FALSE(environment.WaitForInput(std::chrono::milliseconds(20)));
     rig.system->Emit("Interface", Bytes{0x90, 0x3C, 0x64});

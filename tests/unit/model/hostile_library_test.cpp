@@ -16,7 +16,7 @@ class HostileLibraryTest : public ReportingModelTest {
     // Loads bytes as a file; returns the message reported, or "loaded" on success.
     std::string Load(const LibraryBytes& bytes, std::size_t* count = nullptr) {
         WriteFileBytes(folder_ / "hostile.tql", bytes.Get());
-        CFileDocument document;
+        CFileDocument document(&hub_);
         buffer_->FlushTo(nullptr);
         const bool ok = document.Load(folder_ / "hostile.tql");
         if (count) *count = document.Patches().GetSize();

@@ -16,19 +16,19 @@
 using LibraryFileTest = ReportingModelTest;
 
 TEST_F(LibraryFileTest, AnEmptyLibraryIsTheBareHeader) {
-    CFileDocument document;
+    CFileDocument document(&hub_);
     ASSERT_TRUE(document.Save(folder_ / "empty.tql"));
     const auto bytes = ReadFileBytes(folder_ / "empty.tql");
     EXPECT_EQ(bytes, LibraryBytes(0).Get());
 
-    CFileDocument loaded;
+    CFileDocument loaded(&hub_);
     loaded.Patches() = MakeList({"STALE"});
     ASSERT_TRUE(loaded.Load(folder_ / "empty.tql"));
     EXPECT_EQ(loaded.Patches().GetSize(), 0u);
 }
 
 TEST_F(LibraryFileTest, OnePatchWithEmptyMemosIs2354BytesLaidOutAsRecords) {
-    CFileDocument document;
+    CFileDocument document(&hub_);
     document.Patches().Resize(1);
     ASSERT_TRUE(document.Save(folder_ / "one.tql"));
     const auto bytes = ReadFileBytes(folder_ / "one.tql");
@@ -39,13 +39,13 @@ TEST_F(LibraryFileTest, OnePatchWithEmptyMemosIs2354BytesLaidOutAsRecords) {
 }
 
 TEST_F(LibraryFileTest, PatchesAndMemosSurviveARoundTripByteForByte) {
-    CFileDocument document;
+    CFileDocument document(&hub_);
     document.Patches() = MakeList({"FIRST", "SECOND", "THIRD"});
     document.Patches()[1].SetMemo(0, "caf\xE9 \x80\xFF and \xE3\x81\x82");
     document.Patches()[2].SetMemo(3, std::string(5000, 'm'));
     ASSERT_TRUE(document.Save(folder_ / "lib.tql"));
 
-    CFileDocument loaded;
+    CFileDocument loaded(&hub_);
     ASSERT_TRUE(loaded.Load(folder_ / "lib.tql"));
     ASSERT_EQ(loaded.Patches().GetSize(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
@@ -60,7 +60,7 @@ TEST_F(LibraryFileTest, PatchesAndMemosSurviveARoundTripByteForByte) {
 
 TEST_F(LibraryFileTest, ABlockOfAnotherLengthIsKeptAsStored) {
     WriteFileBytes(folder_ / "odd.tql", LibraryBytes(2).Record(100, 0x41, "x").Record(3000, 0x42).Get());
-    CFileDocument loaded;
+    CFileDocument loaded(&hub_);
     ASSERT_TRUE(loaded.Load(folder_ / "odd.tql"));
     EXPECT_EQ(loaded.Patches()[0].PatchBlock().size(), 100u);
     EXPECT_EQ(loaded.Patches()[1].PatchBlock().size(), 3000u);
@@ -72,7 +72,7 @@ TEST_F(LibraryFileTest, ABlockOfAnotherLengthIsKeptAsStored) {
 
 TEST_F(LibraryFileTest, ACountAboveTheRecordsFailsAndKeepsWhatWasRead) {
     WriteFileBytes(folder_ / "short.tql", LibraryBytes(3).Record(2178, 1).Record(2178, 2).Get());
-    CFileDocument loaded;
+    CFileDocument loaded(&hub_);
     EXPECT_FALSE(loaded.Load(folder_ / "short.tql"));
     EXPECT_EQ(Reported(), "Cannot read files of this type.");
     EXPECT_EQ(loaded.Patches().GetSize(), 2u);
@@ -81,7 +81,7 @@ TEST_F(LibraryFileTest, ACountAboveTheRecordsFailsAndKeepsWhatWasRead) {
 TEST_F(LibraryFileTest, WrongMagicAndZeroLengthsAreNotLibraries) {
     WriteFileBytes(folder_ / "earlier.tqx",
                    LibraryBytes(1, "TQMLibrarianFile0001            ").Record(10, 0).Get());
-    CFileDocument loaded;
+    CFileDocument loaded(&hub_);
     EXPECT_FALSE(loaded.Load(folder_ / "earlier.tqx"));
     EXPECT_EQ(Reported(), "Cannot read files of this type.");
 
@@ -97,18 +97,18 @@ TEST_F(LibraryFileTest, WrongMagicAndZeroLengthsAreNotLibraries) {
 }
 
 TEST_F(LibraryFileTest, AMissingFileCannotBeLoaded) {
-    CFileDocument loaded;
+    CFileDocument loaded(&hub_);
     EXPECT_FALSE(loaded.Load(folder_ / "absent.tql"));
     EXPECT_EQ(Reported(), "This file could not be loaded.");
 }
 
 TEST_F(LibraryFileTest, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
-    CFileDocument original;
+    CFileDocument original(&hub_);
     original.Patches() = MakeList({"KEEP ME"});
     ASSERT_TRUE(original.Save(folder_ / "lib.tql"));
     const auto before = ReadFileBytes(folder_ / "lib.tql");
 
-    CFileDocument bigger;
+    CFileDocument bigger(&hub_);
     bigger.Patches() = MakeList({"A", "B", "C", "D", "E", "F", "G", "H"});
     // Save in a child process whose file-size limit is far below the new file.
     const pid_t child = fork();
@@ -132,7 +132,7 @@ TEST_F(LibraryFileTest, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
 }
 
 TEST_F(LibraryFileTest, SavingIntoAMissingFolderOrOverAFolderFails) {
-    CFileDocument document;
+    CFileDocument document(&hub_);
     document.Patches().Resize(1);
     EXPECT_FALSE(document.Save(folder_ / "no-such-folder" / "lib.tql"));
     EXPECT_EQ(Reported(), "This file could not be saved.");

@@ -38,27 +38,17 @@ inline CPatchArray MakeList(const std::vector<std::string>& names) {
     return patches;
 }
 
-// Every test starts and ends without an initial-data library.
-class ModelTest : public ::testing::Test {
-  protected:
-    void SetUp() override { GetInitialFileDocument().Reset(); }
-    void TearDown() override { GetInitialFileDocument().Reset(); }
-};
+// Lists made in a model test have no initial-data library unless the test gives them one.
+class ModelTest : public ::testing::Test {};
 
-// A model test that captures what file operations report, with a folder of its own.
+// A model test that captures what file operations report (documents made with &hub_), with a folder of its
+// own.
 class ReportingModelTest : public ModelTest {
   protected:
-    void SetUp() override {
-        ModelTest::SetUp();
-        buffer_ = std::make_shared<CKivTextOutBuffer>();
-        GetTextOutHub().SetTextOut(TextOutHub::kBufferSlot, buffer_);
-    }
-    void TearDown() override {
-        GetTextOutHub().Clear();
-        ModelTest::TearDown();
-    }
+    void SetUp() override { hub_.SetTextOut(TextOutHub::kBufferSlot, buffer_); }
     std::string Reported() const { return buffer_->Buffer(); }
 
     TempFolder folder_;
-    std::shared_ptr<CKivTextOutBuffer> buffer_;
+    TextOutHub hub_;
+    std::shared_ptr<CKivTextOutBuffer> buffer_ = std::make_shared<CKivTextOutBuffer>();
 };

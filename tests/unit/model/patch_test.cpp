@@ -29,13 +29,24 @@ TEST_F(PatchTest, ANewPatchCopiesTheFirstPatchOfAValidInitialLibrary) {
     library.Patches().Add(MakePatch("lower name", 3));
     library.Patches().Add(MakePatch("SECOND", 4));
     ASSERT_TRUE(library.Save(folder / "initial.tql"));
-    ASSERT_TRUE(GetInitialFileDocument().Load(folder / "initial.tql"));
+    auto initial = std::make_shared<CInitialFileDocument>();
+    ASSERT_TRUE(initial->Load(folder / "initial.tql"));
 
-    CPatch patch;
-    patch.Initialize();
+    CPatchArray patches;
+    patches.SetInitialData(initial);
+    patches.Resize(1);
+    const CPatch& patch = patches[0];
     EXPECT_EQ(patch.GetName(), "lower name      ");
     EXPECT_EQ(patch.GetMemo(3), "lower name memo 4");
     EXPECT_EQ(patch.Sections(), library.Patches()[0].Sections());
+
+    // Copies of the list start from the same library; a patch on its own knows no library.
+    CPatchArray copy(patches);
+    copy.Resize(2);
+    EXPECT_EQ(copy[1].GetName(), "lower name      ");
+    CPatch single;
+    single.Initialize();
+    EXPECT_EQ(single.GetName(), "INIT PATCH      ");
 }
 
 TEST_F(PatchTest, AnInitialLibraryWhoseFirstPatchHasTwoBlocksIsNotValid) {
@@ -44,18 +55,20 @@ TEST_F(PatchTest, AnInitialLibraryWhoseFirstPatchHasTwoBlocksIsNotValid) {
     library.Patches().Add(MakePatch("TWO BLOCKS"));
     library.Patches()[0].Sections()[0].push_back(Block(10, 1));
     ASSERT_TRUE(library.Save(folder / "initial.tql"));
-    EXPECT_FALSE(GetInitialFileDocument().Load(folder / "initial.tql"));
-    EXPECT_FALSE(GetInitialFileDocument().IsValid());
+    auto initial = std::make_shared<CInitialFileDocument>();
+    EXPECT_FALSE(initial->Load(folder / "initial.tql"));
+    EXPECT_FALSE(initial->IsValid());
 
-    CPatch patch;
-    patch.Initialize();
-    EXPECT_EQ(patch.GetName(), "INIT PATCH      ");
-    EXPECT_EQ(patch.PatchBlock()[100], 0);
+    CPatchArray patches;
+    patches.SetInitialData(initial);
+    patches.Resize(1);
+    EXPECT_EQ(patches[0].GetName(), "INIT PATCH      ");
+    EXPECT_EQ(patches[0].PatchBlock()[100], 0);
 
     // An empty library is not valid either.
     CFileDocument empty;
     ASSERT_TRUE(empty.Save(folder / "empty.tql"));
-    EXPECT_FALSE(GetInitialFileDocument().Load(folder / "empty.tql"));
+    EXPECT_FALSE(initial->Load(folder / "empty.tql"));
 }
 
 TEST_F(PatchTest, SetNameKeepsSixteenPrintableBytesAndBlanksTheRest) {

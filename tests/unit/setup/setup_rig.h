@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "midi/midi_environment.h"
 #include "midi/virtual_midi.h"
+#include "ports/midi_environment.h"
 #include "settings/memory_settings_store.h"
 #include "setup/midi_setup.h"
 
@@ -28,7 +28,8 @@ struct SetupRig {
     }
 
     std::shared_ptr<CVirtualMidiSystem> system = std::make_shared<CVirtualMidiSystem>();
-    MidiEnvironment environment;
+    TextOutHub hub;
+    MidiEnvironment environment{hub};
     CMemorySettingsStore settings;
     CMidiSetup setup;
 };

@@ -30,10 +30,9 @@ class RecordingTextOut : public CKivTextOut {
 
 class HubTest : public ::testing::Test {
   protected:
-    void TearDown() override {
-        GetTextOutHub().Clear();
-        GetMessageCatalog().SetLanguage(LANGUAGE_ENGLISH);
-    }
+    void TearDown() override { GetMessageCatalog().SetLanguage(LANGUAGE_ENGLISH); }
+
+    TextOutHub hub;
 };
 }  // namespace
 
@@ -86,37 +85,37 @@ TEST(TextOutBuffer, KeepsOnlyTheLastTextAndFlushesOnlyWhenThereIsSomething) {
 TEST_F(HubTest, MessagesGoToTheirSlotsInTheCurrentLanguage) {
     auto box = std::make_shared<RecordingTextOut>();
     auto buffer = std::make_shared<CKivTextOutBuffer>();
-    GetTextOutHub().SetTextOut(TextOutHub::kMessageBoxSlot, box);
-    GetTextOutHub().SetTextOut(TextOutHub::kBufferSlot, buffer);
+    hub.SetTextOut(TextOutHub::kMessageBoxSlot, box);
+    hub.SetTextOut(TextOutHub::kBufferSlot, buffer);
 
-    ReportMessage(MSG_LOAD_FAILED);
+    hub.ReportMessage(MSG_LOAD_FAILED);
     EXPECT_EQ(buffer->Buffer(), "This file could not be loaded.");
     EXPECT_TRUE(box->outputs.empty());
 
     box->answer = ANSWER_NO;
-    EXPECT_EQ(AskMessage(ASK_YES_NO, MSG_CONFIRM_WRITE_USER, ICON_QUESTION), ANSWER_NO);
+    EXPECT_EQ(hub.AskMessage(ASK_YES_NO, MSG_CONFIRM_WRITE_USER, ICON_QUESTION), ANSWER_NO);
     EXPECT_EQ(box->asked, "Are you sure you want to overwrite the data in the TQ-550?");
 
     GetMessageCatalog().SetLanguage(LANGUAGE_JAPANESE);
-    ShowMessage(MSG_DONT_SHOW_AGAIN);
+    hub.ShowMessage(MSG_DONT_SHOW_AGAIN);
     EXPECT_EQ(box->asked, "次からこのダイアログを表示しない。");
 }
 
 TEST_F(HubTest, ASinkLivesWhileAnySlotHoldsIt) {
     auto sink = std::make_shared<RecordingTextOut>();
     std::weak_ptr<RecordingTextOut> watch = sink;
-    GetTextOutHub().SetTextOut(0, sink);
-    GetTextOutHub().SetTextOut(2, sink);
+    hub.SetTextOut(0, sink);
+    hub.SetTextOut(2, sink);
     sink.reset();
-    GetTextOutHub().SetTextOut(0, nullptr);
+    hub.SetTextOut(0, nullptr);
     EXPECT_FALSE(watch.expired());
-    GetTextOutHub().SetTextOut(2, std::make_shared<CKivTextOut>());
+    hub.SetTextOut(2, std::make_shared<CKivTextOut>());
     EXPECT_TRUE(watch.expired());
 }
 
 TEST_F(HubTest, WithoutSinksNothingIsShownAndQuestionsAreCancelled) {
-    ReportMessage(MSG_LOAD_FAILED);
-    ShowMessage(MSG_LOAD_FAILED);
-    EXPECT_EQ(AskMessage(ASK_YES_NO, MSG_CONFIRM_READ_USER, ICON_QUESTION), ANSWER_CANCEL);
-    EXPECT_EQ(GetTextOutHub().GetTextOut(7), nullptr);
+    hub.ReportMessage(MSG_LOAD_FAILED);
+    hub.ShowMessage(MSG_LOAD_FAILED);
+    EXPECT_EQ(hub.AskMessage(ASK_YES_NO, MSG_CONFIRM_READ_USER, ICON_QUESTION), ANSWER_CANCEL);
+    EXPECT_EQ(hub.GetTextOut(7), nullptr);
 }

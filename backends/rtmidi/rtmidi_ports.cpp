@@ -1,0 +1,334 @@
+#include "rtmidi/rtmidi_ports.h"
+
+#include <RtMidi.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "midi/port_names.h"
+#include "rtmidi/jack_monitor.h"
+
+namespace {
+
+using System = MidiSystemProbe::System;
+
+// Every client of this program is named with this prefix, so that its own ports can be left out of the
+// lists; the process id and a counter keep JACK from renaming a client.
+const std::string kOwnClientPrefix = "TQ-550 Librarian ";
+
+std::string OwnClientName() {
+    static std::atomic<int> counter{0};
+    return kOwnClientPrefix + std::to_string(static_cast<long>(getpid())) + "-" + std::to_string(++counter);
+}
+
+RtMidi::Api ApiOf(System system) {
+    switch (system) {
+        case System::Alsa:
+            return RtMidi::LINUX_ALSA;
+        case System::Jack:
+            return RtMidi::UNIX_JACK;
+        default:
+            return RtMidi::UNSPECIFIED;
+    }
+}
+
+// Keeps RtMidi from printing or throwing: errors land in the string given as user data.
+void KeepError(RtMidiError::Type type, const std::string& text, void* userData) {
+    if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING) return;
+    if (userData) *static_cast<std::string*>(userData) = text;
+}
+
+void SetError(std::string* error, const std::string& text) {
+    if (error) *error = text;
+}
+
+std::vector<std::string> RawPortNames(RtMidi& midi) {
+    std::vector<std::string> names;
+    const unsigned int count = midi.getPortCount();
+    for (unsigned int i = 0; i < count; ++i)
+        names.push_back(midi.getPortName(i));
+    return names;
+}
+
+// Offered names in the order of the raw names; empty for the program's own ports.
+std::vector<std::string> OfferedNames(const std::vector<std::string>& raw, System system) {
+    return OfferedPortNames(raw, system == System::Alsa, kOwnClientPrefix);
+}
+
+std::vector<std::string> NonEmpty(std::vector<std::string> names) {
+    std::erase(names, std::string());
+    return names;
+}
+
+// The RtMidi port number of the port offered under name, or -1; raw receives RtMidi's own name for it.
+int FindPort(RtMidi& midi, System system, const std::string& name, std::string* raw) {
+    const std::vector<std::string> rawNames = RawPortNames(midi);
+    const std::vector<std::string> offered = OfferedNames(rawNames, system);
+    for (std::size_t i = 0; i < offered.size(); ++i) {
+        if (!offered[i].empty() && offered[i] == name) {
+            if (raw) *raw = rawNames[i];
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// A JACK connection takes effect at a later cycle of the server than the call that makes it; a message
+// written at once can miss it. Wait a few periods after connecting.
+void LetJackConnectionSettle() {
+    std::shared_ptr<CJackMonitor> monitor = CJackMonitor::Get();
+    std::chrono::microseconds wait = std::chrono::milliseconds(20);
+    if (monitor && monitor->SampleRate() > 0)
+        wait = std::max(
+            wait, std::chrono::microseconds(4000000LL * monitor->BufferFrames() / monitor->SampleRate()));
+    std::this_thread::sleep_for(wait);
+}
+
+template <typename T>
+std::unique_ptr<T> MakeRtMidi(System system, const std::string& clientName, std::string& error) {
+    try {
+        auto midi = std::make_unique<T>(ApiOf(system), clientName);
+        midi->setErrorCallback(&KeepError, &error);
+        return midi;
+    } catch (const RtMidiError& e) {
+        error = e.getMessage();
+        return nullptr;
+    }
+}
+
+// ---- input ----
+
+class CRtMidiInDevice : public CMidiInDevice {
+  public:
+    CRtMidiInDevice(System system, std::string name, CMidiArrivalSignal& arrival,
+                    std::string virtualClient = {})
+        : CMidiInDevice(std::move(name), arrival),
+          system_(system),
+          virtualClient_(std::move(virtualClient)) {}
+    ~CRtMidiInDevice() override { Shutdown(); }
+
+    const std::string& Error() const { return error_; }
+
+  protected:
+    bool OpenPort(const std::string& name) override {
+        error_.clear();
+        midi_ =
+            MakeRtMidi<RtMidiIn>(system_, virtualClient_.empty() ? OwnClientName() : virtualClient_, error_);
+        if (!midi_) return false;
+        if (virtualClient_.empty() && FindPort(*midi_, system_, name, nullptr) < 0) {
+            error_ = "no input port is named \"" + name + "\"";
+            midi_.reset();
+            return false;
+        }
+        midi_->ignoreTypes(false, true, true);
+        midi_->setCallback(&CRtMidiInDevice::Callback, this);
+        return true;
+    }
+
+    void ClosePort() override { midi_.reset(); }
+
+    bool StartPort() override {
+        if (!midi_) return false;
+        error_.clear();
+        if (!virtualClient_.empty()) {
+            midi_->openVirtualPort(Name());
+        } else {
+            // Look the name up again: ports may have come and gone since the port was opened.
+            const int number = FindPort(*midi_, system_, Name(), nullptr);
+            if (number < 0) return false;
+            midi_->openPort(static_cast<unsigned int>(number), "in");
+            if (system_ == System::Jack && error_.empty()) LetJackConnectionSettle();
+        }
+        return error_.empty();
+    }
+
+    void StopPort() override {
+        if (midi_) midi_->closePort();
+    }
+
+  private:
+    static void Callback(double, std::vector<unsigned char>* message, void* self) {
+        if (message) static_cast<CRtMidiInDevice*>(self)->Record(*message);
+    }
+
+    System system_;
+    std::string virtualClient_;
+    std::unique_ptr<RtMidiIn> midi_;
+    std::string error_;
+};
+
+// ---- output ----
+
+class CRtMidiOutDevice : public CMidiOutDevice {
+  public:
+    CRtMidiOutDevice(System system, std::string name, std::string virtualClient = {})
+        : CMidiOutDevice(std::move(name)), system_(system), virtualClient_(std::move(virtualClient)) {}
+    ~CRtMidiOutDevice() override { CMidiOut::Close(); }
+
+    const std::string& Error() const { return error_; }
+
+  protected:
+    bool OpenPort(const std::string& name) override {
+        error_.clear();
+        const std::string client = virtualClient_.empty() ? OwnClientName() : virtualClient_;
+        if (system_ == System::Jack) {
+            monitor_ = CJackMonitor::Get();
+            if (!monitor_) {
+                error_ = "no JACK server is running";
+                return false;
+            }
+        }
+        midi_ = MakeRtMidi<RtMidiOut>(system_, client, error_);
+        if (!midi_) return false;
+        if (!virtualClient_.empty()) {
+            midi_->openVirtualPort(name);
+        } else {
+            const int number = FindPort(*midi_, system_, name, &rawName_);
+            if (number < 0) {
+                error_ = "no output port is named \"" + name + "\"";
+                midi_.reset();
+                return false;
+            }
+            ownPort_ = client + ":out";
+            midi_->openPort(static_cast<unsigned int>(number), "out");
+        }
+        if (!error_.empty()) {
+            midi_.reset();
+            return false;
+        }
+        if (system_ == System::Jack && virtualClient_.empty()) LetJackConnectionSettle();
+        bucketTime_ = std::chrono::steady_clock::now();
+        bucketBytes_ = 0;
+        return true;
+    }
+
+    void ClosePort() override {
+        midi_.reset();
+        monitor_.reset();
+    }
+
+    // Present while the port this one was connected to is still there and still connected: a port of the
+    // same name that a restarted program offers is a new port and needs a new connection.
+    bool PortPresent() override {
+        if (!midi_) return false;
+        if (!virtualClient_.empty()) return true;
+        if (system_ == System::Jack) return monitor_ && monitor_->Connected(ownPort_, rawName_);
+        const std::vector<std::string> raw = RawPortNames(*midi_);
+        return std::find(raw.begin(), raw.end(), rawName_) != raw.end();
+    }
+
+    bool WritePort(std::span<const std::uint8_t> bytes) override {
+        if (!midi_) return false;
+        if (system_ == System::Jack) PaceForJack(bytes.size());
+        error_.clear();
+        midi_->sendMessage(bytes.data(), bytes.size());
+        return error_.empty();
+    }
+
+  private:
+    // RtMidi hands output to its JACK process callback through a 16 KB ring, emptied once per period, and
+    // drops without a word what does not fit. Keep well below that: at most 8 KB at once, refilled at 4 KB
+    // per period, so that a few late periods still lose nothing. A longer message waits for an empty bucket.
+    void PaceForJack(std::size_t count) {
+        const double frames = monitor_ ? monitor_->BufferFrames() : 0.0;
+        const double rate = frames > 0 ? kJackBytesPerPeriod * monitor_->SampleRate() / frames : 0.0;
+        const double capacity = kJackBurst;
+        if (rate <= 0 || capacity <= 0) return;
+        const double needed = std::min(static_cast<double>(count), capacity);
+        for (;;) {
+            const auto now = std::chrono::steady_clock::now();
+            const double elapsed = std::chrono::duration<double>(now - bucketTime_).count();
+            bucketBytes_ = std::max(0.0, bucketBytes_ - elapsed * rate);
+            bucketTime_ = now;
+            if (capacity - bucketBytes_ >= needed) break;
+            const double wait = (needed - (capacity - bucketBytes_)) / rate;
+            std::this_thread::sleep_for(std::chrono::duration<double>(wait));
+        }
+        bucketBytes_ += static_cast<double>(count);
+    }
+
+    static constexpr double kJackBurst = 8192;
+    static constexpr double kJackBytesPerPeriod = 4096;
+
+    System system_;
+    std::string virtualClient_;
+    std::unique_ptr<RtMidiOut> midi_;
+    std::shared_ptr<CJackMonitor> monitor_;
+    std::string rawName_;
+    std::string ownPort_;
+    std::string error_;
+    std::chrono::steady_clock::time_point bucketTime_{};
+    double bucketBytes_ = 0;
+};
+
+template <typename T>
+std::vector<std::string> OfferedPorts(System system, std::string* error) {
+    std::string failure;
+    auto midi = MakeRtMidi<T>(system, OwnClientName(), failure);
+    if (!midi) {
+        SetError(error, failure);
+        return {};
+    }
+    return NonEmpty(OfferedNames(RawPortNames(*midi), system));
+}
+
+}  // namespace
+
+std::vector<std::string> OfferedRtMidiInPorts(System system, std::string* error) {
+    if (system == System::None) return {};
+    return OfferedPorts<RtMidiIn>(system, error);
+}
+
+std::vector<std::string> OfferedRtMidiOutPorts(System system, std::string* error) {
+    if (system == System::None) return {};
+    return OfferedPorts<RtMidiOut>(system, error);
+}
+
+std::unique_ptr<CMidiInDevice> CreateRtMidiInDevice(System system, const std::string& name,
+                                                    CMidiArrivalSignal& arrival, std::string* error) {
+    if (system == System::None) return nullptr;
+    auto device = std::make_unique<CRtMidiInDevice>(system, name, arrival);
+    if (!device->Create()) {
+        SetError(error, device->Error());
+        return nullptr;
+    }
+    return device;
+}
+
+std::unique_ptr<CMidiOutDevice> CreateRtMidiOutDevice(System system, const std::string& name,
+                                                      std::string* error) {
+    if (system == System::None) return nullptr;
+    auto device = std::make_unique<CRtMidiOutDevice>(system, name);
+    if (!device->Create()) {
+        SetError(error, device->Error());
+        return nullptr;
+    }
+    return device;
+}
+
+std::unique_ptr<CMidiInDevice> CreateRtMidiVirtualInDevice(System system, const std::string& clientName,
+                                                           const std::string& portName,
+                                                           CMidiArrivalSignal& arrival, std::string* error) {
+    if (system == System::None) return nullptr;
+    auto device = std::make_unique<CRtMidiInDevice>(system, portName, arrival, clientName);
+    if (!device->Create()) {
+        SetError(error, device->Error());
+        return nullptr;
+    }
+    return device;
+}
+
+std::unique_ptr<CMidiOutDevice> CreateRtMidiVirtualOutDevice(System system, const std::string& clientName,
+                                                             const std::string& portName,
+                                                             std::string* error) {
+    if (system == System::None) return nullptr;
+    auto device = std::make_unique<CRtMidiOutDevice>(system, portName, clientName);
+    if (!device->Create()) {
+        SetError(error, device->Error());
+        return nullptr;
+    }
+    return device;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <span>
+#include <vector>
+
+#include "model/image_document.h"
+#include "textout/text_out_hub.h"
+
+// A patch list that loads from and saves to library files (.tql). Failures are reported to the buffering
+// sink of the hub it was made with (the catalogue's file messages) and answered by a false result.
+class CFileDocument : public CImageDocument {
+  public:
+    // messages receives the reports of failed loads and saves; none: nothing is reported.
+    explicit CFileDocument(const TextOutHub* messages = nullptr) : messages_(messages) {}
+
+    // Saves atomically: a failed save leaves the file that was there untouched.
+    bool Save(const std::filesystem::path& path) const;
+    // Replaces the current patches with the file's. A failed load keeps the patches read before the failure.
+    bool Load(const std::filesystem::path& path);
+
+    bool WriteRecords(std::ostream& stream) const;
+    bool ReadRecords(std::istream& stream, std::uint32_t count);
+
+  private:
+    void Report(int id) const {
+        if (messages_) messages_->ReportMessage(id);
+    }
+
+    const TextOutHub* messages_;
+};
+
+// Writes the record body of patch; buffer must hold exactly patch.GetSerializedSize() bytes.
+void SerializePatch(const CParameter& patch, std::span<std::uint8_t> buffer);
+// Fills a freshly created patch from one record body. False when the body's block counts, block lengths
+// or memos run past its end; nothing outside body is ever read.
+bool DeserializePatch(std::span<const std::uint8_t> body, CParameter& patch);

@@ -1,0 +1,31 @@
+#include "textout/text_out_hub.h"
+
+#include "textout/message_catalog.h"
+
+void TextOutHub::SetTextOut(int slot, std::shared_ptr<CKivTextOut> sink) {
+    if (slot < 0 || slot >= kSlotCount) return;
+    slots_[static_cast<std::size_t>(slot)] = std::move(sink);
+}
+
+CKivTextOut* TextOutHub::GetTextOut(int slot) const {
+    if (slot < 0 || slot >= kSlotCount) return nullptr;
+    return slots_[static_cast<std::size_t>(slot)].get();
+}
+
+void TextOutHub::Clear() {
+    for (auto& slot : slots_)
+        slot.reset();
+}
+
+void TextOutHub::ReportMessage(int id) const {
+    if (CKivTextOut* sink = GetTextOut(kBufferSlot)) sink->Write(GetMessageCatalog().Text(id));
+}
+
+int TextOutHub::AskMessage(int buttons, int id, int icon) const {
+    CKivTextOut* sink = GetTextOut(kMessageBoxSlot);
+    return sink ? sink->Ask(buttons, GetMessageCatalog().Text(id), icon) : ANSWER_CANCEL;
+}
+
+void TextOutHub::ShowMessage(int id) const {
+    AskMessage(ASK_OK, id, ICON_EXCLAMATION);
+}

@@ -1,0 +1,11 @@
+#include "transfer/midi_sender.h"
+
+#include <thread>
+
+bool CKivMidiSender::Send(PackedAddress address, std::span<const std::uint8_t> data) {
+    if (!output_) return false;
+    output_->SendDataSet(address, data);
+    if (!output_->LastSendSucceeded()) return false;
+    std::this_thread::sleep_for(kPause);
+    return true;
+}

@@ -1,0 +1,111 @@
+#include "transfer/writer.h"
+
+#include <algorithm>
+
+#include "device/message_builders.h"
+#include "model/patch.h"
+#include "textout/message_catalog.h"
+#include "textout/text_out_hub.h"
+#include "transfer/reader.h"
+
+namespace {
+
+// The patch as the device holds it: the stored block padded with zeros or cut to 2178 bytes.
+PatchImage ImageOf(const CParameter& patch) {
+    if (const auto* p = dynamic_cast<const CPatch*>(&patch)) return p->GetImage();
+    PatchImage image{};
+    patch.GetFlatData(image);
+    return image;
+}
+
+}  // namespace
+
+CWriter::CWriter(MidiEnvironment& environment) : environment_(environment), profile_(Tq550DeviceIds()) {}
+
+bool CWriter::CDeviceSink::PutDataSet(int area, int number, PackedAddress address,
+                                      std::span<const std::uint8_t> data) {
+    if (CKivProgressBar* progress = writer_.environment_.GetProgressBar()) {
+        progress->SetCaption(writer_.addresses_.GetSlotName(area, number));
+        if (progress->IsCancelled()) {
+            writer_.cancelled_ = true;
+            return false;
+        }
+    }
+    if (writer_.Send(address, data)) return true;
+    writer_.environment_.TextOut().ShowMessage(MSG_CONNECTION_PROBLEM);
+    return false;
+}
+
+bool CWriter::WritePatchesToDevice(AReader& reader, int area, std::span<const int> numbers,
+                                   const CParameterArray& source) {
+    failedNumber_ = -1;
+    cancelled_ = false;
+    if (!CheckTransferPorts(environment_, reader.Input(), SenderOutput())) return false;
+    if (!reader.IdentifyDevice()) return false;
+    CKivProgressBar* progress = environment_.GetProgressBar();
+    if (progress) progress->Begin(static_cast<int>(numbers.size()), "", true);
+    smfMode_ = false;
+    CDeviceSink sink(*this);
+    bool ok = true;
+    for (std::size_t i = 0; ok && i < numbers.size(); ++i) {
+        if (progress) progress->SetPosition(static_cast<int>(i) + 1);
+        ok = WritePatch(source, area, numbers[i], sink);
+        if (!ok) failedNumber_ = numbers[i];
+    }
+    if (progress) progress->End();
+    return ok;
+}
+
+std::int32_t CWriter::DeltaAfter(std::size_t messageLength) {
+    return static_cast<std::int32_t>((messageLength * 192 + 12000) / 3125 + 1);
+}
+
+std::size_t CWriter::PutBytes(std::size_t offset, std::span<const std::uint8_t> bytes) {
+    if (fileBytes_.size() < offset + bytes.size()) fileBytes_.resize(offset + bytes.size());
+    std::copy(bytes.begin(), bytes.end(), fileBytes_.begin() + static_cast<std::ptrdiff_t>(offset));
+    return bytes.size();
+}
+
+bool CWriter::CSmfSink::PutDataSet(int, int, PackedAddress address, std::span<const std::uint8_t> data) {
+    const CKivMarlinMessage message = MakeDataSetMessage(writer_.Profile(), address, data);
+    if (!writer_.WriteSysEx(writer_.nextDelta_, message.Bytes())) return false;
+    writer_.nextDelta_ = DeltaAfter(message.Size());
+    return true;
+}
+
+bool CWriter::WritePatch(const CParameterArray& source, int area, int number, IDataSetSink& sink) const {
+    if (!IsPatchArea(area)) return true;
+    if (number < 0 || static_cast<std::size_t>(number) >= source.GetSize()) return false;
+    const PatchImage image = ImageOf(source.GetAt(static_cast<std::size_t>(number)));
+    for (int chunk = 0; chunk < PATCH_CHUNK_COUNT; ++chunk) {
+        const int blockId = BLOCK_PATCH + chunk * 0x100;
+        const PackedAddress address = addresses_.GetAddress(area, number, blockId, 0);
+        const auto offset = static_cast<std::size_t>(addresses_.GetChunkOffset(chunk));
+        const auto size = static_cast<std::size_t>(addresses_.GetBlockSize(area, blockId, true));
+        if (!sink.PutDataSet(area, number, address,
+                             std::span<const std::uint8_t>(image).subspan(offset, size)))
+            return false;
+    }
+    return true;
+}
+
+bool CWriter::BuildSmf(int area, std::span<const int> numbers, const CParameterArray& source) {
+    fileBytes_.clear();
+    nextDelta_ = 0;
+    bool ok = BeginFile();
+    smfMode_ = true;
+    ok = ok && BeginTrack() && WriteMeta(0, MakeTempo(kTempo));
+    CSmfSink sink(*this);
+    for (std::size_t i = 0; ok && i < numbers.size(); ++i)
+        ok = WritePatch(source, area, numbers[i], sink);
+    return ok && EndTrack(nextDelta_) && FinishFile();
+}
+
+bool CWriter::WritePatchesToSmf(std::ostream& stream, int area, std::span<const int> numbers,
+                                const CParameterArray& source) {
+    if (!BuildSmf(area, numbers, source)) return false;
+    stream.write(reinterpret_cast<const char*>(fileBytes_.data()),
+                 static_cast<std::streamsize>(fileBytes_.size()));
+    stream.flush();
+    return static_cast<bool>(stream);
+}

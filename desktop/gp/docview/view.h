@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "gp/util/command_ids.h"
+
+namespace GP {
+
+class CDocument;
+class CMDIChildWnd;
+
+// A view: the widget that shows a document inside a child frame. The document template creates it and
+// attaches it to its document; the view detaches itself when it is destroyed.
+//
+// Hooks: OnInitialUpdate runs once, after the frame and document are ready and before the frame is
+// shown; the base calls OnUpdate(nullptr, 0, nullptr). OnUpdate runs for every
+// CDocument::UpdateAllViews; the base repaints. Commands routed to the active frame reach the view
+// first (CCmdTarget).
+class CView : public QWidget, public CCmdTarget {
+    Q_OBJECT
+
+  public:
+    explicit CView(QWidget* parent = nullptr);
+    ~CView() override;
+
+    CDocument* GetDocument() const;
+    // The child frame that holds the view, or nullptr.
+    CMDIChildWnd* GetParentFrame() const;
+
+    virtual void OnInitialUpdate();
+    virtual void OnUpdate(CView* sender, int hint, QObject* hintObject);
+
+  private:
+    friend class CDocument;
+    QPointer<CDocument> document_;
+};
+
+}  // namespace GP

@@ -1,0 +1,33 @@
+#include "cli/earlier_kinds.h"
+
+#include "device/device_ids.h"
+#include "import/reader.h"
+#include "import/tq2_importer.h"
+#include "import/tq4_importer.h"
+#include "import/tqm_importer.h"
+#include "ports/midi_environment.h"
+
+bool ReadEarlierLibraryFile(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages) {
+    CTQMImporter importer(&messages, patches.GetInitialData());
+    if (!importer.Import(path)) return false;
+    patches.Swap(importer.GetDestination().Patches());
+    return true;
+}
+
+bool ReadTq4BulkDump(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages) {
+    // The desktop program's reader starts with device id 00H, as here.
+    MidiEnvironment environment(messages);
+    TQML::CReader reader(environment);
+    reader.SetDeviceIds(Tq550DeviceIds(0x00));
+    CTQ4Importer importer(reader, patches.GetInitialData());
+    if (!importer.Import(path)) return false;
+    patches.Swap(importer.GetDestination().Patches());
+    return true;
+}
+
+bool ReadTq2BulkDump(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& /*messages*/) {
+    CTQ2Importer importer(patches.GetInitialData());
+    if (!importer.Import(path)) return false;
+    patches.Swap(importer.GetDestination().Patches());
+    return true;
+}

@@ -1,0 +1,126 @@
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/command_context.h"
+#include "cli/file_kinds.h"
+#include "cli/json_dump.h"
+#include "cli/program_paths.h"
+#include "model/initial_file_document.h"
+#include "textout/message_catalog.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+const char kInitialFileMessage[] = "Unable to read initial file.";
+const fs::path kInitialDataFile = fs::path("Script") / "InitialData.tql";
+}  // namespace
+
+int UsageFailure(const std::string& message) {
+    std::fprintf(stderr, "tq550: %s\nTry 'tq550 --help' for more information.\n", message.c_str());
+    return kExitUsage;
+}
+
+int PrepareInitialData(const Arguments& arguments, CommandContext& context) {
+    CInitialFileDocument& initial = *context.initial;
+    initial.Reset();
+    const std::string choice = arguments.Value("initial-data");
+    if (choice == "none") return kExitSuccess;
+    if (choice.empty()) {
+        // The installed library missing is not fatal, as in the desktop program: say so and go on.
+        const fs::path path = FindDataFile(kInitialDataFile);
+        if (path.empty() || !initial.Load(path)) {
+            initial.Reset();
+            std::fprintf(stderr, "%s\n", kInitialFileMessage);
+        }
+        return kExitSuccess;
+    }
+    if (!initial.Load(choice)) {
+        initial.Reset();
+        std::fprintf(stderr, "%s\n", kInitialFileMessage);
+        context.messages.PrintFailure("");
+        return kExitFailure;
+    }
+    return kExitSuccess;
+}
+
+int ReadInputFile(const Arguments& arguments, const std::string& input, CPatchArray& patches,
+                  CommandContext& context) {
+    const std::string kindName = arguments.Value("from", "tql");
+    if (!IsInputKindName(kindName)) return UsageFailure("unknown input kind '" + kindName + "'");
+    const InputKind* kind = FindInputKind(kindName);
+    if (!kind) return UsageFailure("input kind '" + kindName + "' cannot be read by this version");
+    if (const int status = PrepareInitialData(arguments, context); status != kExitSuccess) return status;
+    patches.SetInitialData(context.initial);
+    if (!kind->read(input, patches, context.messages.Hub())) {
+        context.messages.PrintFailure(GetMessageCatalog().Text(MSG_LOAD_FAILED), IsImportKind(kindName));
+        return kExitFailure;
+    }
+    return kExitSuccess;
+}
+
+int RunDump(CommandContext& context) {
+    Arguments arguments;
+    if (auto error = arguments.Parse(context.words, {}, {"from", "initial-data"}))
+        return UsageFailure(*error);
+    if (arguments.Positional().size() != 1) return UsageFailure("dump needs exactly one FILE");
+    CPatchArray patches;
+    if (const int status = ReadInputFile(arguments, arguments.Positional()[0], patches, context))
+        return status;
+    const std::string json = PatchesToJson(patches);
+    if (std::fwrite(json.data(), 1, json.size(), stdout) != json.size() || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "tq550: cannot write to standard output\n");
+        return kExitFailure;
+    }
+    return kExitSuccess;
+}
+
+int RunConvert(CommandContext& context) {
+    Arguments arguments;
+    if (auto error = arguments.Parse(context.words, {}, {"from", "to", "patches", "initial-data"}))
+        return UsageFailure(*error);
+    if (arguments.Positional().size() != 2) return UsageFailure("convert needs IN and OUT");
+    const fs::path output = arguments.Positional()[1];
+
+    const OutputKind* kind = nullptr;
+    if (arguments.Has("to")) {
+        kind = FindOutputKind(arguments.Value("to"));
+        if (!kind) return UsageFailure("unknown output kind '" + arguments.Value("to") + "'");
+    } else {
+        kind = FindOutputKindByExtension(output);
+        if (!kind)
+            return UsageFailure("cannot tell the output kind from '" + output.string() + "': give --to");
+    }
+
+    std::vector<int> selection;
+    if (arguments.Has("patches")) {
+        auto list = ParsePatchList(arguments.Value("patches"));
+        if (!list) return UsageFailure("malformed patch list '" + arguments.Value("patches") + "'");
+        selection = std::move(*list);
+        for (int index : selection)
+            if (kind->indexLimit > 0 && index >= kind->indexLimit)
+                return UsageFailure("patch index " + std::to_string(index) + " is not below " +
+                                    std::to_string(kind->indexLimit));
+    }
+
+    CPatchArray patches;
+    if (const int status = ReadInputFile(arguments, arguments.Positional()[0], patches, context))
+        return status;
+    if (!arguments.Has("patches")) {
+        if (kind->indexLimit > 0 && patches.GetSize() > static_cast<std::size_t>(kind->indexLimit))
+            return UsageFailure("the input holds " + std::to_string(patches.GetSize()) +
+                                " patches, but only " + std::to_string(kind->indexLimit) +
+                                " fit: choose them with --patches");
+        for (std::size_t i = 0; i < patches.GetSize(); ++i)
+            selection.push_back(static_cast<int>(i));
+    }
+    for (int index : selection)
+        if (static_cast<std::size_t>(index) >= patches.GetSize())
+            return UsageFailure("patch index " + std::to_string(index) + " does not exist: the input holds " +
+                                std::to_string(patches.GetSize()) + " patches");
+
+    if (!kind->write(patches, selection, output, context.messages.Hub())) {
+        context.messages.PrintFailure(GetMessageCatalog().Text(MSG_SAVE_FAILED));
+        return kExitFailure;
+    }
+    return kExitSuccess;
+}

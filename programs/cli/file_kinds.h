@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/data.h"
+#include "textout/text_out_hub.h"
+
+// How `tq550` reads one input format into a patch list; new patches start from the list's initial data.
+// Failures are reported to messages.
+struct InputKind {
+    const char* name;
+    bool (*read)(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages);
+};
+
+// How `tq550` writes the selected patches (positions in `patches`, in the order given) to one output format.
+struct OutputKind {
+    const char* name;
+    const char* extension;  // chooses this kind when --to is not given
+    int indexLimit;         // indexes must be below it; 0 when any existing index is allowed
+    bool (*write)(const CPatchArray& patches, const std::vector<int>& selection,
+                  const std::filesystem::path& path, TextOutHub& messages);
+};
+
+// Every input kind name the command line knows, built or not.
+bool IsInputKindName(const std::string& name);
+// Whether the kind is an import of earlier data, whose failure shows "This file could not be loaded."
+// before any more specific message.
+bool IsImportKind(const std::string& name);
+// The input kind of that name, or nullptr when it cannot be read (yet).
+const InputKind* FindInputKind(const std::string& name);
+const OutputKind* FindOutputKind(const std::string& name);
+const OutputKind* FindOutputKindByExtension(const std::filesystem::path& path);
