@@ -1,0 +1,341 @@
+#include "app/app.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QTimer>
+#include <QUrl>
+#include <clocale>
+#include <functional>
+
+#include "app/data_files.h"
+#include "app/language.h"
+#include "app/main_frame.h"
+#include "app/single_instance.h"
+#include "emu/virtual_tq550.h"
+#include "gp/docview/doc_template.h"
+#include "import/reader.h"
+#include "midi/virtual_midi.h"
+#include "ports/midi_environment.h"
+#include "rtmidi/normal_midi_device_factory.h"
+#include "settings/settings_store.h"
+#include "setup/auto_midi_setup.h"
+#include "setup/midi_setup.h"
+#include "textout/message_catalog.h"
+#include "transfer/reader.h"
+#include "transfer/writer.h"
+#include "ui/about_dialog.h"
+#include "ui/app_data.h"
+#include "ui/child_frame.h"
+#include "ui/command_ids.h"
+#include "ui/doc.h"
+#include "ui/doc_man.h"
+#include "ui/image_view.h"
+#include "ui/param_view.h"
+#include "ui/text_out_box.h"
+#include "ui/timer_text_out_window.h"
+
+#ifndef TQ_FILE_VERSION
+#define TQ_FILE_VERSION "0.0.0"
+#endif
+
+using namespace TQ;
+
+namespace {
+
+const char kLibraryTemplate[] =
+    "\nUntitled\nTQ-550Librarian\nTQ-550 Librarian Files (*.tql)\n\nTQ-550Librarian.Document\nTQ-550 "
+    "Librarian "
+    "Document";
+const char kMainTemplate[] = "\n\n\n\n\n\n";
+const char kInitialDataFile[] = "Script/InitialData.tql";
+
+// The buffering sink, which asks for the idle delivery whenever it takes a text.
+class CNotifyingTextOutBuffer : public CKivTextOutBuffer {
+  public:
+    explicit CNotifyingTextOutBuffer(std::function<void()> notify) : notify_(std::move(notify)) {}
+
+  protected:
+    void Output(const std::string& text) override {
+        CKivTextOutBuffer::Output(text);
+        if (notify_) notify_();
+    }
+
+  private:
+    std::function<void()> notify_;
+};
+
+}  // namespace
+
+CApp::CApp(ISettingsStore& settings, CAppOptions options)
+    : settings_(settings), options_(std::move(options)) {}
+
+CApp::~CApp() {
+    GetAppData().ReleaseTransfers();
+}
+
+bool CApp::InitInstance() {
+    std::setlocale(LC_ALL, "");
+
+    // One copy per user: a later copy hands over its file and ends.
+    if (options_.singleInstance) {
+        instance_ = std::make_unique<CSingleInstance>(
+            options_.instanceName.isEmpty() ? CSingleInstance::DefaultName() : options_.instanceName);
+        if (!instance_->Start(options_.files.mid(0, 1))) return false;
+        connect(instance_.get(), &CSingleInstance::requested, this, &CApp::OnRequestFromOtherCopy);
+    }
+
+    AppData& app = GetAppData();
+    app.settings = &settings_;
+    app.textOut = &textOut_;
+
+    // The document types: the library first, so that New makes a library window.
+    docMan_ = std::make_unique<CDocMan>(&settings_);
+    docMan_->SetTextOut(&textOut_);
+    docMan_->LoadRecentFileList();
+    templates_[IDR_LIBRARY] =
+        docMan_->AddDocTemplate(GP::MakeMultiDocTemplate<CFileDoc, CFileFrame, CFileView>(
+            IDR_LIBRARY, QString::fromLatin1(kLibraryTemplate)));
+    templates_[IDR_MAIN] =
+        docMan_->AddDocTemplate(GP::MakeMultiDocTemplate<CImageDoc, CImageFrame, CImageView>(
+            IDR_MAIN, QString::fromLatin1(kMainTemplate)));
+
+    frame_ = std::make_unique<CMainFrame>(&settings_);
+    frame_->SetDocManager(docMan_.get());
+    docMan_->SetMainFrame(frame_.get());
+    frame_->SetApplicationTarget(this);
+    frame_->RestoreBars(QStringLiteral(TQ_FILE_VERSION));
+    connect(frame_.get(), &CMainFrame::filesDropped, this, &CApp::OnFilesDropped);
+
+    LoadSettings();
+    CreateTextSinks();
+    PrepareDevices();
+
+    const int language = options_.language >= 0 ? options_.language : ChooseLanguage();
+    GetMessageCatalog().SetLanguage(language);
+    app.memoCodec.SetLanguage(language);
+
+    midiSetup_ = std::make_unique<CMidiSetup>(*environment_, settings_);
+    LoadAndAutoSetup(*midiSetup_);
+
+    if (!OpenCommandLineFile(options_.files.value(0))) {
+        app.ReleaseTransfers();
+        DeliverBufferedMessages();
+        return false;
+    }
+    LoadInitialData();
+    OpenMainWindow();
+    frame_->show();
+    frame_->UpdateCommandActions();
+    started_ = true;
+    return true;
+}
+
+void CApp::LoadSettings() {
+    AppData& app = GetAppData();
+    app.gridSw = settings_.GetInt("Option", "GridSw", 0);
+    app.mode = settings_.GetInt("Option", "Mode", 1);
+    app.listFont.Load(settings_, "Option", "Font");
+    app.useStoredPositions = true;
+}
+
+void CApp::SaveSettings() {
+    AppData& app = GetAppData();
+    app.listFont.Save(settings_, "Option", "Font");
+    settings_.WriteInt("Option", "GridSw", app.gridSw);
+    settings_.WriteInt("Option", "Mode", app.mode);
+}
+
+void CApp::CreateTextSinks() {
+    buffer_ = std::make_shared<CNotifyingTextOutBuffer>([this] { ScheduleIdleDelivery(); });
+    box_ = std::make_shared<CTextOutBox>(frame_.get());
+    textOut_.SetTextOut(TextOutHub::kMessageBoxSlot, box_);
+    textOut_.SetTextOut(TextOutHub::kBufferSlot, buffer_);
+    notices_ = std::make_shared<UL::CTimerTextOutWindow>(frame_.get());
+}
+
+void CApp::PrepareDevices() {
+    AppData& app = GetAppData();
+    environment_ = std::make_unique<MidiEnvironment>(textOut_);
+    environment_->BuildStandardPorts();
+    std::unique_ptr<IMidiDeviceFactory> factory;
+    if (options_.systemMidi) factory = std::make_unique<CNormalMidiDeviceFactory>();
+    if (options_.virtualDevice) {
+        virtualSystem_ = std::make_shared<CVirtualMidiSystem>();
+        virtualDevice_ = std::make_unique<CVirtualTq550>(virtualSystem_);
+        // A real processor found first is preferred by the automatic setup.
+        auto virtualFactory = std::make_unique<CVirtualMidiDeviceFactory>(virtualSystem_);
+        factory = factory ? std::make_unique<CCombinedMidiDeviceFactory>(std::move(factory),
+                                                                         std::move(virtualFactory))
+                          : std::unique_ptr<IMidiDeviceFactory>(std::move(virtualFactory));
+    }
+    if (factory) environment_->SetFactory(std::move(factory));
+    environment_->SetNoticeSink(notices_);
+    // Input that arrives outside a transfer is delivered when the event loop wakes; during a transfer the
+    // reader pumps, and the idle hook keeps the windows painted.
+    environment_->SetInputWaker([this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (environment_)
+                    for (auto& device : environment_->InDevices())
+                        device->Pump();
+            },
+            Qt::QueuedConnection);
+    });
+    environment_->SetIdleHook([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+
+    app.environment = environment_.get();
+    app.reader = std::make_unique<AReader>(*environment_);
+    app.reader->Attach(&environment_->InPort(MidiEnvironment::kTq550Pair),
+                       &environment_->OutPort(MidiEnvironment::kTq550Pair));
+    app.earlierReader = std::make_unique<TQML::CReader>(*environment_);
+    app.earlierReader->Attach(&environment_->InPort(MidiEnvironment::kTqMaxPair),
+                              &environment_->OutPort(MidiEnvironment::kTqMaxPair));
+    app.writer = std::make_unique<CWriter>(*environment_);
+    app.writer->SetOutput(&environment_->OutPort(MidiEnvironment::kTq550Pair));
+}
+
+bool CApp::OpenCommandLineFile(const QString& path) {
+    if (path.isEmpty()) return true;
+    // A link opens the file it points to.
+    const QFileInfo info(path);
+    const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    return OpenDocumentFile(target) != nullptr;
+}
+
+void CApp::LoadInitialData() {
+    AppData& app = GetAppData();
+    const QString path = FindDataFile(QString::fromLatin1(kInitialDataFile));
+    if (path.isEmpty() || !app.initial->Load(ToFilePath(path))) {
+        app.initial->Reset();
+        QMessageBox::warning(frame_.get(), QString::fromLatin1(kAppName),
+                             QStringLiteral("Unable to read initial file."));
+    }
+}
+
+void CApp::OpenMainWindow() {
+    if (GP::CDocTemplate* main = DocTemplateById(IDR_MAIN)) main->OpenDocumentFile(QString());
+}
+
+GP::CDocTemplate* CApp::DocTemplateById(int id) const {
+    const auto found = templates_.find(id);
+    return found == templates_.end() ? nullptr : found->second;
+}
+
+GP::CDocument* CApp::OpenDocumentFile(const QString& path) {
+    return docMan_ ? docMan_->OpenDocumentFile(path) : nullptr;
+}
+
+void CApp::OnRequestFromOtherCopy(const QStringList& files) {
+    if (!frame_) return;
+    if (frame_->isMinimized()) frame_->showNormal();
+    frame_->show();
+    frame_->raise();
+    frame_->activateWindow();
+    for (const QString& file : files)
+        OpenCommandLineFile(file);
+}
+
+void CApp::OnFilesDropped(const QStringList& paths) {
+    for (const QString& path : paths)
+        OpenDocumentFile(path);
+}
+
+void CApp::ScheduleIdleDelivery() {
+    if (idleDeliveryPending_) return;
+    idleDeliveryPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        idleDeliveryPending_ = false;
+        // Not in the middle of an operation: after it, when the program is idle again.
+        if (GetAppData().Busy() || QApplication::activeModalWidget()) {
+            idleDeliveryPending_ = true;
+            QTimer::singleShot(100, this, [this] {
+                idleDeliveryPending_ = false;
+                ScheduleIdleDelivery();
+            });
+            return;
+        }
+        DeliverBufferedMessages();
+    });
+}
+
+void CApp::DeliverBufferedMessages() {
+    if (buffer_) buffer_->FlushTo(box_.get());
+}
+
+QString CApp::ManualPath() const {
+    return FindDataFile(QString::fromStdString(GetMessageCatalog().Text(MSG_MANUAL_PATH)));
+}
+
+void CApp::OpenManual() {
+    static QString manual;
+    if (manual.isEmpty()) manual = ManualPath();
+    if (!manual.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
+}
+
+void CApp::ShowAbout() {
+    UL::CAboutDialogA dialog(QIcon(QStringLiteral(":/icons/tq550-librarian.svg")),
+                             QString::fromLatin1(kAppName), QStringLiteral(TQ_FILE_VERSION),
+                             QStringLiteral("Copyright \u00A9 2026 The TQ-550 Librarian developers"),
+                             frame_.get());
+    dialog.exec();
+}
+
+void CApp::SetUpFont() {
+    AppData& app = GetAppData();
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, app.listFont.Font(), frame_.get());
+    if (!ok) return;
+    app.listFont.SetFont(chosen);
+    for (GP::CDocument* document : docMan_->GetDocuments())
+        document->UpdateAllViews(nullptr, HINT_FONT);
+}
+
+int CApp::ExitInstance() {
+    AppData& app = GetAppData();
+    if (started_ && app.mainView) {
+        SaveSettings();
+        if (frame_) frame_->SaveBars(QStringLiteral(TQ_FILE_VERSION));
+        if (GP::CDocTemplate* main = DocTemplateById(IDR_MAIN))
+            for (GP::CDocument* document : main->GetDocuments())
+                document->OnCloseDocument();
+    }
+    app.ReleaseTransfers();
+    if (environment_) {
+        environment_->SetInputWaker(nullptr);
+        environment_->Shutdown();
+    }
+    if (instance_) instance_->Stop();
+    return 0;
+}
+
+bool CApp::OnCommand(int id) {
+    switch (id) {
+        case ID_APP_ABOUT:
+            ShowAbout();
+            return true;
+        case ID_HELP_MANUAL:
+            OpenManual();
+            return true;
+        case ID_SETUP_FONT:
+            SetUpFont();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CApp::OnUpdateCommand(int id, GP::CCmdUI& ui) {
+    switch (id) {
+        case ID_APP_ABOUT:
+        case ID_HELP_MANUAL:
+        case ID_SETUP_FONT:
+            ui.enabled = true;
+            return true;
+        default:
+            return false;
+    }
+}

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <map>
+#include <memory>
+
+#include "gp/util/command_ids.h"
+#include "textout/text_out_hub.h"
+
+class CDocMan;
+class CMainFrame;
+class CMidiSetup;
+class CSingleInstance;
+class CTextOutBox;
+class CKivTextOutBuffer;
+class CVirtualMidiSystem;
+class CVirtualTq550;
+class ISettingsStore;
+class MidiEnvironment;
+class QApplication;
+namespace GP {
+class CDocTemplate;
+class CDocument;
+}  // namespace GP
+namespace UL {
+class CTimerTextOutWindow;
+}
+
+// How the program was started.
+struct CAppOptions {
+    // Files named on the command line (the first is opened at start-up).
+    QStringList files;
+    // Adds the built-in virtual processor as the port pair "VELA TQ-550 (virtual)".
+    bool virtualDevice = false;
+    // Uses the MIDI system of the computer (off in tests: only the virtual processor, if asked for).
+    bool systemMidi = true;
+    // Keeps one running copy per user (off in tests).
+    bool singleInstance = true;
+    QString instanceName;
+    // 0 English, 1 Japanese, -1 from the system.
+    int language = -1;
+};
+
+// The application: start-up and shut-down, settings, the document types, the composition of the objects
+// the windows use (text output, the MIDI environment, the patch reader and writers, the initial data), and
+// the application's own commands (About, the manual, MIDI and font setup, the imports of earlier models).
+class CApp : public QObject, public GP::CCmdTarget {
+    Q_OBJECT
+
+  public:
+    static constexpr const char* kAppName = "TQ-550 Librarian";
+
+    CApp(ISettingsStore& settings, CAppOptions options);
+    ~CApp() override;
+
+    // Start-up in order; false when the program is to end (a running copy took over, or the file named on
+    // the command line could not be opened).
+    bool InitInstance();
+    // Shut-down: stores the settings, closes the Main window and releases the ports.
+    int ExitInstance();
+
+    // Shows the messages collected during an operation together, once the program is idle.
+    void DeliverBufferedMessages();
+    void LoadSettings();
+    void SaveSettings();
+
+    GP::CDocTemplate* DocTemplateById(int id) const;
+    GP::CDocument* OpenDocumentFile(const QString& path);
+    // The file named on the command line: links resolved; true when there is none or it opened.
+    bool OpenCommandLineFile(const QString& path);
+    // Opens the manual of the interface language.
+    void OpenManual();
+    // The manual's path: beside the program or in the installed data folder.
+    QString ManualPath() const;
+
+    CMainFrame* MainFrame() const { return frame_.get(); }
+    CDocMan* DocManager() const { return docMan_.get(); }
+    MidiEnvironment* Environment() const { return environment_.get(); }
+    TextOutHub& TextOut() { return textOut_; }
+    UL::CTimerTextOutWindow* NoticeWindow() const { return notices_.get(); }
+    CVirtualTq550* VirtualDevice() const { return virtualDevice_.get(); }
+    CMidiSetup* MidiSetup() const { return midiSetup_.get(); }
+    CSingleInstance* SingleInstance() const { return instance_.get(); }
+
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, GP::CCmdUI& ui) override;
+
+  private:
+    void CreateTextSinks();
+    void PrepareDevices();
+    void LoadInitialData();
+    void OpenMainWindow();
+    void OnRequestFromOtherCopy(const QStringList& files);
+    void OnFilesDropped(const QStringList& paths);
+    void ScheduleIdleDelivery();
+    void ShowAbout();
+    void SetUpFont();
+
+    ISettingsStore& settings_;
+    CAppOptions options_;
+    std::unique_ptr<CSingleInstance> instance_;
+    TextOutHub textOut_;
+    std::shared_ptr<CKivTextOutBuffer> buffer_;
+    std::shared_ptr<CTextOutBox> box_;
+    std::shared_ptr<UL::CTimerTextOutWindow> notices_;
+    std::unique_ptr<MidiEnvironment> environment_;
+    std::shared_ptr<CVirtualMidiSystem> virtualSystem_;
+    std::unique_ptr<CVirtualTq550> virtualDevice_;
+    std::unique_ptr<CMidiSetup> midiSetup_;
+    std::unique_ptr<CDocMan> docMan_;
+    std::unique_ptr<CMainFrame> frame_;
+    std::map<int, GP::CDocTemplate*> templates_;
+    bool idleDeliveryPending_ = false;
+    bool started_ = false;
+};

@@ -1,0 +1,419 @@
+#include "app/main_frame.h"
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "gp/docview/doc_manager.h"
+#include "gp/docview/recent_file_list.h"
+#include "settings/settings_store.h"
+#include "ui/command_ids.h"
+
+using namespace TQ;
+
+// One command of the menus and the tool bar: its menu text, its shortcut and its status prompt with the
+// tool tip after a line break (all translated in the context "CMainFrame").
+struct CMainFrame::Command {
+    int id;
+    const char* text;
+    const char* shortcut;
+    const char* prompt;
+    const char* icon;
+};
+
+namespace {
+
+#define TR(text) QT_TRANSLATE_NOOP("CMainFrame", text)
+
+QString Translate(const char* text) {
+    return QCoreApplication::translate("CMainFrame", text);
+}
+
+// The keys that other programs of this family bind but this one leaves without effect.
+constexpr const char* kInertKeys[] = {"Ctrl+P", "Ctrl+I", "Ctrl+K", "Ctrl+Y",
+                                      "Ctrl+T", "Ctrl+W", "Ctrl+B", "Ctrl+Q"};
+
+}  // namespace
+
+namespace {
+
+const CMainFrame::Command kCommands[] = {
+    {GP::ID_FILE_NEW, TR("&New"), "Ctrl+N", TR("Create a new library\nNew"), "new"},
+    {ID_FILE_DUPLICATE, TR("&Duplicate"), "Ctrl+D", TR("Duplicate data\nDuplicate"), nullptr},
+    {GP::ID_FILE_OPEN, TR("&Open..."), "Ctrl+O", TR("Open an existing library\nOpen"), "open"},
+    {GP::ID_FILE_CLOSE, TR("&Close"), nullptr, TR("Close the active library\nClose"), nullptr},
+    {GP::ID_FILE_SAVE, TR("&Save"), "Ctrl+S", TR("Save the active library\nSave"), "save"},
+    {GP::ID_FILE_SAVE_AS, TR("Save &As..."), nullptr, TR("Save the active library with a new name\nSave As"),
+     nullptr},
+    {ID_FILE_IMPORT_SMF, TR("&Import SMF..."), nullptr, TR("Import SMF\nImport SMF"), nullptr},
+    {ID_FILE_EXPORT_SMF_ALL, TR("&All Data"), nullptr,
+     TR("Export all data as a Standard MIDI File\nExport All"), nullptr},
+    {ID_FILE_EXPORT_SMF_SELECTED, TR("Selected &Data"), nullptr,
+     TR("Export the selected data as a Standard MIDI File\nExport Selected"), nullptr},
+    {ID_IMPORT_EARLIER_FILE, TR("TQ-MAX/TQ-4 &Librarian File..."), nullptr,
+     TR("Import the patches of a TQ-MAX or TQ-4 librarian file\nImport Librarian File"), nullptr},
+    {ID_IMPORT_TQ4_DUMP, TR("TQ-4/TQ-MAX &Bulk Dump..."), nullptr,
+     TR("Import the patches of a TQ-4 or TQ-MAX bulk dump\nImport TQ-4/TQ-MAX Dump"), nullptr},
+    {ID_IMPORT_TQ2_DUMP, TR("TQ-&2 Bulk Dump..."), nullptr,
+     TR("Import the patches of a TQ-2 bulk dump\nImport TQ-2 Dump"), nullptr},
+    {GP::ID_APP_EXIT, TR("E&xit"), nullptr, TR("Quit the application; prompts to save libraries\nExit"),
+     nullptr},
+    {ID_EDIT_UNDO, TR("&Undo"), "Ctrl+Z", TR("Undo\nUndo"), "undo"},
+    {ID_EDIT_CUT, TR("Cu&t"), "Ctrl+X", TR("Cut the selection and copy to clipboard\nCut"), "cut"},
+    {ID_EDIT_COPY, TR("&Copy"), "Ctrl+C", TR("Copy to clipboard\nCopy"), "copy"},
+    {ID_EDIT_INSERT, TR("I&nsert"), "Ctrl+V", TR("Insert clipboard contents at the selection\nInsert"),
+     "insert"},
+    {ID_EDIT_REPLACE, TR("&Replace"), "Ctrl+R", TR("Replace the selection with clipboard contents\nReplace"),
+     "replace"},
+    {ID_EDIT_DELETE, TR("&Delete"), "Del", TR("Delete the selection\nDelete"), "delete"},
+    {ID_EDIT_EXCHANGE, TR("&Exchange"), "Ctrl+E", TR("Exchange\nExchange"), nullptr},
+    {ID_EDIT_SELECT_ALL, TR("Select &All"), "Ctrl+A", TR("Select all\nSelect All"), nullptr},
+    {ID_EDIT_FIND, TR("&Find..."), "Ctrl+F", TR("Select the patches whose name or memo holds a text\nFind"),
+     "find"},
+    {ID_VIEW_TOOLBAR, TR("&Tool Bar"), nullptr, TR("Show or hide the tool bar\nToggle Tool Bar"), nullptr},
+    {ID_VIEW_STATUS_BAR, TR("&Status Bar"), nullptr, TR("Show or hide the status bar\nToggle Status Bar"),
+     nullptr},
+    {ID_MIDI_READ_ALL, TR("&Read All Data"), nullptr, TR("Read all data\nRead All"), nullptr},
+    {ID_MIDI_READ_SELECTED, TR("Read &Selected Data"), nullptr, TR("Read selected data\nRead Selected"),
+     nullptr},
+    {ID_MIDI_WRITE_ALL, TR("&Write All Data"), nullptr, TR("Write all data\nWrite All"), nullptr},
+    {ID_MIDI_WRITE_SELECTED, TR("Write Selected &Data"), nullptr, TR("Write selected data\nWrite Selected"),
+     nullptr},
+    {ID_SETUP_MIDI, TR("Set Up &MIDI Devices..."), nullptr, TR("Set up the MIDI devices\nMIDI Devices"),
+     nullptr},
+    {ID_SETUP_FONT, TR("Set Up &Font..."), nullptr, TR("Set up the font of the lists\nFont"), nullptr},
+    {ID_SETUP_GRID, TR("Set Up &Grid..."), nullptr, TR("Set up the grid lines of the lists\nGrid"), nullptr},
+    {GP::ID_WINDOW_RESIZE_FULL_HEIGHT, TR("Maximize &Height"), nullptr,
+     TR("Stretch the window to the full height\nMaximize Height"), nullptr},
+    {GP::ID_WINDOW_RESIZE_FULL_WIDTH, TR("Maximize &Width"), nullptr,
+     TR("Stretch the window to the full width\nMaximize Width"), nullptr},
+    {GP::ID_WINDOW_SAVE_POSITION, TR("&Save Current Position"), nullptr,
+     TR("Save the current window position\nSave Position"), nullptr},
+    {GP::ID_WINDOW_LIST, TR("Window &List..."), nullptr, TR("List all windows\nWindow List"), nullptr},
+    {GP::ID_WINDOW_CASCADE, TR("&Cascade Windows"), nullptr,
+     TR("Arrange windows so they overlap\nCascade Windows"), nullptr},
+    {GP::ID_WINDOW_TILE_HORZ, TR("Tile Windows H&orizontally"), nullptr,
+     TR("Arrange windows one above the other\nTile Horizontally"), nullptr},
+    {GP::ID_WINDOW_TILE_VERT, TR("Tile Windows &Vertically"), nullptr,
+     TR("Arrange windows side by side\nTile Vertically"), nullptr},
+    {GP::ID_WINDOW_ARRANGE, TR("&Arrange Icons"), nullptr,
+     TR("Arrange the icons of minimised windows\nArrange Icons"), nullptr},
+    {ID_HELP_MANUAL, TR("TQ-550 Librarian &Manual"), "F1", TR("Open the manual\nManual"), "manual"},
+    {ID_APP_ABOUT, TR("&About TQ-550 Librarian..."), nullptr,
+     TR("Display program information, version number and copyright\nAbout"), nullptr},
+};
+
+const CMainFrame::Command* Commands(std::size_t& count) {
+    count = std::size(kCommands);
+    return kCommands;
+}
+
+const CMainFrame::Command* FindCommand(int id) {
+    std::size_t count = 0;
+    const CMainFrame::Command* commands = Commands(count);
+    for (std::size_t i = 0; i < count; ++i)
+        if (commands[i].id == id) return &commands[i];
+    return nullptr;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(ISettingsStore* settings, QWidget* parent) : CMDIFrameWndEx(settings, parent) {
+    setObjectName(QStringLiteral("MainFrame"));
+    SetAppTitle(QStringLiteral("TQ-550 Librarian"));
+    setWindowTitle(AppTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tq550-librarian.svg")));
+    setAcceptDrops(true);
+    BuildActions();
+    BuildToolBar();
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->showMessage(tr("Ready"));
+    connect(this, &GP::CMDIFrameWnd::activeChildChanged, this, [this] {
+        UpdateMenuSet();
+        UpdateCommandActions();
+    });
+    UpdateMenuSet();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::CommandAction(int id) const {
+    for (const QPointer<QAction>& action : actions_)
+        if (action && action->data().toInt() == id) return action;
+    return nullptr;
+}
+
+QAction* CMainFrame::Action(int id) {
+    return CommandAction(id);
+}
+
+void CMainFrame::BuildActions() {
+    std::size_t count = 0;
+    const Command* commands = Commands(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const Command& command = commands[i];
+        QAction* action = CreateCommandAction(
+            command.id, Translate(command.text),
+            command.shortcut ? QKeySequence(QString::fromLatin1(command.shortcut)) : QKeySequence());
+        const QStringList prompt = Translate(command.prompt).split(QLatin1Char('\n'));
+        action->setStatusTip(prompt.value(0));
+        action->setToolTip(prompt.value(1, prompt.value(0)));
+        action->setObjectName(QStringLiteral("command%1").arg(command.id));
+        if (command.icon)
+            action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(command.icon))));
+        // The shortcut works whichever menu set is shown.
+        addAction(action);
+        actions_.emplace_back(action);
+    }
+    // Ctrl+G: the window pop-up menu.
+    QAction* popup = CreateCommandAction(GP::ID_WINDOW_POPUP_MENU, tr("Move to &Top"),
+                                         QKeySequence(QStringLiteral("Ctrl+G")));
+    popup->setObjectName(QStringLiteral("command%1").arg(GP::ID_WINDOW_POPUP_MENU));
+    addAction(popup);
+    actions_.emplace_back(popup);
+    for (const char* key : kInertKeys) {
+        auto* inert = new QAction(this);
+        inert->setShortcut(QKeySequence(QString::fromLatin1(key)));
+        addAction(inert);
+    }
+}
+
+void CMainFrame::FillRecentFiles(QMenu* file) {
+    for (QPointer<QAction>& action : recentActions_)
+        delete action.data();
+    recentActions_.clear();
+    GP::CDocManager* manager = GetDocManager();
+    if (!manager || !recentSeparator_) return;
+    const GP::CRecentFileList& files = manager->RecentFiles();
+    QAction* before = recentSeparator_;
+    if (files.Count() == 0) {
+        auto* none = new QAction(tr("Recent File"), file);
+        none->setEnabled(false);
+        file->insertAction(before, none);
+        recentActions_.emplace_back(none);
+        return;
+    }
+    for (int i = 0; i < files.Count(); ++i) {
+        auto* entry = new QAction(files.MenuText(i), file);
+        entry->setStatusTip(tr("Open this document"));
+        entry->setToolTip(files.File(i));
+        entry->setData(GP::ID_FILE_MRU_FILE1 + i);
+        connect(entry, &QAction::triggered, this, [this, i] {
+            if (GP::CDocManager* m = GetDocManager()) m->OpenRecentFile(i);
+        });
+        file->insertAction(before, entry);
+        recentActions_.emplace_back(entry);
+    }
+}
+
+void CMainFrame::BuildFullMenus() {
+    QMenuBar* bar = menuBar();
+    auto addMenu = [&](const QString& title) {
+        QMenu* menu = bar->addMenu(title);
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandActions);
+        fullMenus.emplace_back(menu);
+        return menu;
+    };
+    QMenu* file = addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    file->addAction(Action(GP::ID_FILE_NEW));
+    file->addAction(Action(ID_FILE_DUPLICATE));
+    file->addAction(Action(GP::ID_FILE_OPEN));
+    file->addAction(Action(GP::ID_FILE_CLOSE));
+    file->addSeparator();
+    file->addAction(Action(GP::ID_FILE_SAVE));
+    file->addAction(Action(GP::ID_FILE_SAVE_AS));
+    file->addSeparator();
+    file->addAction(Action(ID_FILE_IMPORT_SMF));
+    QMenu* exportSmf = file->addMenu(tr("Ex&port SMF"));
+    exportSmf->setObjectName(QStringLiteral("menuExportSmf"));
+    exportSmf->addAction(Action(ID_FILE_EXPORT_SMF_ALL));
+    exportSmf->addAction(Action(ID_FILE_EXPORT_SMF_SELECTED));
+    QMenu* import = file->addMenu(tr("Impor&t"));
+    import->setObjectName(QStringLiteral("menuImport"));
+    import->addAction(Action(ID_IMPORT_EARLIER_FILE));
+    import->addAction(Action(ID_IMPORT_TQ4_DUMP));
+    import->addAction(Action(ID_IMPORT_TQ2_DUMP));
+    for (QMenu* sub : {exportSmf, import})
+        connect(sub, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandActions);
+    file->addSeparator();
+    recentSeparator_ = file->addSeparator();
+    file->addAction(Action(GP::ID_APP_EXIT));
+    connect(file, &QMenu::aboutToShow, this, [this, file] { FillRecentFiles(file); });
+
+    QMenu* edit = addMenu(tr("&Edit"));
+    edit->setObjectName(QStringLiteral("menuEdit"));
+    edit->addAction(Action(ID_EDIT_UNDO));
+    edit->addSeparator();
+    for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_INSERT, ID_EDIT_REPLACE, ID_EDIT_DELETE})
+        edit->addAction(Action(id));
+    edit->addSeparator();
+    edit->addAction(Action(ID_EDIT_EXCHANGE));
+    edit->addSeparator();
+    edit->addAction(Action(ID_EDIT_SELECT_ALL));
+    edit->addAction(Action(ID_EDIT_FIND));
+
+    QMenu* view = addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("menuView"));
+    view->addAction(Action(ID_VIEW_TOOLBAR));
+    view->addAction(Action(ID_VIEW_STATUS_BAR));
+
+    QMenu* midi = addMenu(tr("&MIDI"));
+    midi->setObjectName(QStringLiteral("menuMidi"));
+    midi->addAction(Action(ID_MIDI_READ_ALL));
+    midi->addAction(Action(ID_MIDI_READ_SELECTED));
+    midi->addSeparator();
+    midi->addAction(Action(ID_MIDI_WRITE_ALL));
+    midi->addAction(Action(ID_MIDI_WRITE_SELECTED));
+
+    QMenu* setup = addMenu(tr("&Setup"));
+    setup->setObjectName(QStringLiteral("menuSetup"));
+    setup->addAction(Action(ID_SETUP_MIDI));
+    setup->addAction(Action(ID_SETUP_FONT));
+    setup->addAction(Action(ID_SETUP_GRID));
+
+    QMenu* window = addMenu(tr("&Window"));
+    window->setObjectName(QStringLiteral("menuWindow"));
+    // Its first item becomes the window-selection sub-menu (Ctrl+G shows the same as a pop-up).
+    window->addAction(tr("Move to &Top") + QStringLiteral("\tCtrl+G"));
+    window->addAction(Action(GP::ID_WINDOW_RESIZE_FULL_HEIGHT));
+    window->addAction(Action(GP::ID_WINDOW_RESIZE_FULL_WIDTH));
+    window->addAction(Action(GP::ID_WINDOW_SAVE_POSITION));
+    window->addAction(Action(GP::ID_WINDOW_LIST));
+    window->addSeparator();
+    window->addAction(Action(GP::ID_WINDOW_CASCADE));
+    window->addAction(Action(GP::ID_WINDOW_TILE_HORZ));
+    window->addAction(Action(GP::ID_WINDOW_TILE_VERT));
+    window->addAction(Action(GP::ID_WINDOW_ARRANGE));
+    SetWindowMenu(window);
+    SetWindowSelectionMenuPos(0);
+
+    QMenu* help = addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    help->addAction(Action(ID_HELP_MANUAL));
+    help->addAction(Action(ID_APP_ABOUT));
+}
+
+void CMainFrame::BuildShortMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    shortMenus.emplace_back(file);
+    // The items of the set without a window carry their own texts; their keys are those of the full set.
+    auto item = [this](QMenu* menu, int id, const QString& text) {
+        QAction* action = menu->addAction(text);
+        const QAction* full = Action(id);
+        if (full) action->setStatusTip(full->statusTip());
+        connect(action, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
+    };
+    item(file, GP::ID_FILE_NEW, tr("New(&N)") + QStringLiteral("\tCtrl+N"));
+    item(file, GP::ID_FILE_OPEN, tr("Open(&O)...") + QStringLiteral("\tCtrl+O"));
+    file->addSeparator();
+    item(file, GP::ID_APP_EXIT, tr("Exit(&X)"));
+    QMenu* help = bar->addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    shortMenus.emplace_back(help);
+    item(help, ID_HELP_MANUAL, Translate(FindCommand(ID_HELP_MANUAL)->text));
+    item(help, ID_APP_ABOUT, Translate(FindCommand(ID_APP_ABOUT)->text));
+}
+
+void CMainFrame::UpdateMenuSet() {
+    const bool full = MDIGetActiveWindow() != nullptr;
+    if (full == fullMenus_ && !menuBar()->actions().isEmpty()) return;
+    fullMenus_ = full;
+    menuBar()->clear();
+    for (auto& menu : fullMenus)
+        delete menu.data();
+    for (auto& menu : shortMenus)
+        delete menu.data();
+    fullMenus.clear();
+    shortMenus.clear();
+    recentActions_.clear();
+    if (full)
+        BuildFullMenus();
+    else
+        BuildShortMenus();
+}
+
+void CMainFrame::BuildToolBar() {
+    toolBar_ = addToolBar(tr("Tool Bar"));
+    toolBar_->setObjectName(QStringLiteral("ToolBar"));
+    toolBar_->setIconSize(QSize(20, 20));
+    for (int id : {GP::ID_FILE_NEW, GP::ID_FILE_OPEN, GP::ID_FILE_SAVE})
+        toolBar_->addAction(Action(id));
+    toolBar_->addSeparator();
+    for (int id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_INSERT, ID_EDIT_REPLACE, ID_EDIT_DELETE})
+        toolBar_->addAction(Action(id));
+    toolBar_->addSeparator();
+    toolBar_->addAction(Action(ID_HELP_MANUAL));
+    connect(toolBar_, &QToolBar::visibilityChanged, this, [this] { UpdateCommandActions(); });
+}
+
+void CMainFrame::RestoreBars(const QString& version) {
+    ISettingsStore* settings = Settings();
+    const QString stored =
+        settings ? QString::fromStdString(settings->GetString("Version", "FileVersion", std::string()))
+                 : QString();
+    if (stored == version) LoadBarState();
+}
+
+void CMainFrame::SaveBars(const QString& version) {
+    SaveBarState();
+    if (ISettingsStore* settings = Settings())
+        settings->WriteString("Version", "FileVersion", version.toStdString());
+}
+
+bool CMainFrame::OnCommand(int id) {
+    switch (id) {
+        case ID_VIEW_TOOLBAR:
+            toolBar_->setVisible(!toolBar_->isVisible());
+            return true;
+        case ID_VIEW_STATUS_BAR:
+            statusBar()->setVisible(!statusBar()->isVisible());
+            return true;
+        default:
+            break;
+    }
+    if (CMDIFrameWndEx::OnCommand(id)) return true;
+    return application_ && application_->OnCommand(id);
+}
+
+bool CMainFrame::OnUpdateCommand(int id, GP::CCmdUI& ui) {
+    switch (id) {
+        case ID_VIEW_TOOLBAR:
+            ui.enabled = true;
+            ui.checkable = true;
+            ui.checked = toolBar_->isVisible();
+            return true;
+        case ID_VIEW_STATUS_BAR:
+            ui.enabled = true;
+            ui.checkable = true;
+            ui.checked = statusBar()->isVisible();
+            return true;
+        default:
+            break;
+    }
+    if (CMDIFrameWndEx::OnUpdateCommand(id, ui)) return true;
+    return application_ && application_->OnUpdateCommand(id, ui);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    event->acceptProposedAction();
+    if (paths.isEmpty()) return;
+    activateWindow();
+    emit filesDropped(paths);
+}

@@ -1,0 +1,72 @@
+#include "ui/child_frame.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "gp/docview/document.h"
+#include "gp/docview/mdi_frame_wnd.h"
+#include "settings/settings_store.h"
+#include "ui/app_data.h"
+
+bool CChildFrame::UsesStoredPosition() const {
+    return GetAppData().useStoredPositions;
+}
+
+bool CChildFrame::InTitleBar(const QPoint& position) const {
+    return position.y() >= 0 && position.y() < contentsRect().top() + (widget() ? widget()->y() : 0);
+}
+
+void CChildFrame::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton && InTitleBar(event->position().toPoint())) {
+        event->accept();
+        return;
+    }
+    CMDIChildWndEx::mousePressEvent(event);
+}
+
+void CChildFrame::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton && InTitleBar(event->position().toPoint())) {
+        event->accept();
+        if (GP::CMDIFrameWnd* frame = GetMDIFrame()) frame->ExecuteCommand(GP::ID_WINDOW_POPUP_MENU);
+        return;
+    }
+    CMDIChildWndEx::mouseReleaseEvent(event);
+}
+
+void CChildFrame::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+}
+
+void CFileFrame::OnUpdateFrameTitle() {
+    if (GP::CDocument* document = GetActiveDocument())
+        setWindowTitle(QStringLiteral("%1 %2").arg(document->GetTitle(),
+                                                   document->IsModified() ? QStringLiteral("*") : QString()));
+    if (GP::CMDIFrameWnd* frame = GetMDIFrame()) frame->OnUpdateFrameTitle();
+}
+
+CImageFrame::CImageFrame(int windowType, QWidget* parent) : CChildFrame(windowType, parent) {}
+
+void CImageFrame::OnUpdateFrameTitle() {
+    setWindowTitle(QStringLiteral("Main"));
+    if (GP::CMDIFrameWnd* frame = GetMDIFrame()) frame->OnUpdateFrameTitle();
+}
+
+void CImageFrame::OnCreateFrame() {
+    CChildFrame::OnCreateFrame();
+    // The system menu's Close (its last item) is greyed: the Main window stays for the whole run.
+    if (QMenu* menu = systemMenu()) {
+        const auto greyClose = [menu] {
+            if (!menu->actions().isEmpty()) menu->actions().back()->setEnabled(false);
+        };
+        greyClose();
+        connect(menu, &QMenu::aboutToShow, this, greyClose);
+    }
+    // Without a stored position it opens as tall as the main frame allows, so that its list shows many rows.
+    const ISettingsStore* settings = GetAppData().settings;
+    if (!settings || !settings->Contains("Window", PositionValueName().toStdString()))
+        QTimer::singleShot(0, this, [this] {
+            if (!isMinimized() && !isMaximized()) ResizeToFullHeight();
+        });
+}

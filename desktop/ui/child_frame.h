@@ -1,0 +1,44 @@
+#pragma once
+
+#include "gp/mdi/mdi_child_wnd_ex.h"
+
+// The frame of a patch window. A right-button release on its title bar opens the main frame's window
+// pop-up menu; context-menu requests are ignored. New frames take their stored position once the settings
+// are loaded (AppData::useStoredPositions).
+class CChildFrame : public GP::CMDIChildWndEx {
+    Q_OBJECT
+
+  public:
+    using CMDIChildWndEx::CMDIChildWndEx;
+
+  protected:
+    bool UsesStoredPosition() const override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    bool InTitleBar(const QPoint& position) const;
+};
+
+// A library window's frame: titled with the document title, a blank and "*" while it is modified.
+class CFileFrame : public CChildFrame {
+    Q_OBJECT
+
+  public:
+    using CChildFrame::CChildFrame;
+    void OnUpdateFrameTitle() override;
+};
+
+// The Main window's frame: always titled "Main"; the user cannot close it.
+class CImageFrame : public CChildFrame {
+    Q_OBJECT
+
+  public:
+    explicit CImageFrame(int windowType, QWidget* parent = nullptr);
+    void OnUpdateFrameTitle() override;
+
+  protected:
+    bool CanCloseFrame() override { return false; }
+    void OnCreateFrame() override;
+};

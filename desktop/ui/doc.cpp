@@ -1,0 +1,69 @@
+#include "ui/doc.h"
+
+#include <QFileInfo>
+
+#include "settings/settings_store.h"
+#include "ui/app_data.h"
+
+std::filesystem::path ToFilePath(const QString& path) {
+#ifdef _WIN32
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+CFileDoc::CFileDoc() : data_(GetAppData().textOut) {
+    data_.SetInitialData(GetAppData().initial);
+}
+
+bool CFileDoc::OnNewDocument() {
+    if (!CDoc::OnNewDocument()) return false;
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CFileDoc::OnOpenDocument(const QString& path) {
+    if (!data_.Load(ToFilePath(path))) return false;
+    SetModifiedFlag(false);
+    RememberFolder(path);
+    return true;
+}
+
+bool CFileDoc::OnSaveDocument(const QString& path) {
+    if (!data_.Save(ToFilePath(path))) return false;
+    SetModifiedFlag(false);
+    RememberFolder(path);
+    return true;
+}
+
+void CFileDoc::SetModifiedFlag(bool modified) {
+    CDoc::SetModifiedFlag(modified);
+    UpdateFrameTitles();
+}
+
+void CFileDoc::RememberFolder(const QString& path) {
+    if (ISettingsStore* settings = GetAppData().settings) {
+        QString folder = QFileInfo(path).absolutePath();
+        if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+        settings->WriteString("Document", "InitialDirectory", folder.toStdString());
+    }
+}
+
+CImageDoc::CImageDoc() {
+    data_.SetInitialData(GetAppData().initial);
+    data_.Patches().Resize(kPatchCount);
+}
+
+bool CImageDoc::OnCommand(int id) {
+    // The Main window is neither saved nor closed by the user.
+    return id == GP::ID_FILE_SAVE || id == GP::ID_FILE_SAVE_AS || id == GP::ID_FILE_CLOSE;
+}
+
+bool CImageDoc::OnUpdateCommand(int id, GP::CCmdUI& ui) {
+    if (id == GP::ID_FILE_SAVE || id == GP::ID_FILE_SAVE_AS || id == GP::ID_FILE_CLOSE) {
+        ui.enabled = false;
+        return true;
+    }
+    return false;
+}
