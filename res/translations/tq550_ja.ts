@@ -1,0 +1,677 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>CDocMan</name>
+    <message>
+        <source>TQ-550 Librarian</source>
+        <translation>TQ-550 Librarian</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation>すべてのファイル</translation>
+    </message>
+    <message>
+        <source>Standard MIDI Files</source>
+        <translation>スタンダード MIDI ファイル</translation>
+    </message>
+    <message>
+        <source>Import SMF</source>
+        <translation>SMF をインポート</translation>
+    </message>
+    <message>
+        <source>Export SMF</source>
+        <translation>SMF をエクスポート</translation>
+    </message>
+</context>
+<context>
+    <name>CImageView</name>
+    <message>
+        <source>Read</source>
+        <translation>読み込み</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>書き出し</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全て</translation>
+    </message>
+    <message>
+        <source>Selected</source>
+        <translation>選択</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>&amp;New</source>
+        <translation>新規作成(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Create a new library
+New</source>
+        <translation>ライブラリを新規に作成します
+新規作成</translation>
+    </message>
+    <message>
+        <source>&amp;Duplicate</source>
+        <translation>複製(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Duplicate data
+Duplicate</source>
+        <translation>データを複製します
+複製</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>開く(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>Open an existing library
+Open</source>
+        <translation>既存のライブラリを開きます
+開く</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>閉じる(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Close the active library
+Close</source>
+        <translation>作業中のライブラリを閉じます
+閉じる</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Save the active library
+Save</source>
+        <translation>作業中のライブラリを保存します
+保存</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>名前を付けて保存(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Save the active library with a new name
+Save As</source>
+        <translation>作業中のライブラリを新しい名前で保存します
+名前を付けて保存</translation>
+    </message>
+    <message>
+        <source>&amp;Import SMF...</source>
+        <translation>SMF をインポート(&amp;M)...</translation>
+    </message>
+    <message>
+        <source>Import SMF
+Import SMF</source>
+        <translation>SMF をインポートします
+SMF をインポート</translation>
+    </message>
+    <message>
+        <source>&amp;All Data</source>
+        <translation>全データ(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Export all data as a Standard MIDI File
+Export All</source>
+        <translation>全データをスタンダード MIDI ファイルとしてエクスポートします
+全データをエクスポート</translation>
+    </message>
+    <message>
+        <source>Selected &amp;Data</source>
+        <translation>選択したデータ(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Export the selected data as a Standard MIDI File
+Export Selected</source>
+        <translation>選択したデータをスタンダード MIDI ファイルとしてエクスポートします
+選択したデータをエクスポート</translation>
+    </message>
+    <message>
+        <source>TQ-MAX/TQ-4 &amp;Librarian File...</source>
+        <translation>TQ-MAX/TQ-4 ライブラリアン ファイル(&amp;L)...</translation>
+    </message>
+    <message>
+        <source>Import the patches of a TQ-MAX or TQ-4 librarian file
+Import Librarian File</source>
+        <translation>TQ-MAX または TQ-4 のライブラリアン ファイルのパッチをインポートします
+ライブラリアン ファイルをインポート</translation>
+    </message>
+    <message>
+        <source>TQ-4/TQ-MAX &amp;Bulk Dump...</source>
+        <translation>TQ-4/TQ-MAX バルク ダンプ(&amp;B)...</translation>
+    </message>
+    <message>
+        <source>Import the patches of a TQ-4 or TQ-MAX bulk dump
+Import TQ-4/TQ-MAX Dump</source>
+        <translation>TQ-4 または TQ-MAX のバルク ダンプのパッチをインポートします
+TQ-4/TQ-MAX ダンプをインポート</translation>
+    </message>
+    <message>
+        <source>TQ-&amp;2 Bulk Dump...</source>
+        <translation>TQ-2 バルク ダンプ(&amp;2)...</translation>
+    </message>
+    <message>
+        <source>Import the patches of a TQ-2 bulk dump
+Import TQ-2 Dump</source>
+        <translation>TQ-2 のバルク ダンプのパッチをインポートします
+TQ-2 ダンプをインポート</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Quit the application; prompts to save libraries
+Exit</source>
+        <translation>アプリケーションを終了します。ライブラリを保存するかどうか確認します
+終了</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>元に戻す(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Undo
+Undo</source>
+        <translation>直前の操作を元に戻します
+元に戻す</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>切り取り(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Cut the selection and copy to clipboard
+Cut</source>
+        <translation>選択範囲を切り取ってクリップボードにコピーします
+切り取り</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>コピー(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Copy to clipboard
+Copy</source>
+        <translation>選択範囲をクリップボードにコピーします
+コピー</translation>
+    </message>
+    <message>
+        <source>I&amp;nsert</source>
+        <translation>挿入(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Insert clipboard contents at the selection
+Insert</source>
+        <translation>クリップボードの内容を選択位置に挿入します
+挿入</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>置き換え(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Replace the selection with clipboard contents
+Replace</source>
+        <translation>選択範囲をクリップボードの内容で置き換えます
+置き換え</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>削除(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Delete the selection
+Delete</source>
+        <translation>選択範囲を削除します
+削除</translation>
+    </message>
+    <message>
+        <source>&amp;Exchange</source>
+        <translation>入れ換え(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Exchange
+Exchange</source>
+        <translation>選択した 2 つのデータを入れ換えます
+入れ換え</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>すべて選択(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Select all
+Select All</source>
+        <translation>すべてのデータを選択します
+すべて選択</translation>
+    </message>
+    <message>
+        <source>&amp;Find...</source>
+        <translation>検索(&amp;F)...</translation>
+    </message>
+    <message>
+        <source>Select the patches whose name or memo holds a text
+Find</source>
+        <translation>名前かメモに文字列を含むパッチを選択します
+検索</translation>
+    </message>
+    <message>
+        <source>&amp;Tool Bar</source>
+        <translation>ツールバー(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Show or hide the tool bar
+Toggle Tool Bar</source>
+        <translation>ツールバーの表示/非表示を切り替えます
+ツールバーの表示切り替え</translation>
+    </message>
+    <message>
+        <source>&amp;Status Bar</source>
+        <translation>ステータスバー(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Show or hide the status bar
+Toggle Status Bar</source>
+        <translation>ステータスバーの表示/非表示を切り替えます
+ステータスバーの表示切り替え</translation>
+    </message>
+    <message>
+        <source>&amp;Read All Data</source>
+        <translation>全データを読み込み(&amp;B)</translation>
+    </message>
+    <message>
+        <source>Read all data
+Read All</source>
+        <translation>全データを読み込みます
+全データを読み込み</translation>
+    </message>
+    <message>
+        <source>Read &amp;Selected Data</source>
+        <translation>選択したデータを読み込み(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Read selected data
+Read Selected</source>
+        <translation>選択したデータを読み込みます
+選択したデータを読み込み</translation>
+    </message>
+    <message>
+        <source>&amp;Write All Data</source>
+        <translation>全データを書き出し(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Write all data
+Write All</source>
+        <translation>全データを書き出します
+全データを書き出し</translation>
+    </message>
+    <message>
+        <source>Write Selected &amp;Data</source>
+        <translation>選択したデータを書き出し(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Write selected data
+Write Selected</source>
+        <translation>選択したデータを書き出します
+選択したデータを書き出し</translation>
+    </message>
+    <message>
+        <source>Set Up &amp;MIDI Devices...</source>
+        <translation>MIDI 機器の設定(&amp;M)...</translation>
+    </message>
+    <message>
+        <source>Set up the MIDI devices
+MIDI Devices</source>
+        <translation>MIDI 機器を設定します
+MIDI 機器の設定</translation>
+    </message>
+    <message>
+        <source>Set Up &amp;Font...</source>
+        <translation>フォントの設定(&amp;F)...</translation>
+    </message>
+    <message>
+        <source>Set up the font of the lists
+Font</source>
+        <translation>一覧のフォントを設定します
+フォントの設定</translation>
+    </message>
+    <message>
+        <source>Set Up &amp;Grid...</source>
+        <translation>グリッドの設定(&amp;G)...</translation>
+    </message>
+    <message>
+        <source>Set up the grid lines of the lists
+Grid</source>
+        <translation>一覧のグリッド線を設定します
+グリッドの設定</translation>
+    </message>
+    <message>
+        <source>Maximize &amp;Height</source>
+        <translation>高さを最大化(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Stretch the window to the full height
+Maximize Height</source>
+        <translation>ウィンドウの高さを最大にします
+高さを最大化</translation>
+    </message>
+    <message>
+        <source>Maximize &amp;Width</source>
+        <translation>幅を最大化(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Stretch the window to the full width
+Maximize Width</source>
+        <translation>ウィンドウの幅を最大にします
+幅を最大化</translation>
+    </message>
+    <message>
+        <source>&amp;Save Current Position</source>
+        <translation>現在位置を保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Save the current window position
+Save Position</source>
+        <translation>現在のウィンドウの位置を保存します
+現在位置を保存</translation>
+    </message>
+    <message>
+        <source>Window &amp;List...</source>
+        <translation>ウィンドウの一覧(&amp;L)...</translation>
+    </message>
+    <message>
+        <source>List all windows
+Window List</source>
+        <translation>すべてのウィンドウを一覧表示します
+ウィンドウの一覧</translation>
+    </message>
+    <message>
+        <source>&amp;Cascade Windows</source>
+        <translation>重ねて表示(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Arrange windows so they overlap
+Cascade Windows</source>
+        <translation>ウィンドウを重ねて表示します
+重ねて表示</translation>
+    </message>
+    <message>
+        <source>Tile Windows H&amp;orizontally</source>
+        <translation>上下に並べて表示(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Arrange windows one above the other
+Tile Horizontally</source>
+        <translation>ウィンドウを上下に並べて表示します
+上下に並べて表示</translation>
+    </message>
+    <message>
+        <source>Tile Windows &amp;Vertically</source>
+        <translation>左右に並べて表示(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Arrange windows side by side
+Tile Vertically</source>
+        <translation>ウィンドウを左右に並べて表示します
+左右に並べて表示</translation>
+    </message>
+    <message>
+        <source>&amp;Arrange Icons</source>
+        <translation>アイコンの整列(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Arrange the icons of minimised windows
+Arrange Icons</source>
+        <translation>最小化したウィンドウのアイコンを整列します
+アイコンの整列</translation>
+    </message>
+    <message>
+        <source>TQ-550 Librarian &amp;Manual</source>
+        <translation>TQ-550 Librarian の使いかた(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Open the manual
+Manual</source>
+        <translation>取扱説明書を開きます
+使いかた</translation>
+    </message>
+    <message>
+        <source>&amp;About TQ-550 Librarian...</source>
+        <translation>TQ-550 Librarian のバージョン情報(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Display program information, version number and copyright
+About</source>
+        <translation>プログラム情報、バージョン、著作権を表示します
+バージョン情報</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>レディ</translation>
+    </message>
+    <message>
+        <source>Move to &amp;Top</source>
+        <translation>最前面に表示(&amp;G)</translation>
+    </message>
+    <message>
+        <source>Recent File</source>
+        <translation>最近使ったファイル</translation>
+    </message>
+    <message>
+        <source>Open this document</source>
+        <translation>このファイルを開きます</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Ex&amp;port SMF</source>
+        <translation>SMF をエクスポート(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Impor&amp;t</source>
+        <translation>インポート(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>表示(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;MIDI</source>
+        <translation>MIDI(&amp;M)</translation>
+    </message>
+    <message>
+        <source>&amp;Setup</source>
+        <translation>設定(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>ウィンドウ(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>ヘルプ(&amp;H)</translation>
+    </message>
+    <message>
+        <source>New(&amp;N)</source>
+        <translation>新規作成(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Open(&amp;O)...</source>
+        <translation>開く(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>Exit(&amp;X)</source>
+        <translation>終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Tool Bar</source>
+        <translation>ツールバー</translation>
+    </message>
+</context>
+<context>
+    <name>CParamView</name>
+    <message>
+        <source>Temporary
+Read/Write</source>
+        <translation>Temporary
+読込/書出</translation>
+    </message>
+    <message>
+        <source>Write this patch to the temporary area of the TQ-550</source>
+        <translation>このパッチを TQ-550 の Temporary Area に書き出します</translation>
+    </message>
+    <message>
+        <source>Read the temporary area of the TQ-550 into this patch</source>
+        <translation>TQ-550 の Temporary Area をこのパッチに読み込みます</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>検索</translation>
+    </message>
+    <message>
+        <source>Select the patches whose name or memo holds:</source>
+        <translation>名前かメモに次の文字列を含むパッチを選択:</translation>
+    </message>
+    <message>
+        <source>No patch holds &quot;%1&quot;.</source>
+        <translation>「%1」を含むパッチはありません。</translation>
+    </message>
+</context>
+<context>
+    <name>CSetGridDlg</name>
+    <message>
+        <source>Grid &amp;OFF</source>
+        <translation>設定しない(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Grid O&amp;N</source>
+        <translation>設定する(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Set Up Grid</source>
+        <translation>グリッドの設定</translation>
+    </message>
+</context>
+<context>
+    <name>GP::CDocManager</name>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>Recent File</source>
+        <translation>最近使ったファイル</translation>
+    </message>
+</context>
+<context>
+    <name>GP::CDocTemplate</name>
+    <message>
+        <source>Untitled</source>
+        <translation>無題</translation>
+    </message>
+</context>
+<context>
+    <name>GP::CDocument</name>
+    <message>
+        <source>Untitled</source>
+        <translation>無題</translation>
+    </message>
+    <message>
+        <source>Save changes to %1?</source>
+        <translation>%1 への変更を保存しますか?</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>名前を付けて保存</translation>
+    </message>
+    <message>
+        <source>Save a Copy As</source>
+        <translation>コピーを名前を付けて保存</translation>
+    </message>
+</context>
+<context>
+    <name>GP::CReplaceStringDlg</name>
+    <message>
+        <source>Replace String</source>
+        <translation>文字列の置換</translation>
+    </message>
+    <message>
+        <source>Search String(&amp;S):</source>
+        <translation>検索する文字列(&amp;S):</translation>
+    </message>
+    <message>
+        <source>&amp;Replace String(&amp;R):</source>
+        <translation>置換後の文字列(&amp;R):</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>置換</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+</context>
+<context>
+    <name>GP::CWindowListDlg</name>
+    <message>
+        <source>Window List</source>
+        <translation>ウィンドウの一覧</translation>
+    </message>
+    <message>
+        <source>Open(&amp;O)</source>
+        <translation>開く(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Close(&amp;C)</source>
+        <translation>閉じる(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Leave(&amp;L)</source>
+        <translation>残す(&amp;L)</translation>
+    </message>
+    <message>
+        <source>TileH(&amp;T)</source>
+        <translation>上下に並べる(&amp;T)</translation>
+    </message>
+    <message>
+        <source>TileV(&amp;V)</source>
+        <translation>左右に並べる(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+</context>
+<context>
+    <name>UL::CAboutDialogA</name>
+    <message>
+        <source>About %1</source>
+        <translation>%1 のバージョン情報</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>バージョン %1</translation>
+    </message>
+</context>
+</TS>
