@@ -70,7 +70,9 @@ class CNotifyingTextOutBuffer : public CKivTextOutBuffer {
 }  // namespace
 
 CApp::CApp(ISettingsStore& settings, CAppOptions options)
-    : settings_(settings), options_(std::move(options)) {}
+    : settings_(settings), options_(std::move(options)) {
+    GetAppData().Clear();
+}
 
 CApp::~CApp() {
     GetAppData().ReleaseTransfers();
@@ -150,7 +152,7 @@ void CApp::SaveSettings() {
 
 void CApp::CreateTextSinks() {
     buffer_ = std::make_shared<CNotifyingTextOutBuffer>([this] { ScheduleIdleDelivery(); });
-    box_ = std::make_shared<CTextOutBox>(frame_.get());
+    box_ = options_.messageBox ? options_.messageBox : std::make_shared<CTextOutBox>(frame_.get());
     textOut_.SetTextOut(TextOutHub::kMessageBoxSlot, box_);
     textOut_.SetTextOut(TextOutHub::kBufferSlot, buffer_);
     notices_ = std::make_shared<UL::CTimerTextOutWindow>(frame_.get());

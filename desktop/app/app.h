@@ -14,6 +14,7 @@ class CMainFrame;
 class CMidiSetup;
 class CSingleInstance;
 class CTextOutBox;
+class CKivTextOut;
 class CKivTextOutBuffer;
 class CVirtualMidiSystem;
 class CVirtualTq550;
@@ -41,6 +42,8 @@ struct CAppOptions {
     QString instanceName;
     // 0 English, 1 Japanese, -1 from the system.
     int language = -1;
+    // The sink that shows messages at once and asks (none: message boxes); tests record with it.
+    std::shared_ptr<CKivTextOut> messageBox;
 };
 
 // The application: start-up and shut-down, settings, the document types, the composition of the objects
@@ -103,7 +106,7 @@ class CApp : public QObject, public GP::CCmdTarget {
     std::unique_ptr<CSingleInstance> instance_;
     TextOutHub textOut_;
     std::shared_ptr<CKivTextOutBuffer> buffer_;
-    std::shared_ptr<CTextOutBox> box_;
+    std::shared_ptr<CKivTextOut> box_;
     std::shared_ptr<UL::CTimerTextOutWindow> notices_;
     std::unique_ptr<MidiEnvironment> environment_;
     std::shared_ptr<CVirtualMidiSystem> virtualSystem_;

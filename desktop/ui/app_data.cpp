@@ -10,6 +10,22 @@ void AppData::ReleaseTransfers() {
     earlierReader.reset();
 }
 
+void AppData::Clear() {
+    ReleaseTransfers();
+    clipboard_.GetArray().RemoveAll();
+    mode = 1;
+    gridSw = 0;
+    settings = nullptr;
+    textOut = nullptr;
+    environment = nullptr;
+    initial = std::make_shared<CInitialFileDocument>();
+    memoCodec.SetLanguage(0);
+    listFont = GP::CFontEx();
+    useStoredPositions = false;
+    mainView = nullptr;
+    transfers = 0;
+}
+
 AppData& GetAppData() {
     static AppData data;
     return data;

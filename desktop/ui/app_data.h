@@ -54,6 +54,8 @@ class AppData {
 
     // Releases the reader and writers (before the environment they use goes).
     void ReleaseTransfers();
+    // Back to the state before start-up, for a new application object.
+    void Clear();
 
   private:
     CData clipboard_;

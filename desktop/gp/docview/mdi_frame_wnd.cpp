@@ -243,6 +243,15 @@ void CMDIFrameWnd::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
+void CMDIFrameWnd::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && !updatingTitle_ && !appTitle_.isEmpty()) {
+        updatingTitle_ = true;
+        OnUpdateFrameTitle();
+        updatingTitle_ = false;
+    }
+}
+
 bool CMDIFrameWnd::eventFilter(QObject* watched, QEvent* event) {
     if (watched == mdiArea_->viewport() && event->type() == QEvent::ChildAdded) {
         auto* child = qobject_cast<QMdiSubWindow*>(static_cast<QChildEvent*>(event)->child());

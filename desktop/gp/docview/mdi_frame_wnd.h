@@ -79,6 +79,9 @@ class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
     virtual bool CanCloseFrame();
     virtual void OnFrameClosing() {}
     void closeEvent(QCloseEvent* event) override;
+    // Qt's MDI area writes "title - [child]" into the caption while a child is maximised; the caption rule
+    // of OnUpdateFrameTitle is put back after every such change.
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -89,6 +92,7 @@ class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
     QMdiArea* mdiArea_;
     CDocManager* docManager_ = nullptr;
     QString appTitle_;
+    bool updatingTitle_ = false;
     std::vector<QPointer<QAction>> commandActions_;
 };
 

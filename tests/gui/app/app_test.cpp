@@ -1,0 +1,316 @@
+// Start-up, the main frame, the confirmations, messages and notices of the desktop program.
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTranslator>
+#include <QtTest>
+#include <thread>
+
+#include "app/language.h"
+#include "app/single_instance.h"
+#include "app_rig.h"
+#include "model/file_document.h"
+#include "ports/midi_environment.h"
+#include "settings/settings_store.h"
+#include "textout/message_catalog.h"
+#include "transfer/reader.h"
+#include "ui/midi_warning_dlg.h"
+#include "ui/timer_text_out_window.h"
+
+using namespace TQ;
+
+namespace {
+
+// Answers the next modal dialog by calling answer on it once it shows; records whether one showed.
+class ModalAnswer : public QObject {
+  public:
+    explicit ModalAnswer(std::function<void(QDialog&)> answer) : answer_(std::move(answer)) {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                timer_.stop();
+                seen = true;
+                answer_(*dialog);
+            }
+        });
+        timer_.start(20);
+    }
+    bool seen = false;
+
+  private:
+    std::function<void(QDialog&)> answer_;
+    QTimer timer_;
+};
+
+QStringList MenuTitles(QMenuBar* bar) {
+    QStringList titles;
+    for (QAction* action : bar->actions())
+        titles << action->text();
+    return titles;
+}
+
+QString WriteLibrary(const QTemporaryDir& dir, const QString& name, int patches) {
+    CFileDocument file;
+    file.Patches().Resize(static_cast<std::size_t>(patches));
+    const QString path = dir.filePath(name);
+    file.Save(ToFilePath(path));
+    return path;
+}
+
+}  // namespace
+
+class AppTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void startUpReadsTheSettingsAndBuildsTheMainWindow() {
+        AppRig rig;
+        AppData& app = GetAppData();
+        // Absent switches: Mode 1, grid off; child windows use stored positions once settings are loaded.
+        QCOMPARE(app.mode, 1);
+        QCOMPARE(app.gridSw, 0);
+        QVERIFY(app.useStoredPositions);
+        QVERIFY(app.mainView);
+        QCOMPARE(rig.MainDoc().Patches().GetSize(), std::size_t(200));
+        // The initial-data library beside the program makes the new patches.
+        QVERIFY(app.initial->IsValid());
+        QCOMPARE(NamesOf(rig.MainDoc().Patches())[0], std::string("INIT PATCH"));
+        // The three port pairs, the reader on pair 0, the message sinks.
+        QCOMPARE(rig.app->Environment()->InPortCount(), std::size_t(3));
+        QCOMPARE(app.reader->Input(), &rig.app->Environment()->InPort(MidiEnvironment::kTq550Pair));
+        QVERIFY(rig.app->TextOut().GetTextOut(TextOutHub::kBufferSlot));
+        QVERIFY(rig.app->Environment()->GetNoticeSink());
+        // The library template is the first: New makes a library window without asking.
+        QVERIFY(rig.Command(GP::ID_FILE_NEW));
+        QVERIFY(qobject_cast<CFileDoc*>(rig.Frame().MDIGetActive()->GetActiveDocument()));
+
+        // Stored settings are read back and written at the end.
+        rig.settings.WriteInt("Option", "GridSw", 1);
+        rig.settings.WriteInt("Option", "Mode", 0);
+        rig.app->LoadSettings();
+        QCOMPARE(app.gridSw, 1);
+        QCOMPARE(app.mode, 0);
+        app.gridSw = 0;
+        rig.app->SaveSettings();
+        QCOMPARE(rig.settings.GetInt("Option", "GridSw", -1), 0);
+        QVERIFY(rig.settings.Contains("Option", "FontFaceName"));
+    }
+
+    void aFileOnTheCommandLineOpensAndAMissingOneEndsTheStart() {
+        QTemporaryDir dir;
+        const QString path = WriteLibrary(dir, QStringLiteral("Lead Sounds.tql"), 3);
+        QVERIFY(QFile::link(path, dir.filePath(QStringLiteral("link.tql"))));
+        CAppOptions options = AppRig::Defaults();
+        options.files << dir.filePath(QStringLiteral("link.tql"));
+        {
+            AppRig rig(options);
+            QVERIFY(rig.started);
+            // The link opened the file it points to.
+            const auto documents = rig.app->DocTemplateById(IDR_LIBRARY)->GetDocuments();
+            QCOMPARE(documents.size(), std::size_t(1));
+            QCOMPARE(documents.front()->GetPathName(), path);
+            QCOMPARE(qobject_cast<CFileDoc*>(documents.front())->Patches().GetSize(), std::size_t(3));
+        }
+        options.files = QStringList{dir.filePath(QStringLiteral("absent.tql"))};
+        AppRig failing(options, false);
+        QVERIFY(!failing.Start());
+        QCOMPARE(failing.box->texts, std::vector<std::string>{"This file could not be loaded."});
+    }
+
+    void captionsFollowTheActiveWindow() {
+        AppRig rig;
+        rig.Activate(&rig.MainDoc());
+        QCOMPARE(rig.Frame().windowTitle(), QStringLiteral("TQ-550 Librarian - Main"));
+        CFileDoc* library = rig.NewLibrary();
+        QCOMPARE(rig.Frame().windowTitle(), QStringLiteral("TQ-550 Librarian - Untitled "));
+        library->SetModifiedFlag(true);
+        QCOMPARE(rig.Frame().windowTitle(), QStringLiteral("TQ-550 Librarian - Untitled *"));
+        rig.Activate(&rig.MainDoc());
+        rig.Frame().MDIGetActiveWindow()->showMaximized();
+        rig.Frame().OnUpdateFrameTitle();
+        QCOMPARE(rig.Frame().windowTitle(), QStringLiteral("TQ-550 Librarian"));
+        // The Main window does not close.
+        rig.Frame().MDIGetActiveWindow()->close();
+        QApplication::processEvents();
+        QVERIFY(GetAppData().mainView);
+    }
+
+    void menusInBothLanguages() {
+        {
+            AppRig rig;
+            rig.Activate(&rig.MainDoc());
+            QCOMPARE(MenuTitles(rig.Frame().menuBar()),
+                     (QStringList{"&File", "&Edit", "&View", "&MIDI", "&Setup", "&Window", "&Help"}));
+            QAction* readAll = rig.Frame().CommandAction(ID_MIDI_READ_ALL);
+            QCOMPARE(readAll->text(), QStringLiteral("&Read All Data"));
+            QCOMPARE(readAll->statusTip(), QStringLiteral("Read all data"));
+            QCOMPARE(readAll->toolTip(), QStringLiteral("Read All"));
+            QCOMPARE(rig.Frame().CommandAction(ID_EDIT_INSERT)->shortcut(),
+                     QKeySequence(QStringLiteral("Ctrl+V")));
+            QCOMPARE(rig.Frame().CommandAction(ID_HELP_MANUAL)->shortcut(),
+                     QKeySequence(QStringLiteral("F1")));
+        }
+        QTranslator japanese;
+        QVERIFY(japanese.load(QCoreApplication::applicationDirPath() +
+                              QStringLiteral("/translations/tq550_ja.qm")));
+        QCoreApplication::installTranslator(&japanese);
+        CAppOptions options = AppRig::Defaults();
+        options.language = 1;
+        {
+            AppRig rig(options);
+            rig.Activate(&rig.MainDoc());
+            QCOMPARE(MenuTitles(rig.Frame().menuBar()),
+                     (QStringList{QString::fromUtf8("ファイル(&F)"), QString::fromUtf8("編集(&E)"),
+                                  QString::fromUtf8("表示(&V)"), QStringLiteral("MIDI(&M)"),
+                                  QString::fromUtf8("設定(&S)"), QString::fromUtf8("ウィンドウ(&W)"),
+                                  QString::fromUtf8("ヘルプ(&H)")}));
+            QCOMPARE(rig.Frame().CommandAction(ID_MIDI_READ_ALL)->text(),
+                     QString::fromUtf8("全データを読み込み(&B)"));
+            QCOMPARE(rig.Frame().CommandAction(ID_EDIT_INSERT)->text(), QString::fromUtf8("挿入(&V)"));
+            QCOMPARE(GetMessageCatalog().GetLanguage(), 1);
+        }
+        QCoreApplication::removeTranslator(&japanese);
+        GetMessageCatalog().SetLanguage(0);
+    }
+
+    void theLanguageFollowsTheLocale() {
+        QCOMPARE(LanguageOfLocaleName(QStringLiteral("ja_JP.UTF-8")), 1);
+        QCOMPARE(LanguageOfLocaleName(QStringLiteral("ja")), 1);
+        QCOMPARE(LanguageOfLocaleName(QStringLiteral("en_US.UTF-8")), 0);
+        QCOMPARE(LanguageOfLocaleName(QStringLiteral("de_DE")), 0);
+        qputenv("LC_ALL", "ja_JP.UTF-8");
+        qputenv("LANGUAGE", "");
+        QCOMPARE(ChooseLanguage(), 1);
+        qputenv("LANGUAGE", "en:ja");
+        QCOMPARE(ChooseLanguage(), 0);
+        qputenv("LC_ALL", "C");
+        qputenv("LANGUAGE", "ja");
+        QCOMPARE(ChooseLanguage(), 0);
+        qunsetenv("LC_ALL");
+        qunsetenv("LANGUAGE");
+    }
+
+    void confirmationsCanBeSwitchedOffPerKind() {
+        CMemorySettingsStore settings;
+        CMidiWarningDlg dialog(&settings);
+        QVERIFY(dialog.NeedsConfirmation(CMidiWarningDlg::kWriteUser));
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("message"))->text(),
+                 QStringLiteral("Are you sure you want to overwrite the data in the TQ-550?"));
+        auto* box = dialog.findChild<QCheckBox*>(QStringLiteral("dontShowAgain"));
+        QCOMPARE(box->text(), QStringLiteral("Don't show this dialog again."));
+        QVERIFY(!box->isChecked());
+        // Cancel with the box ticked stores nothing.
+        box->setChecked(true);
+        dialog.reject();
+        QVERIFY(!settings.Contains("Option", "WriteUser"));
+        // OK with the box ticked switches that kind off, and only that kind.
+        QVERIFY(dialog.NeedsConfirmation(CMidiWarningDlg::kWriteUser));
+        box->setChecked(true);
+        dialog.accept();
+        QCOMPARE(settings.GetInt("Option", "WriteUser", 0), 1);
+        QVERIFY(!dialog.NeedsConfirmation(CMidiWarningDlg::kWriteUser));
+        QVERIFY(dialog.NeedsConfirmation(CMidiWarningDlg::kReadUser));
+        QVERIFY(CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteUser, &settings, nullptr));
+        QCOMPARE(settings.GetInt("Option", "ReadUser", 0), 0);
+
+        // Japanese texts.
+        GetMessageCatalog().SetLanguage(1);
+        QVERIFY(dialog.NeedsConfirmation(CMidiWarningDlg::kImportSmf));
+        QCOMPARE(box->text(), QString::fromUtf8("次からこのダイアログを表示しない。"));
+        GetMessageCatalog().SetLanguage(0);
+
+        // A shown confirmation answered with Cancel stops the operation.
+        ModalAnswer cancel([](QDialog& shown) { shown.reject(); });
+        QVERIFY(!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadTemporary, &settings, nullptr));
+        QVERIFY(cancel.seen);
+    }
+
+    void reportedMessagesAppearTogetherWhenTheProgramIsIdle() {
+        AppRig rig;
+        QTemporaryDir dir;
+        QFile midi(dir.filePath(QStringLiteral("song.mid")));
+        QVERIFY(midi.open(QIODevice::WriteOnly));
+        midi.write("MThd\0\0\0\x06\0\0\0\x01\0\x60", 14);
+        midi.close();
+        // Opening a file that is not a library: refused, no window, the message once idle.
+        const auto before = rig.app->DocManager()->GetDocuments().size();
+        QVERIFY(!rig.app->OpenDocumentFile(midi.fileName()));
+        QCOMPARE(rig.app->DocManager()->GetDocuments().size(), before);
+        QVERIFY(rig.box->texts.empty());
+        QTRY_COMPARE(rig.box->texts.size(), std::size_t(1));
+        QCOMPARE(rig.box->texts[0], std::string("Cannot read files of this type."));
+        // An unreadable file.
+        QVERIFY(!rig.app->OpenDocumentFile(dir.filePath(QStringLiteral("absent.tql"))));
+        QTRY_COMPARE(rig.box->texts.size(), std::size_t(2));
+        QCOMPARE(rig.box->texts[1], std::string("This file could not be loaded."));
+        // Opening an open file activates its window instead of opening it twice.
+        const QString path = WriteLibrary(dir, QStringLiteral("one.tql"), 1);
+        GP::CDocument* first = rig.app->OpenDocumentFile(path);
+        QVERIFY(first);
+        rig.Activate(&rig.MainDoc());
+        QCOMPARE(rig.app->OpenDocumentFile(path), first);
+        QCOMPARE(rig.Frame().MDIGetActive()->GetActiveDocument(), first);
+    }
+
+    void noticesReplaceEachOtherAndHideThemselves() {
+        UL::CTimerTextOutWindow notices;
+        notices.Write("MIDI devices are disconnected.");
+        UL::CTimerTextOutWindow::CWindowX* window = notices.Window();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->Text(), QStringLiteral("MIDI devices are disconnected."));
+        QTest::qWait(1000);
+        notices.Write("MIDI devices are reconnected.");
+        QCOMPARE(window->Text(), QStringLiteral("MIDI devices are reconnected."));
+        // The second notice has its own full display time from its arrival.
+        QVERIFY(window->RemainingTime() > 2500);
+        QTest::qWait(2200);
+        QVERIFY(window->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 5000);
+        // Shown as one line: a line feed does not make the window taller.
+        notices.Write("one\ntwo");
+        const int oneLine = window->height();
+        notices.Write("one two");
+        QCOMPARE(window->height(), oneLine);
+        QVERIFY(!window->isActiveWindow());
+    }
+
+    void aSecondCopyHandsItsFileToTheFirst() {
+        const QString name = QStringLiteral("tq550-test-%1").arg(QCoreApplication::applicationPid());
+        CSingleInstance first(name);
+        QVERIFY(first.Start({}));
+        QStringList received;
+        bool activated = false;
+        connect(&first, &CSingleInstance::requested, this, [&](const QStringList& files) {
+            if (files.isEmpty()) activated = true;
+            received << files;
+        });
+        // The second copy talks to the first through its own event loop: run it on another thread.
+        bool secondEnds = false;
+        std::thread second([&] {
+            CSingleInstance copy(name);
+            secondEnds = !copy.Start({QStringLiteral("/music/patches.tql")});
+        });
+        QTRY_COMPARE(received, QStringList{QStringLiteral("/music/patches.tql")});
+        second.join();
+        QVERIFY(secondEnds);
+        std::thread third([&] { CSingleInstance(name).Start({}); });
+        QTRY_VERIFY(activated);
+        third.join();
+        first.Stop();
+        // A socket left by a copy that crashed (nobody answers on it) does not stop the next start.
+        QFile stale(QDir::temp().filePath(name));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+        CSingleInstance next(name);
+        QVERIFY(next.Start({}));
+        QVERIFY(next.IsListening());
+        next.Stop();
+        QVERIFY(!QFile::exists(QDir::temp().filePath(name)));
+    }
+};
+
+QTEST_MAIN(AppTest)
+#include "app_test.moc"
