@@ -4,7 +4,6 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFontDialog>
-#include <QMessageBox>
 #include <QTimer>
 #include <QUrl>
 #include <clocale>
@@ -213,8 +212,7 @@ void CApp::LoadInitialData() {
     const QString path = FindDataFile(QString::fromLatin1(kInitialDataFile));
     if (path.isEmpty() || !app.initial->Load(ToFilePath(path))) {
         app.initial->Reset();
-        QMessageBox::warning(frame_.get(), QString::fromLatin1(kAppName),
-                             QStringLiteral("Unable to read initial file."));
+        if (box_) box_->Write("Unable to read initial file.");
     }
 }
 

@@ -4,7 +4,9 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <cctype>
 #include <set>
+#include <string_view>
 
 #include "model/image_document.h"
 #include "model/parameter_array.h"
@@ -238,19 +240,46 @@ void CParameterListCtrl::ApplySort() {
             SortItems([count](qint64 a, qint64 b) { return a < count && (b >= count || a > b); });
         return;
     }
-    const int id = sortColumn_;
+    // The texts are taken and folded to upper case once, into one block of memory, not in every comparison.
+    // The order is that of CParameter::Compare: letter case ignored first, then the bytes, then the patches'
+    // own order.
+    std::string rawText;
+    std::string foldedText;
+    std::vector<std::size_t> offsets(static_cast<std::size_t>(count) + 1, 0);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+        rawText += SortText(static_cast<int>(i), sortColumn_);
+        offsets[i + 1] = rawText.size();
+    }
+    foldedText = rawText;
+    for (char& c : foldedText)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const auto text = [&offsets](const std::string& block, qint64 index) {
+        const auto i = static_cast<std::size_t>(index);
+        return std::string_view(block.data() + offsets[i], offsets[i + 1] - offsets[i]);
+    };
+    const auto order = [&](qint64 a, qint64 b) {
+        const int byFold = text(foldedText, a).compare(text(foldedText, b));
+        if (byFold != 0) return byFold < 0 ? -1 : 1;
+        const int byBytes = text(rawText, a).compare(text(rawText, b));
+        if (byBytes != 0) return byBytes < 0 ? -1 : 1;
+        return a < b ? -1 : (a == b ? 0 : 1);
+    };
+    // Every pair of patches has an order (their own order breaks ties), so an unstable sort is enough.
+    std::vector<qint64> rows(static_cast<std::size_t>(GetItemCount()));
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        rows[row] = static_cast<qint64>(row);
     const bool ascending = ascending_;
-    SortItems([this, id, ascending, count](qint64 a, qint64 b) {
+    std::sort(rows.begin(), rows.end(), [&](qint64 a, qint64 b) {
         if (a >= count || b >= count) return a < count && b >= count;
-        const int order = ComparePatches(id, static_cast<int>(a), static_cast<int>(b));
-        return ascending ? order < 0 : order > 0;
+        const int result = order(a, b);
+        return ascending ? result < 0 : result > 0;
     });
+    SetItemOrder(std::move(rows));
 }
 
-int CParameterListCtrl::ComparePatches(int id, int left, int right) const {
-    const CParameter& a = array_->GetAt(static_cast<std::size_t>(left));
-    const CParameter& b = array_->GetAt(static_cast<std::size_t>(right));
-    return a.Compare(id, b, static_cast<unsigned>(left), static_cast<unsigned>(right));
+std::string CParameterListCtrl::SortText(int index, int id) const {
+    return id >= 1 && id <= 4 ? array_->GetAt(static_cast<std::size_t>(index)).GetMemo(id - 1)
+                              : std::string();
 }
 
 // ---- column widths ----------------------------------------------------------------------------------

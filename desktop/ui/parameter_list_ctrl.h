@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 #include <vector>
 
 #include "gp/list/edit_list_ctrl.h"
@@ -107,8 +108,8 @@ class CParameterListCtrl : public GP::CEditListCtrl {
     virtual QString CellText(int index, int id) const;
     // Stores text into patch index, column id.
     virtual void StoreCellText(int index, int id, const QString& text);
-    // Compares two patches for the sort by identifier id (patch order for equal ones).
-    virtual int ComparePatches(int id, int left, int right) const;
+    // The text a sort by identifier id compares (memos; CPatchListCtrl adds the name).
+    virtual std::string SortText(int index, int id) const;
 
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

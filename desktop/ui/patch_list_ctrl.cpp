@@ -83,6 +83,11 @@ void CPatchListCtrl::StoreCellText(int index, int id, const QString& text) {
     }
 }
 
+std::string CPatchListCtrl::SortText(int index, int id) const {
+    if (id == kNameColumn) return (*patches_)[static_cast<std::size_t>(index)].GetName();
+    return CParameterListCtrl::SortText(index, id);
+}
+
 int CPatchListCtrl::FindText(const QString& text) {
     std::vector<int> found;
     if (patches_ && !text.isEmpty()) {

@@ -46,6 +46,7 @@ class CPatchListCtrl : public CParameterListCtrl {
   protected:
     QString CellText(int index, int id) const override;
     void StoreCellText(int index, int id, const QString& text) override;
+    std::string SortText(int index, int id) const override;
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -176,20 +176,42 @@ void CEditListCtrl::SetItemData(int row, qint64 data) {
 
 void CEditListCtrl::SortItems(const std::function<bool(qint64, qint64)>& less) {
     if (!less) return;
+    std::vector<qint64> order = itemData_;
+    std::stable_sort(order.begin(), order.end(), less);
+    SetItemOrder(std::move(order));
+}
+
+void CEditListCtrl::SetItemOrder(std::vector<qint64> order) {
+    if (order.size() != itemData_.size()) return;
     std::set<qint64> selected;
     for (int row : GetSelectedRows())
         selected.insert(GetItemData(row));
     const qint64 focused = GetItemData(GetFocusedRow());
     const int top = GetTopIndex();
     model_->LayoutAboutToChange();
-    std::stable_sort(itemData_.begin(), itemData_.end(), less);
+    itemData_ = std::move(order);
     model_->LayoutChanged();
     selectionModel()->clearSelection();
-    for (int row = 0; row < GetItemCount(); ++row) {
-        const qint64 data = itemData_[static_cast<std::size_t>(row)];
-        if (selected.count(data)) SetItemSelected(row, true);
-        if (data == focused && focused >= 0) SetFocusedRow(row);
+    if (!selected.empty() && GetColumnCount() > 0) {
+        // One selection of row ranges, not one change a row.
+        QItemSelection selection;
+        int from = -1;
+        for (int row = 0; row <= GetItemCount(); ++row) {
+            const bool in = row < GetItemCount() && selected.count(itemData_[static_cast<std::size_t>(row)]);
+            if (in && from < 0) from = row;
+            if (!in && from >= 0) {
+                selection.select(model_->index(from, 0), model_->index(row - 1, GetColumnCount() - 1));
+                from = -1;
+            }
+        }
+        selectionModel()->select(selection, QItemSelectionModel::Select);
     }
+    if (focused >= 0)
+        for (int row = 0; row < GetItemCount(); ++row)
+            if (itemData_[static_cast<std::size_t>(row)] == focused) {
+                SetFocusedRow(row);
+                break;
+            }
     SetTopIndex(top);
 }
 

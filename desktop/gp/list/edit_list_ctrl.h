@@ -104,6 +104,9 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
     void SetItemData(int row, qint64 data);
     // Reorders the rows by their item data (stable); selection and focus follow their rows' data.
     void SortItems(const std::function<bool(qint64, qint64)>& less);
+    // Puts the rows in this order of item data (the same values as now, reordered); selection and focus
+    // follow their rows' data.
+    void SetItemOrder(std::vector<qint64> order);
     // Repaints rows first to last.
     void RedrawItems(int first, int last);
 
