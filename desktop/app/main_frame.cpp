@@ -317,6 +317,7 @@ void CMainFrame::BuildFullMenus() {
     window->addAction(Action(GP::ID_WINDOW_ARRANGE));
     SetWindowMenu(window);
     SetWindowSelectionMenuPos(0);
+    SetHelpCommand(ID_HELP_MANUAL);
 
     QMenu* help = addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));

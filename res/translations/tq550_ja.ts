@@ -662,6 +662,10 @@ Read/Write</source>
         <source>Done</source>
         <translation>完了</translation>
     </message>
+    <message>
+        <source>Help(&amp;H)</source>
+        <translation>ヘルプ(&amp;H)</translation>
+    </message>
 </context>
 <context>
     <name>UL::CAboutDialogA</name>

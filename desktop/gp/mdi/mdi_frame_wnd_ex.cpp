@@ -39,6 +39,7 @@ QString SelectionLabel(int index) {
 
 CMDIFrameWndEx::CMDIFrameWndEx(ISettingsStore* settings, QWidget* parent) : CMDIFrameWnd(settings, parent) {
     MdiArea()->viewport()->installEventFilter(this);
+    MdiArea()->installEventFilter(this);
     LoadFramePlacement();
 }
 
@@ -226,6 +227,10 @@ bool CMDIFrameWndEx::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::ZOrderChange) {
         if (auto* child = qobject_cast<QMdiSubWindow*>(watched))
             CMDIChildWndEx::KeepAlwaysOnTopAbove(MdiArea(), child);
+    } else if (watched == MdiArea() && event->type() == QEvent::Resize) {
+        const std::vector<QMdiSubWindow*> children = GetChildren();
+        if (std::any_of(children.begin(), children.end(), [](QMdiSubWindow* c) { return c->isMinimized(); }))
+            MDIIconArrange();
     }
     return CMDIFrameWnd::eventFilter(watched, event);
 }

@@ -22,6 +22,9 @@ namespace GP {
 // -1 = none) becomes a sub-menu with the same text listing up to 36 children in title order ("&1" to
 // "&9", then "&A" to "&Z", a tab, the title; the 36th has no mnemonic; the active one checked).
 //
+// Layout: whenever the MDI area changes its size (the frame resized, a bar shown or hidden), the icons of
+// the minimised children are lined up again along its bottom.
+//
 // Commands: ID_WINDOW_LIST (the window-list dialog), ID_WINDOW_POPUP_MENU (the window selection as a
 // pop-up menu at the cursor), ID_WINDOW_SELECT_FIRST to ID_WINDOW_SELECT_LAST (child n in title order to
 // the top, restored when minimised).
@@ -53,6 +56,9 @@ class CMDIFrameWndEx : public CMDIFrameWnd {
     bool SelectWindow(int index);
     void ShowWindowPopupMenu();
     void ShowWindowList();
+    // The command the window list's Help button runs (-1: none).
+    void SetHelpCommand(int id) { helpCommand_ = id; }
+    int HelpCommand() const { return helpCommand_; }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CCmdUI& ui) override;
@@ -69,6 +75,7 @@ class CMDIFrameWndEx : public CMDIFrameWnd {
 
     QRect normal_;
     int selectionMenuPos_ = -1;
+    int helpCommand_ = -1;
     QPointer<QMenu> windowMenu_;
     QPointer<QMenu> selectionMenu_;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPushButton>
@@ -25,6 +26,7 @@ CDialogTemplate WindowListTemplate() {
         {CWindowListDlg::IDC_LEAVE, QRect(175, 43, 50, 14)},
         {CWindowListDlg::IDC_TILE_HORZ, QRect(175, 61, 50, 14)},
         {CWindowListDlg::IDC_TILE_VERT, QRect(175, 79, 50, 14)},
+        {CWindowListDlg::IDC_HELP, QRect(175, 91, 50, 14)},
         {CWindowListDlg::IDC_DONE, QRect(175, 109, 50, 14)},
     };
     return t;
@@ -77,7 +79,8 @@ CWindowListDlg::CWindowListDlg(CMDIFrameWndEx& frame, ISettingsStore* settings, 
         QString text;
     } buttons[] = {
         {IDC_OPEN, tr("Open(&O)")},       {IDC_CLOSE, tr("Close(&C)")},     {IDC_LEAVE, tr("Leave(&L)")},
-        {IDC_TILE_HORZ, tr("TileH(&T)")}, {IDC_TILE_VERT, tr("TileV(&V)")}, {IDC_DONE, tr("Done")},
+        {IDC_TILE_HORZ, tr("TileH(&T)")}, {IDC_TILE_VERT, tr("TileV(&V)")}, {IDC_HELP, tr("Help(&H)")},
+        {IDC_DONE, tr("Done")},
     };
     for (const auto& b : buttons) {
         auto* button = new QPushButton(b.text);
@@ -91,6 +94,8 @@ CWindowListDlg::CWindowListDlg(CMDIFrameWndEx& frame, ISettingsStore* settings, 
     connect(button(IDC_LEAVE), &QPushButton::clicked, this, &CWindowListDlg::OnLeave);
     connect(button(IDC_TILE_HORZ), &QPushButton::clicked, this, [this] { OnTile(true); });
     connect(button(IDC_TILE_VERT), &QPushButton::clicked, this, [this] { OnTile(false); });
+    connect(button(IDC_HELP), &QPushButton::clicked, this, &CWindowListDlg::OnHelp);
+    button(IDC_HELP)->setEnabled(frame_.HelpCommand() >= 0);
     connect(button(IDC_DONE), &QPushButton::clicked, this, &QDialog::accept);
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { OnOpen(); });
 
@@ -143,9 +148,20 @@ std::vector<QMdiSubWindow*> CWindowListDlg::SelectedWindows() const {
 }
 
 void CWindowListDlg::OnOpen() {
-    for (QMdiSubWindow* child : SelectedWindows())
+    // The MDI area maximises a window activated beside a maximised one; here every window ends restored.
+    QMdiArea* area = frame_.MdiArea();
+    const bool keepsMaximised = !area->testOption(QMdiArea::DontMaximizeSubWindowOnActivation);
+    area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
+    for (QMdiSubWindow* child : SelectedWindows()) {
+        if (child->isMinimized() || child->isMaximized()) child->showNormal();
         frame_.MDIActivate(child);
+    }
+    area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, !keepsMaximised);
     Refill();
+}
+
+void CWindowListDlg::OnHelp() {
+    if (frame_.HelpCommand() >= 0) frame_.ExecuteCommand(frame_.HelpCommand());
 }
 
 void CWindowListDlg::OnCloseWindows() {

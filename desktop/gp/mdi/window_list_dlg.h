@@ -17,11 +17,11 @@ class CMDIFrameWndEx;
 // Each line is "*", a tab and the title for windows that are not minimised, a tab and the title for
 // minimised ones; the active child starts selected.
 //
-// Open (and a double-click) brings each selected window to the top, restored; Close asks each selected
-// window to close; Leave restores the selected windows and minimises the others; TileH and TileV do the
-// same and then tile them (one above the other, side by side). After each action the list is refilled
-// with the selection and the caret kept. The list stretches with the dialog; the buttons follow its right
-// edge. The rectangle is kept in "Window"/"WindowListDialogSize".
+// Open (and a double-click) brings each selected window to the top, restored (also from maximised); Close
+// asks each selected window to close; Leave restores the selected windows and minimises the others; TileH and
+// TileV do the same and then tile them (one above the other, side by side). After each action the list is
+// refilled with the selection and the caret kept. The list stretches with the dialog; the buttons follow its
+// right edge. The rectangle is kept in "Window"/"WindowListDialogSize". Help runs the frame's help command.
 class CWindowListDlg : public CResizeDlg {
     Q_OBJECT
 
@@ -34,6 +34,7 @@ class CWindowListDlg : public CResizeDlg {
         IDC_LEAVE = 57162,
         IDC_TILE_HORZ = 57161,
         IDC_TILE_VERT = 57170,
+        IDC_HELP = 57160,
         IDC_DONE = 1,
     };
 
@@ -50,6 +51,8 @@ class CWindowListDlg : public CResizeDlg {
     void OnCloseWindows();
     void OnLeave();
     void OnTile(bool horizontal);
+    // Help: the frame's help command (CMDIFrameWndEx::SetHelpCommand); unavailable without one.
+    void OnHelp();
 
   protected:
     QString SettingsSection() const override { return QStringLiteral("Window"); }

@@ -497,6 +497,55 @@ class MdiTest : public QObject {
         dialog.accept();
         QVERIFY(settings.Contains("Window", "WindowListDialogSize"));
     }
+
+    void windowListOpensRestoredWindowsAndOffersTheFramesHelp() {
+        CMemorySettingsStore settings;
+        // A frame that records the commands it runs.
+        struct CHelpFrame : GP::CMDIFrameWndEx {
+            using CMDIFrameWndEx::CMDIFrameWndEx;
+            bool OnCommand(int id) override {
+                commands.push_back(id);
+                return true;
+            }
+            bool OnUpdateCommand(int, GP::CCmdUI& ui) override {
+                ui.enabled = true;
+                return true;
+            }
+            std::vector<int> commands;
+        } frame(&settings);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        auto* minimised = new GP::CMDIChildWndEx(kDemoType);
+        auto* maximised = new GP::CMDIChildWndEx(kDemoType);
+        for (auto* child : {minimised, maximised}) {
+            frame.MdiArea()->addSubWindow(child);
+            child->show();
+        }
+        minimised->setWindowTitle(QStringLiteral("A"));
+        maximised->setWindowTitle(QStringLiteral("B"));
+        minimised->showMinimized();
+        {
+            GP::CWindowListDlg withoutHelp(frame, &settings);
+            QVERIFY(!withoutHelp.GetDlgItem(GP::CWindowListDlg::IDC_HELP)->isEnabled());
+        }
+        frame.SetHelpCommand(32858);
+        GP::CWindowListDlg dialog(frame, &settings);
+        static_cast<QPushButton*>(dialog.GetDlgItem(GP::CWindowListDlg::IDC_HELP))->click();
+        QCOMPARE(frame.commands, std::vector<int>{32858});
+
+        maximised->showMaximized();
+        dialog.List()->selectAll();
+        static_cast<QPushButton*>(dialog.GetDlgItem(GP::CWindowListDlg::IDC_OPEN))->click();
+        QVERIFY(!minimised->isMinimized() && !minimised->isMaximized());
+        QVERIFY(!maximised->isMinimized() && !maximised->isMaximized());
+        dialog.reject();
+
+        // The icons of minimised windows follow the frame's new size.
+        minimised->showMinimized();
+        frame.resize(frame.width() + 120, frame.height() + 90);
+        QApplication::processEvents();
+        QTRY_COMPARE(minimised->geometry().bottom(), frame.MdiArea()->viewport()->height() - 1);
+    }
 };
 
 QTEST_MAIN(MdiTest)
