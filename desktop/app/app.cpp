@@ -74,6 +74,8 @@ CApp::CApp(ISettingsStore& settings, CAppOptions options)
 }
 
 CApp::~CApp() {
+    // Windows closed a moment ago are still waiting to be deleted: they go before the frame that holds them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     GetAppData().ReleaseTransfers();
 }
 
@@ -296,13 +298,15 @@ void CApp::SetUpFont() {
 
 int CApp::ExitInstance() {
     AppData& app = GetAppData();
-    if (started_ && app.mainView) {
+    // Only a start that reached the Main window stores settings.
+    if (started_) {
         SaveSettings();
+        docMan_->SaveRecentFileList();
         if (frame_) frame_->SaveBars(QStringLiteral(TQ_FILE_VERSION));
-        if (GP::CDocTemplate* main = DocTemplateById(IDR_MAIN))
-            for (GP::CDocument* document : main->GetDocuments())
-                document->OnCloseDocument();
     }
+    // The Main window (and any other left) closes without asking; its frame and view go at once.
+    if (docMan_) docMan_->CloseAllDocuments();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     app.ReleaseTransfers();
     if (environment_) {
         environment_->SetInputWaker(nullptr);

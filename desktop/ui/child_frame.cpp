@@ -1,9 +1,11 @@
 #include "ui/child_frame.h"
 
 #include <QContextMenuEvent>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
+#include <algorithm>
 
 #include "gp/docview/document.h"
 #include "gp/docview/mdi_frame_wnd.h"
@@ -39,6 +41,23 @@ void CChildFrame::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
 }
 
+bool CChildFrame::HasStoredPosition() const {
+    const ISettingsStore* settings = GetAppData().settings;
+    return settings && UsesStoredPosition() &&
+           settings->Contains("Window", PositionValueName().toStdString());
+}
+
+void CFileFrame::OnCreateFrame() {
+    CChildFrame::OnCreateFrame();
+    if (HasStoredPosition()) return;
+    QTimer::singleShot(0, this, [this] {
+        const QMdiArea* area = mdiArea();
+        if (!area || isMinimized() || isMaximized()) return;
+        const int height = std::max(this->height(), area->viewport()->height() * 3 / 5);
+        resize(width(), std::min(height, area->viewport()->height() - y()));
+    });
+}
+
 void CFileFrame::OnUpdateFrameTitle() {
     if (GP::CDocument* document = GetActiveDocument())
         setWindowTitle(QStringLiteral("%1 %2").arg(document->GetTitle(),
@@ -64,8 +83,7 @@ void CImageFrame::OnCreateFrame() {
         connect(menu, &QMenu::aboutToShow, this, greyClose);
     }
     // Without a stored position it opens as tall as the main frame allows, so that its list shows many rows.
-    const ISettingsStore* settings = GetAppData().settings;
-    if (!settings || !settings->Contains("Window", PositionValueName().toStdString()))
+    if (!HasStoredPosition())
         QTimer::singleShot(0, this, [this] {
             if (!isMinimized() && !isMaximized()) ResizeToFullHeight();
         });

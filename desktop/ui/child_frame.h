@@ -17,6 +17,9 @@ class CChildFrame : public GP::CMDIChildWndEx {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
+    // True when the settings hold a position for this kind of window.
+    bool HasStoredPosition() const;
+
   private:
     bool InTitleBar(const QPoint& position) const;
 };
@@ -28,6 +31,10 @@ class CFileFrame : public CChildFrame {
   public:
     using CChildFrame::CChildFrame;
     void OnUpdateFrameTitle() override;
+
+  protected:
+    // Without a stored position a library window opens tall enough to show a good part of its list.
+    void OnCreateFrame() override;
 };
 
 // The Main window's frame: always titled "Main"; the user cannot close it.

@@ -174,8 +174,12 @@ void CParamView::UpdateTemporaryButtons() {
     }
     bool dropped = false;
     while (TemporaryButtonCount() > slotCount) {
-        delete writeButtons_.back().data();
-        delete readButtons_.back().data();
+        // Later, not now: this runs from show and resize events while Qt walks the form's children.
+        for (QPushButton* button : {writeButtons_.back().data(), readButtons_.back().data()})
+            if (button) {
+                button->hide();
+                button->deleteLater();
+            }
         writeButtons_.pop_back();
         readButtons_.pop_back();
         dropped = true;
@@ -195,10 +199,12 @@ void CParamView::UpdateTemporaryButtons() {
 }
 
 void CParamView::DestroyTemporaryButtons() {
-    for (auto& button : writeButtons_)
-        delete button.data();
-    for (auto& button : readButtons_)
-        delete button.data();
+    for (auto* buttons : {&writeButtons_, &readButtons_})
+        for (auto& button : *buttons)
+            if (button) {
+                button->hide();
+                button->deleteLater();
+            }
     writeButtons_.clear();
     readButtons_.clear();
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "model/image_document.h"
+#include "model/parameter_address.h"
 #include "model/parameter_array.h"
 #include "settings/settings_store.h"
 
@@ -299,8 +300,15 @@ void CParameterListCtrl::LoadColumnWidths() {
     for (int column = 0; column < GetColumnCount(); ++column) {
         bool ok = false;
         const int width = column < widths.size() ? widths[column].trimmed().toInt(&ok) : 0;
-        SetColumnWidth(column, ok && width > 0 ? width : HeaderFitWidth(column));
+        SetColumnWidth(column, ok && width > 0 ? width : DefaultColumnWidth(column));
     }
+}
+
+int CParameterListCtrl::DefaultColumnWidth(int column) const {
+    // The name column also fits a whole name of sixteen characters in the list's font.
+    if (ColumnIdAt(column) != kNameColumn) return HeaderFitWidth(column);
+    const int name = fontMetrics().horizontalAdvance(QString(PATCH_NAME_LENGTH, QLatin1Char('N'))) + 12;
+    return std::max(HeaderFitWidth(column), name);
 }
 
 void CParameterListCtrl::SaveColumnWidths() const {

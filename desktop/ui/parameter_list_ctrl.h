@@ -76,6 +76,8 @@ class CParameterListCtrl : public GP::CEditListCtrl {
     // Column widths under "PatchListCtrl"/"ColumnWidth".
     void SetSettings(ISettingsStore* settings) { settings_ = settings; }
     void LoadColumnWidths();
+    // A column's width when none is stored: its header's (the name column: at least a whole name).
+    int DefaultColumnWidth(int column) const;
     void SaveColumnWidths() const;
     QString ColumnWidthText() const;
 

@@ -1,0 +1,86 @@
+"""tq550-librarian on a real X server: start-up, files from the command line and from a second copy, and a
+clean end."""
+
+import glob
+import os
+import sys
+import time
+
+import desktop_support as support
+from desktop_support import DesktopTest
+
+
+class StartUpTest(DesktopTest):
+    def quit(self, window, process):
+        self.xdotool("windowfocus", "--sync", window)
+        self.xdotool("key", "--window", window, "alt+f")
+        time.sleep(0.5)
+        self.xdotool("key", "x")
+        return self.wait_exit(process)
+
+    def sockets(self):
+        return glob.glob(os.path.join(self.runtime, "tq550-librarian-*"))
+
+    def test_starts_with_its_main_window_and_quits_cleanly(self):
+        program = self.start()
+        window = self.wait_for_window("^TQ-550 Librarian")
+        self.assertEqual(self.window_name(window), "TQ-550 Librarian - Main")
+        self.screenshot("startup-main-window")
+        self.assertEqual(len(self.sockets()), 1, "the running copy listens for later copies")
+        self.assertEqual(self.quit(window, program), 0)
+        self.assertEqual(self.sockets(), [], "no socket is left behind")
+        settings = self.settings()
+        self.assertEqual(settings.get("Window", "Position").count(","), 3)
+        self.assertEqual(settings.get("Option", "GridSw"), "0")
+        self.assertEqual(settings.get("Option", "Mode"), "1")
+        self.assertTrue(settings.has_option("Option", "FontFaceName"))
+        self.assertTrue(settings.has_option("Version", "FileVersion"))
+
+    def test_opens_the_library_named_on_its_command_line(self):
+        path = self.write("Lead Sounds.tql", support.library(["CRUNCH", "SOLO"]))
+        program = self.start(path)
+        window = self.wait_for_window("^TQ-550 Librarian")
+        self.screenshot("startup-with-library")
+        self.assertEqual(self.quit(window, program), 0)
+        # An opened file goes to the top of the recent-file list.
+        self.assertEqual(self.settings().get("Recent%20File%20List", "File1"), path)
+
+    def test_a_second_copy_hands_its_file_to_the_first_and_ends(self):
+        first = self.start()
+        window = self.wait_for_window("^TQ-550 Librarian")
+        path = self.write("second.tql", support.library(["HANDED OVER"]))
+        second = self.start(path)
+        self.assertEqual(self.wait_exit(second), 0, "the second copy ends after handing over its file")
+        deadline = time.monotonic() + 20
+        # The caption names the window the file opened in (the X server keeps no trailing blank).
+        while self.window_name(window).rstrip() != "TQ-550 Librarian - second.tql" and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertEqual(self.window_name(window).rstrip(), "TQ-550 Librarian - second.tql")
+        self.screenshot("startup-handed-over")
+        # Without a file, a later copy only brings the first to the front.
+        third = self.start()
+        self.assertEqual(self.wait_exit(third), 0)
+        self.assertEqual(first.poll(), None)
+        self.assertEqual(self.quit(window, first), 0)
+
+    def test_a_missing_file_on_the_command_line_ends_the_start_after_its_message(self):
+        program = self.start(self.path("absent.tql"))
+        box = self.wait_for_window("^TQ-550 Librarian$")
+        self.screenshot("startup-missing-file")
+        self.xdotool("windowfocus", "--sync", box)
+        self.xdotool("key", "Return")
+        self.assertEqual(self.wait_exit(program), 0)
+        self.assertEqual(self.sockets(), [])
+
+    def test_starts_in_japanese_on_a_japanese_system(self):
+        env = dict(self.env, LANG="ja_JP.UTF-8")
+        program = self.start(env=env)
+        window = self.wait_for_window("^TQ-550 Librarian")
+        self.assertEqual(self.window_name(window), "TQ-550 Librarian - Main")
+        self.screenshot("startup-japanese")
+        program.terminate()
+        self.wait_exit(program)
+
+
+if __name__ == "__main__":
+    support.main(sys.argv)
