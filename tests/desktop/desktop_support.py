@@ -35,7 +35,7 @@ class XServer:
     def __init__(self, width=1280, height=800):
         read, write = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp", "-noreset"],
             pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
         number = b""
@@ -113,7 +113,15 @@ class DesktopTest(unittest.TestCase):
             if found:
                 return found.splitlines()[0]
             time.sleep(0.2)
-        raise AssertionError(f"no window named {name!r} appeared within {timeout} s")
+        shown = self.xdotool("search", "--onlyvisible", "--name", ".", check=False).split()
+        names = [self.xdotool("getwindowname", w, check=False) for w in shown]
+        running = [p.args for p in self.processes if p.poll() is None]
+        for ended in (p for p in self.processes if p.poll() is not None):
+            sys.stderr.write(f"{ended.args} ended with {ended.returncode}:\n"
+                             f"{ended.stderr.read().decode('utf-8', 'replace')}\n")
+        self.screenshot(f"{self.id().split('.')[-1]}-no-window")
+        raise AssertionError(f"no window named {name!r} appeared within {timeout} s; visible windows: {names}; "
+                             f"still running: {running}")
 
     def window_name(self, window):
         return self.xdotool("getwindowname", window)
