@@ -329,10 +329,11 @@ void CMainFrame::UpdateMenuSet() {
     if (full == fullMenus_ && !menuBar()->actions().isEmpty()) return;
     fullMenus_ = full;
     menuBar()->clear();
+    // Later: the change can come from a command of one of these menus, still in its own event handler.
     for (auto& menu : fullMenus)
-        delete menu.data();
+        if (menu) menu->deleteLater();
     for (auto& menu : shortMenus)
-        delete menu.data();
+        if (menu) menu->deleteLater();
     fullMenus.clear();
     shortMenus.clear();
     recentActions_.clear();
