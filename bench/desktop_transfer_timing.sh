@@ -44,6 +44,6 @@ while read -r what rest; do
         write) ideal=$ideal_write ;;
         *) continue ;;
     esac
-    printf '%-6s %-26s ideal %7.2f s   ratio %.3f\n' "$what" "$(echo "$rest" | cut -d' ' -f1-3)" "$ideal" \
-        "$(echo "$seconds / $ideal" | bc -l)"
+    label=$(echo "$rest" | awk '{for (i = 1; i <= NF && $i !~ /^[0-9.]+$/; ++i) printf "%s ", $i}')
+    printf '%-6s %-24s ideal %7.2f s   ratio %.3f\n' "$what" "$label" "$ideal" "$(echo "$seconds / $ideal" | bc -l)"
 done <"$work/times"
