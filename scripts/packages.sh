@@ -3,7 +3,7 @@ TQ_PACKAGES=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-svg-dev qt6-translations-l10n libgl-dev
-    fonts-noto-cjk xdotool x11-apps imagemagick
+    fonts-noto-cjk xdotool x11-apps x11-utils imagemagick
     librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
     xvfb xauth midicsv python3 python3-mido bc
 )

@@ -32,7 +32,9 @@
 #include "ui/doc.h"
 #include "ui/doc_man.h"
 #include "ui/image_view.h"
+#include "ui/midi_setup_dialog.h"
 #include "ui/param_view.h"
+#include "ui/progress_bar.h"
 #include "ui/text_out_box.h"
 #include "ui/timer_text_out_window.h"
 
@@ -76,7 +78,14 @@ CApp::CApp(ISettingsStore& settings, CAppOptions options)
 CApp::~CApp() {
     // Windows closed a moment ago are still waiting to be deleted: they go before the frame that holds them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    GetAppData().ReleaseTransfers();
+    AppData& app = GetAppData();
+    app.ReleaseTransfers();
+    if (app.environment == environment_.get()) app.environment = nullptr;
+    // The environment holds the notice and progress windows; they go while the frame they belong to is
+    // still there.
+    environment_.reset();
+    notices_.reset();
+    progress_.reset();
 }
 
 bool CApp::InitInstance() {
@@ -109,6 +118,7 @@ bool CApp::InitInstance() {
     frame_->SetDocManager(docMan_.get());
     docMan_->SetMainFrame(frame_.get());
     frame_->SetApplicationTarget(this);
+    frame_->installEventFilter(this);
     frame_->RestoreBars(QStringLiteral(TQ_FILE_VERSION));
     connect(frame_.get(), &CMainFrame::filesDropped, this, &CApp::OnFilesDropped);
 
@@ -164,20 +174,26 @@ void CApp::PrepareDevices() {
     environment_ = std::make_unique<MidiEnvironment>(textOut_);
     environment_->BuildStandardPorts();
     std::unique_ptr<IMidiDeviceFactory> factory;
-    if (options_.systemMidi) factory = std::make_unique<CNormalMidiDeviceFactory>();
+    if (options_.systemMidi) factory = std::make_unique<CNormalMidiDeviceFactory>(options_.midiApi);
     if (options_.virtualDevice) {
         virtualSystem_ = std::make_shared<CVirtualMidiSystem>();
-        virtualDevice_ = std::make_unique<CVirtualTq550>(virtualSystem_);
+        virtualDevice_ =
+            std::make_unique<CVirtualTq550>(virtualSystem_, options_.virtualDeviceFaults,
+                                            CVirtualTq550::kDefaultPortName, options_.virtualDeviceRate);
         // A real processor found first is preferred by the automatic setup.
         auto virtualFactory = std::make_unique<CVirtualMidiDeviceFactory>(virtualSystem_);
+        virtualFactory->SetWireRateMultiple(options_.virtualDeviceRate);
         factory = factory ? std::make_unique<CCombinedMidiDeviceFactory>(std::move(factory),
                                                                          std::move(virtualFactory))
                           : std::unique_ptr<IMidiDeviceFactory>(std::move(virtualFactory));
     }
     if (factory) environment_->SetFactory(std::move(factory));
     environment_->SetNoticeSink(notices_);
+    // Transfers report to the progress dialog over the main frame.
+    progress_ = std::make_shared<CProgressBar>(frame_.get());
+    environment_->SetProgressBar(progress_);
     // Input that arrives outside a transfer is delivered when the event loop wakes; during a transfer the
-    // reader pumps, and the idle hook keeps the windows painted.
+    // reader pumps, and the idle hook keeps the program painted and its progress dialog answering.
     environment_->SetInputWaker([this] {
         QMetaObject::invokeMethod(
             this,
@@ -188,7 +204,7 @@ void CApp::PrepareDevices() {
             },
             Qt::QueuedConnection);
     });
-    environment_->SetIdleHook([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    environment_->SetIdleHook([this] { OnTransferIdle(); });
 
     app.environment = environment_.get();
     app.reader = std::make_unique<AReader>(*environment_);
@@ -199,6 +215,48 @@ void CApp::PrepareDevices() {
                               &environment_->OutPort(MidiEnvironment::kTqMaxPair));
     app.writer = std::make_unique<CWriter>(*environment_);
     app.writer->SetOutput(&environment_->OutPort(MidiEnvironment::kTq550Pair));
+}
+
+void CApp::OnTransferIdle() {
+    // Called every millisecond or two while a transfer waits for the processor. While the progress dialog
+    // is up it is the only window that takes input (it is modal); before it shows, while the processor is
+    // being identified, input waits for the end of the transfer. Painting, timers and MIDI input go on.
+    if (progress_ && progress_->IsOpen())
+        CProgressBar::PumpEvents();
+    else
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+bool CApp::TransferUnderWay() const {
+    return GetAppData().Busy() || (progress_ && progress_->IsOpen());
+}
+
+bool CApp::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == frame_.get() && event->type() == QEvent::Close && TransferUnderWay()) {
+        // Nothing may go while a transfer still uses it: the transfer stops at its next step (a read then
+        // leaves the Main window as it was), and the frame closes once it has.
+        event->ignore();
+        if (progress_) progress_->SetStopping(true);
+        if (!closeAfterTransfer_) {
+            closeAfterTransfer_ = true;
+            QTimer::singleShot(0, this, &CApp::CloseAfterTransfer);
+        }
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void CApp::CloseAfterTransfer() {
+    if (GetAppData().Busy()) {
+        QTimer::singleShot(50, this, &CApp::CloseAfterTransfer);
+        return;
+    }
+    closeAfterTransfer_ = false;
+    if (progress_) {
+        progress_->Dismiss();
+        progress_->SetStopping(false);
+    }
+    if (frame_) frame_->close();
 }
 
 bool CApp::OpenCommandLineFile(const QString& path) {
@@ -233,6 +291,11 @@ GP::CDocument* CApp::OpenDocumentFile(const QString& path) {
 
 void CApp::OnRequestFromOtherCopy(const QStringList& files) {
     if (!frame_) return;
+    // Not in the middle of a transfer: after it.
+    if (TransferUnderWay()) {
+        QTimer::singleShot(100, this, [this, files] { OnRequestFromOtherCopy(files); });
+        return;
+    }
     if (frame_->isMinimized()) frame_->showNormal();
     frame_->show();
     frame_->raise();
@@ -286,6 +349,12 @@ void CApp::ShowAbout() {
     dialog.exec();
 }
 
+void CApp::SetUpMidiDevices() {
+    if (!midiSetup_ || TransferUnderWay()) return;
+    CMidiSetupDialog dialog(*midiSetup_, frame_.get());
+    dialog.exec();
+}
+
 void CApp::SetUpFont() {
     AppData& app = GetAppData();
     bool ok = false;
@@ -327,6 +396,18 @@ bool CApp::OnCommand(int id) {
         case ID_SETUP_FONT:
             SetUpFont();
             return true;
+        case ID_SETUP_MIDI:
+            SetUpMidiDevices();
+            return true;
+        case ID_IMPORT_EARLIER_FILE:
+            OnImportEarlierFile(kLibrarianFile);
+            return true;
+        case ID_IMPORT_TQ4_DUMP:
+            OnImportEarlierFile(kTq4BulkDump);
+            return true;
+        case ID_IMPORT_TQ2_DUMP:
+            OnImportEarlierFile(kTq2BulkDump);
+            return true;
         default:
             return false;
     }
@@ -337,6 +418,10 @@ bool CApp::OnUpdateCommand(int id, GP::CCmdUI& ui) {
         case ID_APP_ABOUT:
         case ID_HELP_MANUAL:
         case ID_SETUP_FONT:
+        case ID_SETUP_MIDI:
+        case ID_IMPORT_EARLIER_FILE:
+        case ID_IMPORT_TQ4_DUMP:
+        case ID_IMPORT_TQ2_DUMP:
             ui.enabled = true;
             return true;
         default:

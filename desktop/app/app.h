@@ -6,12 +6,16 @@
 #include <map>
 #include <memory>
 
+#include "emu/tq550_emulator.h"
 #include "gp/util/command_ids.h"
+#include "rtmidi/midi_api.h"
 #include "textout/text_out_hub.h"
 
 class CDocMan;
 class CMainFrame;
+class CFileDoc;
 class CMidiSetup;
+class CProgressBar;
 class CSingleInstance;
 class CTextOutBox;
 class CKivTextOut;
@@ -37,6 +41,12 @@ struct CAppOptions {
     bool virtualDevice = false;
     // Uses the MIDI system of the computer (off in tests: only the virtual processor, if asked for).
     bool systemMidi = true;
+    // Which MIDI system that is: ALSA, JACK, or the first that works.
+    MidiApiChoice midiApi = MidiApiChoice::Auto;
+    // The pace of the built-in virtual processor's answers and of what the program sends it, as a multiple
+    // of the MIDI wire rate (0: no pacing), and its faults; tests change them.
+    int virtualDeviceRate = 1;
+    Tq550EmulatorOptions virtualDeviceFaults;
     // Keeps one running copy per user (off in tests).
     bool singleInstance = true;
     QString instanceName;
@@ -86,9 +96,28 @@ class CApp : public QObject, public GP::CCmdTarget {
     CVirtualTq550* VirtualDevice() const { return virtualDevice_.get(); }
     CMidiSetup* MidiSetup() const { return midiSetup_.get(); }
     CSingleInstance* SingleInstance() const { return instance_.get(); }
+    CProgressBar* ProgressBar() const { return progress_.get(); }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, GP::CCmdUI& ui) override;
+
+    // Set Up MIDI Devices: the dialog over the stored setup; OK stores the new one at once.
+    void SetUpMidiDevices();
+
+    // The imports of earlier models' files (import_commands.cpp): each asks for the file, reads and
+    // converts it and opens the patches in a new, modified library window; failures show "This file could
+    // not be loaded.". The Import... functions do the same for a path already chosen and give the new
+    // window's document (none on failure).
+    enum EarlierKind { kLibrarianFile, kTq4BulkDump, kTq2BulkDump };
+    void OnImportEarlierFile(EarlierKind kind);
+    CFileDoc* ImportEarlierFile(EarlierKind kind, const QString& path);
+
+    // True while a transfer with the processor runs or its progress dialog is still up.
+    bool TransferUnderWay() const;
+
+  protected:
+    // A close of the main frame during a transfer cancels the transfer and closes the frame after it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void CreateTextSinks();
@@ -100,6 +129,12 @@ class CApp : public QObject, public GP::CCmdTarget {
     void ScheduleIdleDelivery();
     void ShowAbout();
     void SetUpFont();
+    // The environment's idle hook: what the program does while a transfer waits for the processor.
+    void OnTransferIdle();
+    void CloseAfterTransfer();
+    // Asks for the file of an import; false on cancel.
+    bool PromptEarlierFile(EarlierKind kind, QString& path);
+    void RememberEarlierFile(EarlierKind kind, const QString& path);
 
     ISettingsStore& settings_;
     CAppOptions options_;
@@ -108,6 +143,7 @@ class CApp : public QObject, public GP::CCmdTarget {
     std::shared_ptr<CKivTextOutBuffer> buffer_;
     std::shared_ptr<CKivTextOut> box_;
     std::shared_ptr<UL::CTimerTextOutWindow> notices_;
+    std::shared_ptr<CProgressBar> progress_;
     std::unique_ptr<MidiEnvironment> environment_;
     std::shared_ptr<CVirtualMidiSystem> virtualSystem_;
     std::unique_ptr<CVirtualTq550> virtualDevice_;
@@ -117,4 +153,5 @@ class CApp : public QObject, public GP::CCmdTarget {
     std::map<int, GP::CDocTemplate*> templates_;
     bool idleDeliveryPending_ = false;
     bool started_ = false;
+    bool closeAfterTransfer_ = false;
 };

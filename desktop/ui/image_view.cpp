@@ -1,11 +1,15 @@
 #include "ui/image_view.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "gp/docview/doc_template.h"
+#include "midi/midi_out.h"
 #include "model/parameter_address.h"
+#include "settings/settings_store.h"
 #include "textout/message_catalog.h"
 #include "textout/text_out_hub.h"
 #include "transfer/reader.h"
@@ -32,8 +36,33 @@ GP::CDialogTemplate MainForm() {
     return form;
 }
 
+const char kVerifyWrite[] = "VerifyWrite";
+
 void ShowMessage(int id) {
     if (TextOutHub* hub = GetAppData().textOut) hub->ShowMessage(id);
+}
+
+// A text of the program's own at once, in the message box of the catalogue's messages.
+void ShowText(const QString& text) {
+    TextOutHub* hub = GetAppData().textOut;
+    if (CKivTextOut* box = hub ? hub->GetTextOut(TextOutHub::kMessageBoxSlot) : nullptr)
+        box->Write(text.toStdString());
+}
+
+// After a transfer that failed, looks at the processor's output port: an interface that was unplugged is
+// then reported at once (the notice "MIDI devices are disconnected."), not only at the next transfer.
+void CheckProcessorPort() {
+    CWriter* writer = GetAppData().writer.get();
+    CKivMidiOut* output = writer ? writer->SenderOutput() : nullptr;
+    if (auto* port = output ? dynamic_cast<CMidiOut*>(output->GetDevice()) : nullptr) port->CheckConnection();
+}
+
+// A list of the Main window's shape that new data can arrive in: a copy of patches.
+CPatchArray CopyOf(const CPatchArray& patches) {
+    CPatchArray copy;
+    copy.SetInitialData(patches.GetInitialData());
+    copy.Assign(patches);
+    return copy;
 }
 
 }  // namespace
@@ -93,33 +122,100 @@ int CImageView::AreaCode() const {
 
 std::vector<int> CImageView::Indexes(bool all) const {
     auto& list = const_cast<CImageView*>(this)->List();
-    return all ? list.AllIndexes() : list.SelectedIndexes();
+    std::vector<int> indexes = all ? list.AllIndexes() : list.SelectedIndexes();
+    // A sorted list shows its rows in another order; the transfers go by patch number.
+    std::sort(indexes.begin(), indexes.end());
+    return indexes;
+}
+
+QString CImageView::PatchLabel(int index) {
+    return QStringLiteral("U%1-%2").arg(index / 4 + 1, 2, 10, QLatin1Char('0')).arg(index % 4 + 1);
+}
+
+bool CImageView::VerifyAfterWriting() {
+    const ISettingsStore* settings = GetAppData().settings;
+    return settings && settings->GetInt("Option", kVerifyWrite, 0) != 0;
 }
 
 bool CImageView::ReadPatches(bool all) {
     AppData& app = GetAppData();
     CDoc* doc = GetDoc();
-    if (!doc || !app.reader || (!all && List().GetSelectedCount() == 0)) return false;
+    if (!doc || !app.reader || app.Busy()) return false;
+    const std::vector<int> indexes = Indexes(all);
+    if (indexes.empty()) return false;
     if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadUser, app.settings, this)) return false;
     CWaitCursor wait;
     CTransferScope transfer;
-    const std::vector<int> indexes = Indexes(all);
-    doc->GetData().TakeUndoCopy(app.mode);
-    const bool read = app.reader->ReadPatchesFromDevice(AreaCode(), indexes, doc->Patches());
-    // A failed read leaves the Main window as it was.
-    if (!read) doc->GetData().Undo();
+    CPatchArray incoming = CopyOf(doc->Patches());
+    const bool read = app.reader->ReadPatchesFromDevice(AreaCode(), indexes, incoming);
+    if (read) {
+        doc->GetData().TakeUndoCopy(app.mode);
+        doc->Patches().Swap(incoming);
+    } else if (!app.reader->WasCancelled()) {
+        CheckProcessorPort();
+    }
     List().Refresh(true);
     return read;
+}
+
+bool CImageView::ConfirmWrite(bool& verify) {
+    AppData& app = GetAppData();
+    verify = VerifyAfterWriting();
+    CMidiWarningDlg dialog(app.settings, this);
+    if (!dialog.NeedsConfirmation(CMidiWarningDlg::kWriteUser)) return true;
+    auto* check = new QCheckBox(tr("&Verify after writing"));
+    check->setObjectName(QStringLiteral("verifyAfterWriting"));
+    check->setChecked(verify);
+    dialog.AddExtraWidget(check);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    verify = check->isChecked();
+    if (app.settings) app.settings->WriteInt("Option", kVerifyWrite, verify ? 1 : 0);
+    return true;
 }
 
 bool CImageView::WritePatches(bool all) {
     AppData& app = GetAppData();
     CDoc* doc = GetDoc();
-    if (!doc || !app.writer || !app.reader || (!all && List().GetSelectedCount() == 0)) return false;
-    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteUser, app.settings, this)) return false;
+    if (!doc || !app.writer || !app.reader || app.Busy()) return false;
+    const std::vector<int> indexes = Indexes(all);
+    if (indexes.empty()) return false;
+    bool verify = false;
+    if (!ConfirmWrite(verify)) return false;
     CWaitCursor wait;
     CTransferScope transfer;
-    return app.writer->WritePatchesToDevice(*app.reader, AreaCode(), Indexes(all), doc->Patches());
+    if (!app.writer->WritePatchesToDevice(*app.reader, AreaCode(), indexes, doc->Patches())) {
+        if (!app.writer->WasCancelled()) CheckProcessorPort();
+        return false;
+    }
+    if (verify && IsPatchArea(AreaCode())) VerifyWritten(indexes);
+    return true;
+}
+
+bool CImageView::VerifyWritten(const std::vector<int>& indexes) {
+    AppData& app = GetAppData();
+    CDoc* doc = GetDoc();
+    if (!doc || !app.reader) return false;
+    const CPatchArray& written = doc->Patches();
+    // Never into the Main window: the processor's answer goes into a list of its own.
+    CPatchArray readBack;
+    readBack.SetInitialData(written.GetInitialData());
+    readBack.Resize(written.GetSize());
+    if (!app.reader->ReadPatchesFromDevice(AreaCode(), indexes, readBack)) {
+        if (!app.reader->WasCancelled()) {
+            CheckProcessorPort();
+            ShowText(tr("The written patches could not be read back for checking."));
+        }
+        return false;
+    }
+    for (int index : indexes) {
+        const auto position = static_cast<std::size_t>(index);
+        if (position >= written.GetSize() || written[position].GetImage() != readBack[position].GetImage()) {
+            ShowText(tr("%1 differs from what was written.").arg(PatchLabel(index)));
+            return false;
+        }
+    }
+    ShowText(tr("The TQ-550 holds what was written: every patch read back unchanged."));
+    return true;
 }
 
 void CImageView::ExportSmf(bool all) {
@@ -140,12 +236,17 @@ void CImageView::ImportSmf() {
                         ? qobject_cast<CDocMan*>(doc->GetDocTemplate()->GetDocManager())
                         : nullptr;
     if (!manager) return;
-    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kImportSmf, app.settings, this)) return;
-    // Always taken (Undo offers it while Mode is 1), also when the dialog is cancelled.
+    if (app.Busy() || !CMidiWarningDlg::Confirm(CMidiWarningDlg::kImportSmf, app.settings, this)) return;
+    // Always taken (Undo offers it while Mode is 1), also when the file dialog is cancelled.
     doc->GetData().TakeUndoCopy(0);
-    const CDocMan::SmfResult result = manager->ImportSmfFile(doc->Patches());
+    // A file that breaks off part way changes nothing: its patches arrive in a copy first.
+    CPatchArray incoming = CopyOf(doc->Patches());
+    const CDocMan::SmfResult result = manager->ImportSmfFile(incoming);
     if (result == CDocMan::kSmfCancelled) return;
-    if (result == CDocMan::kSmfFailed) ShowMessage(MSG_LOAD_FAILED);
+    if (result == CDocMan::kSmfFailed)
+        ShowMessage(MSG_LOAD_FAILED);
+    else
+        doc->Patches().Swap(incoming);
     List().Refresh(true);
 }
 

@@ -10,6 +10,11 @@ class QPushButton;
 // The Main window's view (form 4111): the patch list of the processor's 200 user patches, the "Read" and
 // "Write" groups with their "All" and "Selected" buttons, and the transfer commands: read and write all or
 // the selected patches, export all or the selected patches as a Standard MIDI File and import one.
+//
+// Patches read from the processor or from a file arrive in a copy of the Main window's list, which takes
+// them only when everything arrived: a read or an import that fails or is cancelled leaves the window, and
+// its Undo, as they were. A write can be checked by reading the written patches back (into a list of its
+// own) and comparing them byte for byte: the processor confirms nothing it receives.
 class CImageView : public CParamView {
     Q_OBJECT
 
@@ -23,18 +28,30 @@ class CImageView : public CParamView {
 
     // The area code of user-patch transfers: the user patches while Mode is 1, else no patch area.
     int AreaCode() const;
-    // The patch indexes of a transfer: all 200, or the selected ones.
+    // The patch indexes of a transfer, ascending: all 200, or the selected ones.
     std::vector<int> Indexes(bool all) const;
 
+    // Each asks its confirmation first; true when the transfer took place and succeeded.
     bool ReadPatches(bool all);
     bool WritePatches(bool all);
     void ExportSmf(bool all);
     void ImportSmf();
 
+    // "Option"/"VerifyWrite": whether a write is read back and compared (off unless the user chose it).
+    static bool VerifyAfterWriting();
+    // Reads the listed patches back from the processor into a list of their own and compares them with
+    // the Main window's; tells the user the first that differs, or that all match. True when all match.
+    bool VerifyWritten(const std::vector<int>& indexes);
+    // "U03-2" for index 9.
+    static QString PatchLabel(int index);
+
     // Enables "Selected" under Read and Write exactly when rows are selected.
     void UpdateSelectedButtons();
 
   private:
+    // The confirmation of a write with its "Verify after writing" box; verify is the box's state.
+    bool ConfirmWrite(bool& verify);
+
     QGroupBox* readGroup_;
     QGroupBox* writeGroup_;
     QPushButton* readAll_;
