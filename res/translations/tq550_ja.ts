@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>CApp</name>
+    <message>
+        <source>TQ-MAX Librarian</source>
+        <translation>TQ-MAX Librarian</translation>
+    </message>
+    <message>
+        <source>Import TQ-MAX Librarian File</source>
+        <translation>TQ-MAX ライブラリアン ファイルのインポート</translation>
+    </message>
+    <message>
+        <source>TQ-4/TQ-MAX Bulk Dump</source>
+        <translation>TQ-4/TQ-MAX バルク ダンプ</translation>
+    </message>
+    <message>
+        <source>Import TQ-4/TQ-MAX Bulk Dump File</source>
+        <translation>TQ-4/TQ-MAX バルク ダンプ ファイルのインポート</translation>
+    </message>
+    <message>
+        <source>TQ-2 Bulk Dump</source>
+        <translation>TQ-2 バルク ダンプ</translation>
+    </message>
+    <message>
+        <source>Import TQ-2 Bulk Dump File</source>
+        <translation>TQ-2 バルク ダンプ ファイルのインポート</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation>すべてのファイル</translation>
+    </message>
+</context>
+<context>
     <name>CDocMan</name>
     <message>
         <source>TQ-550 Librarian</source>
@@ -41,6 +72,22 @@
     <message>
         <source>Selected</source>
         <translation>選択</translation>
+    </message>
+    <message>
+        <source>&amp;Verify after writing</source>
+        <translation>書き出し後に照合する(&amp;V)</translation>
+    </message>
+    <message>
+        <source>The written patches could not be read back for checking.</source>
+        <translation>書き出したパッチを照合のために読み込めませんでした。</translation>
+    </message>
+    <message>
+        <source>%1 differs from what was written.</source>
+        <translation>%1 が書き出した内容と一致しません。</translation>
+    </message>
+    <message>
+        <source>The TQ-550 holds what was written: every patch read back unchanged.</source>
+        <translation>TQ-550 に書き出した内容が保存されています。読み込んだすべてのパッチが一致しました。</translation>
     </message>
 </context>
 <context>
@@ -134,36 +181,6 @@ Export All</source>
 Export Selected</source>
         <translation>選択したデータをスタンダード MIDI ファイルとしてエクスポートします
 選択したデータをエクスポート</translation>
-    </message>
-    <message>
-        <source>TQ-MAX/TQ-4 &amp;Librarian File...</source>
-        <translation>TQ-MAX/TQ-4 ライブラリアン ファイル(&amp;L)...</translation>
-    </message>
-    <message>
-        <source>Import the patches of a TQ-MAX or TQ-4 librarian file
-Import Librarian File</source>
-        <translation>TQ-MAX または TQ-4 のライブラリアン ファイルのパッチをインポートします
-ライブラリアン ファイルをインポート</translation>
-    </message>
-    <message>
-        <source>TQ-4/TQ-MAX &amp;Bulk Dump...</source>
-        <translation>TQ-4/TQ-MAX バルク ダンプ(&amp;B)...</translation>
-    </message>
-    <message>
-        <source>Import the patches of a TQ-4 or TQ-MAX bulk dump
-Import TQ-4/TQ-MAX Dump</source>
-        <translation>TQ-4 または TQ-MAX のバルク ダンプのパッチをインポートします
-TQ-4/TQ-MAX ダンプをインポート</translation>
-    </message>
-    <message>
-        <source>TQ-&amp;2 Bulk Dump...</source>
-        <translation>TQ-2 バルク ダンプ(&amp;2)...</translation>
-    </message>
-    <message>
-        <source>Import the patches of a TQ-2 bulk dump
-Import TQ-2 Dump</source>
-        <translation>TQ-2 のバルク ダンプのパッチをインポートします
-TQ-2 ダンプをインポート</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
@@ -522,6 +539,67 @@ About</source>
     <message>
         <source>Tool Bar</source>
         <translation>ツールバー</translation>
+    </message>
+    <message>
+        <source>Import TQ-MAX &amp;Librarian File...</source>
+        <translation>TQ-MAX ライブラリアン ファイルをインポート(&amp;L)...</translation>
+    </message>
+    <message>
+        <source>Import TQ-MAX Librarian file
+Import TQ-MAX Librarian File</source>
+        <translation>TQ-MAX ライブラリアン ファイルをインポートします
+TQ-MAX ライブラリアン ファイルをインポート</translation>
+    </message>
+    <message>
+        <source>Import TQ-4/TQ-MAX &amp;Bulk Dump File...</source>
+        <translation>TQ-4/TQ-MAX バルク ダンプ ファイルをインポート(&amp;B)...</translation>
+    </message>
+    <message>
+        <source>Import TQ-4/TQ-MAX bulk dump file
+Import TQ-4/TQ-MAX Bulk Dump File</source>
+        <translation>TQ-4/TQ-MAX バルク ダンプ ファイルをインポートします
+TQ-4/TQ-MAX バルク ダンプ ファイルをインポート</translation>
+    </message>
+    <message>
+        <source>Import TQ-&amp;2 Bulk Dump File...</source>
+        <translation>TQ-2 バルク ダンプ ファイルをインポート(&amp;2)...</translation>
+    </message>
+    <message>
+        <source>Import TQ-2 bulk dump file
+Import TQ-2 Bulk Dump File</source>
+        <translation>TQ-2 バルク ダンプ ファイルをインポートします
+TQ-2 バルク ダンプ ファイルをインポート</translation>
+    </message>
+</context>
+<context>
+    <name>CMidiSetupDialog</name>
+    <message>
+        <source>Set Up MIDI Devices</source>
+        <translation>MIDI 機器の設定</translation>
+    </message>
+    <message>
+        <source>&amp;Input:</source>
+        <translation>入力(&amp;I):</translation>
+    </message>
+    <message>
+        <source>&amp;Output:</source>
+        <translation>出力(&amp;O):</translation>
+    </message>
+    <message>
+        <source>&amp;Device ID</source>
+        <translation>デバイス ID(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Through</source>
+        <translation>スルー</translation>
+    </message>
+    <message>
+        <source>I&amp;nput:</source>
+        <translation>入力(&amp;N):</translation>
+    </message>
+    <message>
+        <source>O&amp;utput:</source>
+        <translation>出力(&amp;U):</translation>
     </message>
 </context>
 <context>
