@@ -53,8 +53,11 @@ void CFileFrame::OnCreateFrame() {
     QTimer::singleShot(0, this, [this] {
         const QMdiArea* area = mdiArea();
         if (!area || isMinimized() || isMaximized()) return;
-        const int height = std::max(this->height(), area->viewport()->height() * 3 / 5);
-        resize(width(), std::min(height, area->viewport()->height() - y()));
+        // Three fifths of the area's height, moved up where the area's placement left too little room below.
+        const int available = area->viewport()->height();
+        const int height = std::min(std::max(this->height(), available * 3 / 5), available);
+        move(x(), std::max(0, std::min(y(), available - height)));
+        resize(width(), height);
     });
 }
 

@@ -305,10 +305,13 @@ void CParameterListCtrl::LoadColumnWidths() {
 }
 
 int CParameterListCtrl::DefaultColumnWidth(int column) const {
-    // The name column also fits a whole name of sixteen characters in the list's font.
-    if (ColumnIdAt(column) != kNameColumn) return HeaderFitWidth(column);
-    const int name = fontMetrics().horizontalAdvance(QString(PATCH_NAME_LENGTH, QLatin1Char('N'))) + 12;
-    return std::max(HeaderFitWidth(column), name);
+    // The name column also fits a whole name of sixteen characters, the number column "End of Line".
+    const int id = ColumnIdAt(column);
+    QString widest;
+    if (id == kNameColumn) widest = QString(PATCH_NAME_LENGTH, QLatin1Char('N'));
+    if (id == kNumberColumn) widest = QStringLiteral("End of Line");
+    if (widest.isEmpty()) return HeaderFitWidth(column);
+    return std::max(HeaderFitWidth(column), fontMetrics().horizontalAdvance(widest) + 12);
 }
 
 void CParameterListCtrl::SaveColumnWidths() const {
