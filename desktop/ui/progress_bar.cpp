@@ -129,10 +129,19 @@ void CProgressBar::SetPosition(int position) {
     PumpEvents();
 }
 
+QString CProgressBar::ShownCaption(const std::string& caption) {
+    // The transfers name their slots in English; the dialog shows them in the interface language.
+    const QString text = QString::fromStdString(caption);
+    const QString user = QStringLiteral("User Patch ");
+    if (text.startsWith(user)) return tr("User Patch %1").arg(text.mid(user.size()));
+    if (text == QStringLiteral("Temporary Patch")) return tr("Temporary Patch");
+    return text;
+}
+
 void CProgressBar::SetCaption(const std::string& caption) {
     if (nesting_ != 1) return;
     caption_ = caption;
-    label_->setText(QString::fromStdString(caption));
+    label_->setText(ShownCaption(caption));
     PumpEvents();
 }
 

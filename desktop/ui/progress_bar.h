@@ -38,6 +38,8 @@ class CProgressBar : public QDialog, public CKivProgressBar {
     void Begin(int range, const std::string& caption, bool cancellable) override;
     void End() override;
     void SetPosition(int position) override;
+    // A caption of the transfers ("User Patch U01-2", "Temporary Patch") in the interface language.
+    static QString ShownCaption(const std::string& caption);
     void SetCaption(const std::string& caption) override;
     // Processes pending events (so that a Cancel click is seen), then gives the cancel flag.
     bool IsCancelled() override;

@@ -7,14 +7,16 @@ namespace UL {
 
 CTimerTextOutWindow::CTimerTextOutWindow(QWidget* owner) : owner_(owner) {}
 
-CTimerTextOutWindow::~CTimerTextOutWindow() = default;
+CTimerTextOutWindow::~CTimerTextOutWindow() {
+    delete window_.data();
+}
 
 void CTimerTextOutWindow::SetOwner(QWidget* owner) {
     owner_ = owner;
 }
 
 void CTimerTextOutWindow::Output(const std::string& text) {
-    if (!window_) window_ = std::make_unique<CWindowX>(*this, owner_);
+    if (!window_) window_ = new CWindowX(*this, owner_);
     window_->Show(QString::fromStdString(text));
 }
 

@@ -4,7 +4,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
-#include <memory>
 
 #include "textout/text_out.h"
 
@@ -38,15 +37,16 @@ class CTimerTextOutWindow : public ATimerTextOut {
     ~CTimerTextOutWindow() override;
     void SetOwner(QWidget* owner);
 
-    // The window, once a notice has made it (none before).
-    CWindowX* Window() const { return window_.get(); }
+    // The window, once a notice has made it (none before, and none once its owner has deleted it).
+    CWindowX* Window() const { return window_.data(); }
 
   protected:
     void Output(const std::string& text) override;
 
   private:
     QPointer<QWidget> owner_;
-    std::unique_ptr<CWindowX> window_;
+    // A child of the owner when there is one, which then may delete it first.
+    QPointer<CWindowX> window_;
 };
 
 // The window of the notice: draws the text as one line inside the margins.

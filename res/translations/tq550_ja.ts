@@ -632,6 +632,17 @@ Read/Write</source>
     </message>
 </context>
 <context>
+    <name>CProgressBar</name>
+    <message>
+        <source>User Patch %1</source>
+        <translation>ユーザー パッチ %1</translation>
+    </message>
+    <message>
+        <source>Temporary Patch</source>
+        <translation>テンポラリ パッチ</translation>
+    </message>
+</context>
+<context>
     <name>CSetGridDlg</name>
     <message>
         <source>Grid &amp;OFF</source>

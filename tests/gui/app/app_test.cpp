@@ -19,6 +19,7 @@
 #include "textout/message_catalog.h"
 #include "transfer/reader.h"
 #include "ui/midi_warning_dlg.h"
+#include "ui/progress_bar.h"
 #include "ui/timer_text_out_window.h"
 
 using namespace TQ;
@@ -171,6 +172,10 @@ class AppTest : public QObject {
                      QString::fromUtf8("全データを読み込み(&B)"));
             QCOMPARE(rig.Frame().CommandAction(ID_EDIT_INSERT)->text(), QString::fromUtf8("挿入(&V)"));
             QCOMPARE(GetMessageCatalog().GetLanguage(), 1);
+            // The transfers' captions follow too.
+            QCOMPARE(CProgressBar::ShownCaption("User Patch U01-2"),
+                     QString::fromUtf8("ユーザー パッチ U01-2"));
+            QCOMPARE(CProgressBar::ShownCaption("Temporary Patch"), QString::fromUtf8("テンポラリ パッチ"));
         }
         QCoreApplication::removeTranslator(&japanese);
         GetMessageCatalog().SetLanguage(0);
