@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
@@ -258,6 +259,29 @@ class AppTest : public QObject {
         rig.Activate(&rig.MainDoc());
         QCOMPARE(rig.app->OpenDocumentFile(path), first);
         QCOMPARE(rig.Frame().MDIGetActive()->GetActiveDocument(), first);
+    }
+
+    void filesDroppedOnTheFrameOpenAsLibraries() {
+        AppRig rig;
+        QTemporaryDir dir;
+        const QString first = WriteLibrary(dir, QStringLiteral("first.tql"), 1);
+        const QString second = WriteLibrary(dir, QStringLiteral("second.tql"), 2);
+        QFile other(dir.filePath(QStringLiteral("notes.txt")));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("not a library");
+        other.close();
+        QMimeData data;
+        data.setUrls(
+            {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second), QUrl::fromLocalFile(other.fileName())});
+        // As a drag from the file manager arrives: entering, then the drop.
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&rig.Frame(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&rig.Frame(), &drop);
+        const auto libraries = rig.app->DocTemplateById(IDR_LIBRARY)->GetDocuments();
+        QCOMPARE(libraries.size(), std::size_t(2));
+        QTRY_COMPARE(rig.box->texts, std::vector<std::string>{"Cannot read files of this type."});
     }
 
     void noticesReplaceEachOtherAndHideThemselves() {
