@@ -5,11 +5,13 @@ TQ_PACKAGES=(
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
     xvfb xauth midicsv python3 python3-mido bc
+    librsvg2-bin desktop-file-utils libxml2-utils appstream shared-mime-info libglib2.0-bin groff-base
 )
 
+# tq_ensure_packages [PACKAGE...]: the project's packages and the given ones.
 tq_ensure_packages() {
     local missing=() p
-    for p in "${TQ_PACKAGES[@]}"; do
+    for p in "${TQ_PACKAGES[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
