@@ -6,11 +6,13 @@ TQ_PACKAGES=(
     fonts-noto-cjk xdotool x11-apps x11-utils imagemagick
     librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
     xvfb xauth midicsv python3 python3-mido bc
+    librsvg2-bin desktop-file-utils libxml2-utils appstream shared-mime-info libglib2.0-bin groff-base
 )
 
+# tq_ensure_packages [PACKAGE...]: the project's packages and the given ones.
 tq_ensure_packages() {
     local missing=() p
-    for p in "${TQ_PACKAGES[@]}"; do
+    for p in "${TQ_PACKAGES[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0

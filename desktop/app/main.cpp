@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <cstdio>
+#include <string>
 
 #include "app/app.h"
 #include "app/language.h"
@@ -22,40 +23,44 @@ const char kHelp[] =
     "\n"
     "A file given while the program runs already is opened in the running copy.\n";
 
+// Reads the command line into options; gives the exit status of --help or a usage error, or -1 to go on. It
+// runs before the application object, so that --help needs no display.
+int ParseArguments(int argc, char* argv[], CAppOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (argument == "--virtual-device") {
+            options.virtualDevice = true;
+        } else if (argument == "--api") {
+            if (i + 1 >= argc || !ParseMidiApiChoice(argv[i + 1], options.midiApi)) {
+                std::fprintf(stderr, "tq550-librarian: --api takes alsa, jack or auto\n%s", kHelp);
+                return 2;
+            }
+            ++i;
+        } else if (argument.rfind("--", 0) == 0) {
+            std::fprintf(stderr, "tq550-librarian: unknown option %s\n%s", argument.c_str(), kHelp);
+            return 2;
+        } else {
+            options.files << QString::fromLocal8Bit(argv[i]);
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    CAppOptions options;
+    if (const int status = ParseArguments(argc, argv, options); status >= 0) return status;
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(CApp::kAppName));
     QApplication::setOrganizationName(QStringLiteral("Marlin"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tq550-librarian"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tq550-librarian.svg")));
-
-    CAppOptions options;
-    const QStringList arguments = QApplication::arguments().mid(1);
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
-            std::fputs(kHelp, stdout);
-            return 0;
-        }
-        if (argument == QStringLiteral("--virtual-device")) {
-            options.virtualDevice = true;
-        } else if (argument == QStringLiteral("--api")) {
-            if (i + 1 >= arguments.size() ||
-                !ParseMidiApiChoice(arguments[i + 1].toStdString(), options.midiApi)) {
-                std::fprintf(stderr, "tq550-librarian: --api takes alsa, jack or auto\n%s", kHelp);
-                return 2;
-            }
-            ++i;
-        } else if (argument.startsWith(QStringLiteral("--"))) {
-            std::fprintf(stderr, "tq550-librarian: unknown option %s\n%s", argument.toLocal8Bit().constData(),
-                         kHelp);
-            return 2;
-        } else {
-            options.files << argument;
-        }
-    }
     options.language = ChooseLanguage();
     InstallTranslations(application, options.language);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "import/file_document.h"
@@ -31,10 +32,14 @@ Bytes RecordBody(const EarlierImage& image, const std::vector<std::string>& memo
     return body;
 }
 
+// The size (big-endian, 4 bytes), then the body. Written into a vector of its final size: appending the
+// body after the size makes GCC 12 at -O3 report a false read beyond the 4 bytes.
 Bytes Record(const Bytes& body) {
-    Bytes record;
-    AppendU32(record, static_cast<std::uint32_t>(body.size()));
-    record.insert(record.end(), body.begin(), body.end());
+    Bytes record(4 + body.size());
+    const auto size = static_cast<std::uint32_t>(body.size());
+    for (int i = 0; i < 4; ++i)
+        record[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (24 - 8 * i));
+    std::copy(body.begin(), body.end(), record.begin() + 4);
     return record;
 }
 

@@ -54,7 +54,7 @@ class Tq2Test : public ImportTest {
 TEST_F(Tq2Test, EveryPatchNumberBelow140GetsASlotInOrderOfAppearance) {
     std::vector<Bytes> messages;
     for (int n = 139; n >= 0; --n)
-        messages.push_back(Tq2Set(n, 11, 0, Tq2Name("P" + std::to_string(n))));
+        messages.push_back(Tq2Set(n, 11, 0, Tq2Name(std::string("P").append(std::to_string(n)))));
     messages.push_back(Tq2Set(140, 11, 0, Tq2Name("TOO HIGH")));
     messages.push_back(Tq2Set(0, 23, 0, {1}));  // no block 23
     ASSERT_EQ(WalkMessages(messages), 140);
