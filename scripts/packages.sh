@@ -5,6 +5,7 @@ TQ_PACKAGES=(
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
     xvfb xauth midicsv python3 python3-mido bc
+    clang libclang-rt-14-dev llvm
 )
 
 tq_ensure_packages() {
