@@ -600,8 +600,9 @@ class EditListCtrlTest : public QObject {
         send(QEvent::MouseButtonPress, upper, Qt::LeftButton);
         QCOMPARE(spin.Value(), 11.0);
         QCOMPARE(spin.Mode(), int(GP::CSpinEdit::SPIN_REPEAT));
-        // Auto-repeat: one more step after the initial delay, then more.
-        QTRY_VERIFY_WITH_TIMEOUT(spin.Value() >= 13.0, 2000);
+        // Auto-repeat: one more step after the initial delay, then more. The wait ends as soon as they came;
+        // its limit only keeps a broken repeat from hanging the test, and is far above the 500 ms delay.
+        QTRY_VERIFY_WITH_TIMEOUT(spin.Value() >= 13.0, 10000);
 
         send(QEvent::MouseMove, upper + QPoint(60, 0), Qt::LeftButton);  // out of the button, sideways
         QCOMPARE(spin.Mode(), int(GP::CSpinEdit::SPIN_SLIDER));
