@@ -58,8 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(text->count == 0);
-    // Every record was a whole record: the file holds at least 4 + 12 bytes per patch after the header.
-    FUZZ_CHECK(size >= CDocumentHeader::kSize + 16 * document.Patches().GetSize());
+    // Every record was a whole record: the file holds at least 12 bytes per patch after the header (the
+    // length, a block count of 0 and four empty memos).
+    FUZZ_CHECK(size >= CDocumentHeader::kSize + 12 * document.Patches().GetSize());
     for (std::size_t i = 0; i < document.Patches().GetSize(); ++i) {
         const CPatch& patch = document.Patches()[i];
         FUZZ_CHECK(patch.Sections().size() == 1);
