@@ -352,7 +352,8 @@ void MidiInputSeeds() {
     Append(longMessage, dataSet);
     Write("midi_input", "long-sysex.bin", longMessage);
 
-    // Chunks of any bytes (mode 1): a data set with a byte above 7FH, nothing, a lone F0, F8 with data.
+    // Chunks of any bytes (mode 1): a data set with a byte above 7FH, nothing, a lone F0, F8 with data; then
+    // the driver events "port opened" (FFFDH = -3) and "buffer came back" (FFFEH = -2) between data sets.
     Bytes chunks{0x01};
     Bytes broken = dataSet;
     broken[10] = 0x80;
@@ -361,6 +362,10 @@ void MidiInputSeeds() {
         chunks.push_back(static_cast<std::uint8_t>(chunk.size()));
         Append(chunks, chunk);
     }
+    Append(chunks, {0xFF, 0xFD, 0xFF, 0xFE});
+    chunks.push_back(static_cast<std::uint8_t>(dataSet.size() >> 8));
+    chunks.push_back(static_cast<std::uint8_t>(dataSet.size()));
+    Append(chunks, dataSet);
     Write("midi_input", "chunks.bin", chunks);
 }
 

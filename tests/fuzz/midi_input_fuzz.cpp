@@ -3,7 +3,8 @@
 // the delivery ring and Pump) into the same kind of logical port.
 //
 // The first input byte chooses how the rest is cut (bit 0: as a MIDI byte stream, or as chunks of any bytes
-// each after a 16-bit length) and the port's device id (bits 1 to 5).
+// each after a 16-bit length, where the lengths FFF8H to FFFFH stand for the driver events -8 to -1) and the
+// port's device id (bits 1 to 5).
 //
 // The logical port hands exactly the data sets that its profile accepts to its receiver, universal messages
 // other than identity requests, and short messages that begin with a status byte, and forwards those and
@@ -32,10 +33,16 @@
 
 namespace {
 
+// One thing the MIDI system hands over: a message, or (event not 0) a driver event.
+struct Item {
+    Bytes bytes;
+    std::int32_t event = 0;
+};
+
 // Cuts data into messages as a MIDI driver would: System Exclusive up to its F7 (or the end), a status byte
 // with the data bytes that follow it up to its length, a run of up to three stray data bytes.
-std::vector<Bytes> CutStream(std::span<const std::uint8_t> data) {
-    std::vector<Bytes> messages;
+std::vector<Item> CutStream(std::span<const std::uint8_t> data) {
+    std::vector<Item> messages;
     std::size_t i = 0;
     while (i < data.size()) {
         const std::uint8_t b = data[i];
@@ -52,25 +59,37 @@ std::vector<Bytes> CutStream(std::span<const std::uint8_t> data) {
             while (end < data.size() && end - i < 3 && data[end] < 0x80)
                 ++end;
         }
-        messages.emplace_back(data.begin() + static_cast<std::ptrdiff_t>(i),
-                              data.begin() + static_cast<std::ptrdiff_t>(end));
+        messages.push_back({Bytes(data.begin() + static_cast<std::ptrdiff_t>(i),
+                                  data.begin() + static_cast<std::ptrdiff_t>(end))});
         i = end;
     }
     return messages;
 }
 
-// Cuts data into chunks of any bytes, each after its 16-bit big-endian length (the last one may be short).
-std::vector<Bytes> CutChunks(std::span<const std::uint8_t> data) {
-    std::vector<Bytes> messages;
+// Cuts data into chunks of any bytes, each after its 16-bit big-endian length (the last one may be short);
+// a length of FFF8H or more is the driver event -8 (FFF8H) to -1 (FFFFH) instead.
+std::vector<Item> CutChunks(std::span<const std::uint8_t> data) {
+    std::vector<Item> messages;
     std::size_t i = 0;
     while (i + 2 <= data.size()) {
         const std::size_t length = static_cast<std::size_t>(data[i]) << 8 | data[i + 1];
         i += 2;
+        if (length >= 0xFFF8) {
+            messages.push_back({{}, -static_cast<std::int32_t>(0xFFFF - length) - 1});
+            continue;
+        }
         const std::size_t end = std::min(data.size(), i + length);
-        messages.emplace_back(data.begin() + static_cast<std::ptrdiff_t>(i),
-                              data.begin() + static_cast<std::ptrdiff_t>(end));
+        messages.push_back({Bytes(data.begin() + static_cast<std::ptrdiff_t>(i),
+                                  data.begin() + static_cast<std::ptrdiff_t>(end))});
         i = end;
     }
+    return messages;
+}
+
+std::vector<Bytes> MessagesOf(const std::vector<Item>& items) {
+    std::vector<Bytes> messages;
+    for (const Item& item : items)
+        if (item.event == 0) messages.push_back(item.bytes);
     return messages;
 }
 
@@ -186,7 +205,7 @@ struct PhysicalPort {
     CGatedInDevice device{arrival};
 };
 
-void CheckRings(const std::vector<Bytes>& messages, std::uint8_t deviceId) {
+void CheckRings(const std::vector<Item>& items, std::uint8_t deviceId) {
     static PhysicalPort physical;
     CGatedInDevice& device = physical.device;
     CRecordingSink sink;
@@ -198,8 +217,12 @@ void CheckRings(const std::vector<Bytes>& messages, std::uint8_t deviceId) {
     const std::uint64_t oversizedBefore = device.DroppedOversized();
     device.open = false;
     FUZZ_CHECK(device.Start());
-    for (const Bytes& m : messages)
-        device.Record(m);
+    for (const Item& item : items) {
+        if (item.event != 0)
+            device.RecordEvent(item.event);
+        else
+            device.Record(item.bytes);
+    }
     device.open = true;
     FUZZ_CHECK(device.Stop());
     FUZZ_CHECK(device.PendingEvents() == 0);
@@ -208,12 +231,21 @@ void CheckRings(const std::vector<Bytes>& messages, std::uint8_t deviceId) {
     device.Unbind(port.in);
 
     // Nothing was taken out of the rings while they were recorded, so they hold the first 2048 events and,
-    // among them, the first 128 System Exclusive messages.
+    // among them, the first 128 System Exclusive messages. Driver events take room but deliver nothing;
+    // -1 is no event, and -2 belongs to System Exclusive messages alone.
     std::vector<Bytes> delivered;
-    std::vector<Bytes> received;
     std::uint32_t events = 0, packets = 0;
     std::uint64_t full = 0, oversized = 0;
-    for (const Bytes& m : messages) {
+    for (const Item& item : items) {
+        if (item.event != 0) {
+            if (item.event >= CMidiIn::kEventNone || item.event == CMidiIn::kEventLongData) continue;
+            if (events >= CMidiIn::CEventRing::kCapacity)
+                ++full;
+            else
+                ++events;
+            continue;
+        }
+        const Bytes& m = item.bytes;
         if (m.empty()) continue;
         if (m[0] == kSysExStart) {
             if (m.size() > CMidiPacket::kSize) {
@@ -251,9 +283,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::uint8_t mode = data[0];
     const std::span<const std::uint8_t> rest(data + 1, size - 1);
-    const std::vector<Bytes> messages = (mode & 1) ? CutChunks(rest) : CutStream(rest);
+    const std::vector<Item> items = (mode & 1) ? CutChunks(rest) : CutStream(rest);
     const auto deviceId = static_cast<std::uint8_t>((mode >> 1) & 0x1F);
 
+    const std::vector<Bytes> messages = MessagesOf(items);
     LogicalPort direct(deviceId);
     for (const Bytes& m : messages)
         direct.in.Receive(m);
@@ -261,6 +294,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The delivery ring holds 256 KiB: inputs up to a tenth of that (the runs use 8 KiB) always fit, so
     // whatever the event rings kept reaches the user-interface side.
-    if (size <= 26 * 1024) CheckRings(messages, deviceId);
+    if (size <= 26 * 1024) CheckRings(items, deviceId);
     return 0;
 }
