@@ -85,6 +85,26 @@ void LibrarySeeds() {
 
 // ---- earlier librarian files ----
 
+// An earlier librarian file of one patch holding image (TQ-MAX layout), with empty memos.
+Bytes EarlierFileOf(const std::array<std::uint8_t, earlier::kImageSize>& image) {
+    const std::string magic = "TQMLibrarianFile0000TQM         ";
+    Bytes file(magic.begin(), magic.end());
+    AppendU32(file, 1);
+    file.resize(160, 0);
+    Bytes body;
+    for (int b = 0; b < earlier::kBlockCount; ++b) {
+        const auto at = static_cast<std::size_t>(earlier::kBlockOffsets[static_cast<std::size_t>(b)]);
+        const auto size = static_cast<std::size_t>(earlier::kBlockSizes[static_cast<std::size_t>(b)]);
+        AppendU32(body, static_cast<std::uint32_t>(size));
+        body.insert(body.end(), image.begin() + static_cast<std::ptrdiff_t>(at),
+                    image.begin() + static_cast<std::ptrdiff_t>(at + size));
+    }
+    body.insert(body.end(), 4, 0);
+    AppendU32(file, static_cast<std::uint32_t>(body.size()));
+    file.insert(file.end(), body.begin(), body.end());
+    return file;
+}
+
 Bytes EarlierFile(const std::string& layout, const std::vector<std::vector<std::string>>& memos) {
     const std::string magic = "TQMLibrarianFile0000" + layout + "         ";
     Bytes file(magic.begin(), magic.end());
@@ -114,6 +134,20 @@ void EarlierSeeds() {
     Write("earlier_file", "tq4-two.tqx", EarlierFile("TQ4", {{"", "", "", ""}, {"a", "b", "c", "d"}}));
     Write("earlier_file", "empty.tqx", EarlierFile("TQM", {}));
     Write("earlier_file", "cut.tqx", Cut(tqMax, 600));
+
+    // Assignments to the targets that set the special setting (139, and 365 and 211 with second type 24).
+    std::array<std::uint8_t, earlier::kImageSize> image{};
+    image[earlier::kSecondType] = 24;
+    const int targets[] = {139, 365, 211, 20};
+    for (std::size_t k = 0; k < std::size(targets); ++k) {
+        const std::size_t block = earlier::kAssignments + earlier::kAssignmentSize * k;
+        image[block + earlier::kAssignSwitch] = 1;
+        image[block + earlier::kAssignTarget] = static_cast<std::uint8_t>(targets[k] >> 7);
+        image[block + earlier::kAssignTarget + 1] = static_cast<std::uint8_t>(targets[k] & 0x7F);
+        image[block + earlier::kAssignSource] = 1;
+        image[block + 9] = 1;
+    }
+    Write("earlier_file", "special-assignments.tqx", EarlierFileOf(image));
 }
 
 // ---- Standard MIDI Files ----
