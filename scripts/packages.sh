@@ -7,6 +7,7 @@ TQ_PACKAGES=(
     librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
     xvfb xauth midicsv python3 python3-mido bc
     librsvg2-bin desktop-file-utils libxml2-utils appstream shared-mime-info libglib2.0-bin groff-base
+    clang libclang-rt-14-dev llvm
 )
 
 # tq_ensure_packages [PACKAGE...]: the project's packages and the given ones.

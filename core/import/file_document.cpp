@@ -42,8 +42,8 @@ bool CFileDocument::ReadHeader(std::istream& stream, bool& isTq4) {
 }
 
 bool CFileDocument::ReadPatches(std::istream& stream, std::uint32_t count, bool isTq4) {
-    CPatchArray& patches = Patches();
-    patches.RemoveAll();
+    // Read into a list of its own: a failed read leaves the current patches as they were.
+    CPatchArray patches;
     std::vector<std::uint8_t> body;
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint8_t lengthBytes[4];
@@ -65,6 +65,7 @@ bool CFileDocument::ReadPatches(std::istream& stream, std::uint32_t count, bool 
         patches.Add(std::move(patch));
     }
     if (isTq4) EarlierImageConverter().ConvertLayout(patches, EarlierImageConverter::kTq4ToTqMax);
+    Patches().Swap(patches);
     return true;
 }
 

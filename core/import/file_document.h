@@ -18,7 +18,8 @@ class CFileDocument : public CDocument {
 
     // Reads the header and then the records; isTq4 tells whether the file is in the TQ-4 layout.
     bool ReadHeader(std::istream& stream, bool& isTq4);
-    // Reads count records; images of a TQ-4 file are turned into the TQ-MAX layout.
+    // Reads count records, which replace the current patches; images of a TQ-4 file are turned into the
+    // TQ-MAX layout. A failed read leaves the current patches as they were.
     bool ReadPatches(std::istream& stream, std::uint32_t count, bool isTq4);
     // Fills patch from one record body: 43 blocks of their fixed sizes, each after its u32 length, then
     // four zero-terminated memos. False, with nothing read outside body, when a length differs from the

@@ -24,6 +24,7 @@ class CParameterArray {
     // Deletes the elements from position n on, or appends factory-made ones up to n.
     void Resize(std::size_t n);
     void RemoveAll() { elements_.clear(); }
+    void Swap(CParameterArray& other) noexcept { elements_.swap(other.elements_); }
 
   protected:
     void Append(std::unique_ptr<CParameter> element) { elements_.push_back(std::move(element)); }

@@ -141,7 +141,9 @@ int Tq2DumpDecoder::WalkSmf(std::span<const std::uint8_t> bytes, std::span<std::
         if (status == 0xF0) {
             const std::uint32_t stated = file.VariableLength();
             const std::size_t length = std::min<std::size_t>(stated, file.Left());
-            if (length + 1 < 512) {
+            // The limit is judged by the length the event states: a long message cut short by the end of
+            // the file is still a long message, and is skipped.
+            if (std::size_t{stated} + 1 < 512) {
                 message.assign(1, 0xF0);
                 message.insert(message.end(), bytes.begin() + static_cast<std::ptrdiff_t>(file.at),
                                bytes.begin() + static_cast<std::ptrdiff_t>(file.at + length));

@@ -151,7 +151,9 @@ void CMidiIn::RecordLong(std::span<const std::uint8_t> bytes) {
 }
 
 void CMidiIn::RecordEvent(std::int32_t code) {
-    if (code >= kEventNone) return;
+    // kEventLongData announces a filled packet, which only RecordLong has: recorded here, it would hand the
+    // next packet to the wrong event and let a later message overtake earlier ones.
+    if (code >= kEventNone || code == kEventLongData) return;
     CCallbackGuard guard(*this);
     if (!running_.load()) return;
     if (!events_.Push(code)) droppedFull_.fetch_add(1, std::memory_order_relaxed);

@@ -130,7 +130,8 @@ class CMidiIn {
 
     // Callback entry points, for the backend's thread. Record takes one complete message: a System
     // Exclusive message (first byte F0H, at most 2048 bytes; a longer one is dropped and counted) or a
-    // short message of one to three bytes. RecordEvent records one of the negative codes above.
+    // short message of one to three bytes. RecordEvent records one of the negative codes above, except
+    // kEventLongData, which only comes with a System Exclusive message.
     void Record(std::span<const std::uint8_t> bytes);
     void RecordShort(std::uint32_t packed);
     void RecordLong(std::span<const std::uint8_t> bytes);

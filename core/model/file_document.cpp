@@ -151,18 +151,23 @@ bool CFileDocument::Load(const std::filesystem::path& path) {
         Report(MSG_LOAD_FAILED);
         return false;
     }
+    return Load(stream);
+}
+
+bool CFileDocument::Load(std::istream& stream) {
     CDocumentHeader header;
     stream.read(reinterpret_cast<char*>(header.Bytes().data()), CDocumentHeader::kSize);
     if (static_cast<std::size_t>(stream.gcount()) != CDocumentHeader::kSize || !header.HasMagic()) {
         Report(MSG_UNKNOWN_FILE_TYPE);
         return false;
     }
-    Patches().RemoveAll();
     return ReadRecords(stream, header.GetCount());
 }
 
 bool CFileDocument::ReadRecords(std::istream& stream, std::uint32_t count) {
-    CPatchArray& patches = Patches();
+    // The records go to a list of their own, which replaces the current one only when all of them were
+    // read: a file that breaks off half-way must not cost the user the patches on screen.
+    CPatchArray patches;
     std::vector<std::uint8_t> body;
     std::uint8_t lengthBytes[4];
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -179,5 +184,6 @@ bool CFileDocument::ReadRecords(std::istream& stream, std::uint32_t count) {
         }
         patches.Add(std::move(patch));
     }
+    Patches().Swap(patches);
     return true;
 }

@@ -19,10 +19,13 @@ class CFileDocument : public CImageDocument {
 
     // Saves atomically: a failed save leaves the file that was there untouched.
     bool Save(const std::filesystem::path& path) const;
-    // Replaces the current patches with the file's. A failed load keeps the patches read before the failure.
+    // Replaces the current patches with the file's. A failed load leaves the current patches as they were.
     bool Load(const std::filesystem::path& path);
+    // The same for the bytes of a library file read from stream, header first.
+    bool Load(std::istream& stream);
 
     bool WriteRecords(std::ostream& stream) const;
+    // Reads count records and replaces the current patches with them; on failure nothing is replaced.
     bool ReadRecords(std::istream& stream, std::uint32_t count);
 
   private:

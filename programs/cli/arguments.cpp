@@ -79,3 +79,10 @@ std::optional<std::vector<int>> ParsePatchList(const std::string& text) {
     }
     return indexes;
 }
+
+int ParseShownDeviceId(const std::string& text) {
+    int shown = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), shown);
+    if (ec != std::errc() || end != text.data() + text.size() || shown < 1 || shown > 32) return -1;
+    return shown - 1;
+}

@@ -29,3 +29,6 @@ struct UsageError {
 
 // Parses "0,5,10-19" into indexes in the order written. Returns nullopt for malformed text.
 std::optional<std::vector<int>> ParsePatchList(const std::string& text);
+
+// A device id as shown to users, "1" to "32"; gives the id 0-31, or -1.
+int ParseShownDeviceId(const std::string& text);

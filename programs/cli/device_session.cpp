@@ -1,6 +1,5 @@
 #include "cli/device_session.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "cli/command_context.h"
@@ -13,16 +12,6 @@
 #include "textout/message_catalog.h"
 
 const std::vector<std::string> kDeviceOptions = {"in", "out", "device-id", "patches", "api"};
-
-namespace {
-// "1" to "32" as shown to users; gives the id 0-31, or -1.
-int ParseShownDeviceId(const std::string& text) {
-    int shown = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), shown);
-    if (ec != std::errc() || end != text.data() + text.size() || shown < 1 || shown > 32) return -1;
-    return shown - 1;
-}
-}  // namespace
 
 std::string ResolvePortName(const std::vector<std::string>& names, const std::string& wanted,
                             std::string& problem) {

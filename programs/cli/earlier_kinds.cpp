@@ -7,14 +7,16 @@
 #include "import/tqm_importer.h"
 #include "ports/midi_environment.h"
 
-bool ReadEarlierLibraryFile(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages) {
+bool ReadEarlierLibraryFile(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages,
+                            const FileOptions& /*options*/) {
     CTQMImporter importer(&messages, patches.GetInitialData());
     if (!importer.Import(path)) return false;
     patches.Swap(importer.GetDestination().Patches());
     return true;
 }
 
-bool ReadTq4BulkDump(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages) {
+bool ReadTq4BulkDump(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages,
+                     const FileOptions& /*options*/) {
     // The desktop program's reader starts with device id 00H, as here.
     MidiEnvironment environment(messages);
     TQML::CReader reader(environment);
@@ -25,7 +27,8 @@ bool ReadTq4BulkDump(const std::filesystem::path& path, CPatchArray& patches, Te
     return true;
 }
 
-bool ReadTq2BulkDump(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& /*messages*/) {
+bool ReadTq2BulkDump(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& /*messages*/,
+                     const FileOptions& /*options*/) {
     CTQ2Importer importer(patches.GetInitialData());
     if (!importer.Import(path)) return false;
     patches.Swap(importer.GetDestination().Patches());

@@ -43,15 +43,28 @@ int PrepareInitialData(const Arguments& arguments, CommandContext& context) {
     return kExitSuccess;
 }
 
+namespace {
+// --device-id of dump and convert: the device id of the data sets in Standard MIDI Files of TQ-550 data,
+// which only an smf input or output holds.
+int ChooseFileOptions(const Arguments& arguments, bool smfInvolved, FileOptions& options) {
+    if (!arguments.Has("device-id")) return kExitSuccess;
+    const int id = ParseShownDeviceId(arguments.Value("device-id"));
+    if (id < 0) return UsageFailure("--device-id takes 1 to 32");
+    if (!smfInvolved) return UsageFailure("--device-id applies to smf input and output only");
+    options.deviceId = static_cast<std::uint8_t>(id);
+    return kExitSuccess;
+}
+}  // namespace
+
 int ReadInputFile(const Arguments& arguments, const std::string& input, CPatchArray& patches,
-                  CommandContext& context) {
+                  const FileOptions& options, CommandContext& context) {
     const std::string kindName = arguments.Value("from", "tql");
     if (!IsInputKindName(kindName)) return UsageFailure("unknown input kind '" + kindName + "'");
     const InputKind* kind = FindInputKind(kindName);
     if (!kind) return UsageFailure("input kind '" + kindName + "' cannot be read by this version");
     if (const int status = PrepareInitialData(arguments, context); status != kExitSuccess) return status;
     patches.SetInitialData(context.initial);
-    if (!kind->read(input, patches, context.messages.Hub())) {
+    if (!kind->read(input, patches, context.messages.Hub(), options)) {
         context.messages.PrintFailure(GetMessageCatalog().Text(MSG_LOAD_FAILED), IsImportKind(kindName));
         return kExitFailure;
     }
@@ -60,11 +73,14 @@ int ReadInputFile(const Arguments& arguments, const std::string& input, CPatchAr
 
 int RunDump(CommandContext& context) {
     Arguments arguments;
-    if (auto error = arguments.Parse(context.words, {}, {"from", "initial-data"}))
+    if (auto error = arguments.Parse(context.words, {}, {"from", "device-id", "initial-data"}))
         return UsageFailure(*error);
     if (arguments.Positional().size() != 1) return UsageFailure("dump needs exactly one FILE");
+    FileOptions options;
+    if (const int status = ChooseFileOptions(arguments, arguments.Value("from") == "smf", options))
+        return status;
     CPatchArray patches;
-    if (const int status = ReadInputFile(arguments, arguments.Positional()[0], patches, context))
+    if (const int status = ReadInputFile(arguments, arguments.Positional()[0], patches, options, context))
         return status;
     const std::string json = PatchesToJson(patches);
     if (std::fwrite(json.data(), 1, json.size(), stdout) != json.size() || std::fflush(stdout) != 0) {
@@ -76,7 +92,8 @@ int RunDump(CommandContext& context) {
 
 int RunConvert(CommandContext& context) {
     Arguments arguments;
-    if (auto error = arguments.Parse(context.words, {}, {"from", "to", "patches", "initial-data"}))
+    if (auto error =
+            arguments.Parse(context.words, {}, {"from", "to", "device-id", "patches", "initial-data"}))
         return UsageFailure(*error);
     if (arguments.Positional().size() != 2) return UsageFailure("convert needs IN and OUT");
     const fs::path output = arguments.Positional()[1];
@@ -102,8 +119,12 @@ int RunConvert(CommandContext& context) {
                                     std::to_string(kind->indexLimit));
     }
 
+    FileOptions options;
+    const bool smfInvolved = arguments.Value("from") == "smf" || std::string(kind->name) == "smf";
+    if (const int status = ChooseFileOptions(arguments, smfInvolved, options)) return status;
+
     CPatchArray patches;
-    if (const int status = ReadInputFile(arguments, arguments.Positional()[0], patches, context))
+    if (const int status = ReadInputFile(arguments, arguments.Positional()[0], patches, options, context))
         return status;
     if (!arguments.Has("patches")) {
         if (kind->indexLimit > 0 && patches.GetSize() > static_cast<std::size_t>(kind->indexLimit))
@@ -118,7 +139,7 @@ int RunConvert(CommandContext& context) {
             return UsageFailure("patch index " + std::to_string(index) + " does not exist: the input holds " +
                                 std::to_string(patches.GetSize()) + " patches");
 
-    if (!kind->write(patches, selection, output, context.messages.Hub())) {
+    if (!kind->write(patches, selection, output, context.messages.Hub(), options)) {
         context.messages.PrintFailure(GetMessageCatalog().Text(MSG_SAVE_FAILED));
         return kExitFailure;
     }

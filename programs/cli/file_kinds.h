@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -7,11 +8,18 @@
 #include "model/data.h"
 #include "textout/text_out_hub.h"
 
+// What the options of a command say about the files besides their names.
+struct FileOptions {
+    // The device id (0-31) of the data sets taken from and written to Standard MIDI Files of TQ-550 data.
+    std::uint8_t deviceId = 0;
+};
+
 // How `tq550` reads one input format into a patch list; new patches start from the list's initial data.
 // Failures are reported to messages.
 struct InputKind {
     const char* name;
-    bool (*read)(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages);
+    bool (*read)(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages,
+                 const FileOptions& options);
 };
 
 // How `tq550` writes the selected patches (positions in `patches`, in the order given) to one output format.
@@ -20,7 +28,7 @@ struct OutputKind {
     const char* extension;  // chooses this kind when --to is not given
     int indexLimit;         // indexes must be below it; 0 when any existing index is allowed
     bool (*write)(const CPatchArray& patches, const std::vector<int>& selection,
-                  const std::filesystem::path& path, TextOutHub& messages);
+                  const std::filesystem::path& path, TextOutHub& messages, const FileOptions& options);
 };
 
 // Every input kind name the command line knows, built or not.

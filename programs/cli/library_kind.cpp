@@ -2,7 +2,8 @@
 
 #include "model/file_document.h"
 
-bool ReadLibraryFile(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages) {
+bool ReadLibraryFile(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages,
+                     const FileOptions& /*options*/) {
     CFileDocument document(&messages);
     if (!document.Load(path)) return false;
     patches.Swap(document.Patches());
@@ -10,7 +11,8 @@ bool ReadLibraryFile(const std::filesystem::path& path, CPatchArray& patches, Te
 }
 
 bool WriteLibraryFile(const CPatchArray& patches, const std::vector<int>& selection,
-                      const std::filesystem::path& path, TextOutHub& messages) {
+                      const std::filesystem::path& path, TextOutHub& messages,
+                      const FileOptions& /*options*/) {
     CFileDocument document(&messages);
     for (int index : selection)
         document.Patches().Add(patches[static_cast<std::size_t>(index)].ClonePatch());

@@ -18,7 +18,8 @@ class LibraryCommands(t.TempDirTest):
         # A short block is shown as stored; its name bytes outside printable ASCII are escaped.
         self.assertEqual(patches[1]["data"], "81" * 20)
         self.assertEqual(patches[1]["name"], "\u0081" * 16)
-        status, out, _ = t.run("dump", src)
+        status, out, err = t.run("dump", src)
+        self.assertEqual(status, 0, err)
         self.assertIn(b'\\u0005', out)
         self.assertEqual(out.splitlines()[0], b'{"patches": [')
 
@@ -66,10 +67,25 @@ class LibraryCommands(t.TempDirTest):
             self.assertIn("tq550:", err)
 
     def test_initial_data_option(self):
-        src = self.write("in.tql", t.library([t.record(t.patch_data("A"))]))
-        self.assertEqual(len(t.dump(src, "--initial-data", "none")), 1)
-        init = self.write("init.tql", t.library([t.record(t.patch_data("MY INIT"))]))
-        self.assertEqual(len(t.dump(src, "--initial-data", init)), 1)
+        # A library's own patches do not depend on the initial data.
+        src = self.write("in.tql", t.library([t.record(t.patch_data("A"), (b"mine", b"", b"", b""))]))
+        for choice in ("none", self.write("other.tql", t.library([t.record(t.patch_data("OTHER", 9))]))):
+            patches = t.dump(src, "--initial-data", choice)
+            self.assertEqual([bytes.fromhex(p["data"]) for p in patches], [t.patch_data("A")], choice)
+            self.assertEqual(patches[0]["memos"][0], b"mine".hex(), choice)
+        # New patches (those of a Standard MIDI File without data sets) copy the initial data's first patch,
+        # memos included; without initial data they are zeros named INIT PATCH.
+        empty = self.write("empty.mid", t.EMPTY_SMF)
+        init = self.write("init.tql", t.library([t.record(t.patch_data("MY INIT", 3), (b"", b"init memo", b"", b"")),
+                                                 t.record(t.patch_data("SECOND"))]))
+        patches = t.dump(empty, "--from", "smf", "--initial-data", init)
+        self.assertEqual(len(patches), 200)
+        for p in patches:
+            self.assertEqual(bytes.fromhex(p["data"]), t.patch_data("MY INIT", 3))
+            self.assertEqual(p["memos"], ["", b"init memo".hex(), "", ""])
+        for p in t.dump(empty, "--from", "smf", "--initial-data", "none"):
+            self.assertEqual(bytes.fromhex(p["data"]), b"INIT PATCH      " + bytes(2162))
+            self.assertEqual(p["memos"], ["", "", "", ""])
         status, _, err = t.run("dump", "--initial-data", self.path("absent.tql"), src)
         self.assertEqual(status, 1)
         self.assertIn("Unable to read initial file.", err)

@@ -1,5 +1,6 @@
 """Helpers for tests that run the built tq550 program."""
 
+import faulthandler
 import json
 import os
 import shutil
@@ -11,6 +12,10 @@ import unittest
 
 TQ550 = None
 MAGIC = b"TQLLibrarianFile0001" + b" " * 12
+# A Standard MIDI File with one empty track.
+EMPTY_SMF = b"MThd" + struct.pack(">IHHH", 6, 0, 1, 96) + b"MTrk" + struct.pack(">I", 4) + bytes([0, 0xFF, 0x2F, 0])
+# Longer than any test file may take: CTest gives each 120 s, and this ends the run with the stacks first.
+WATCHDOG_SECONDS = 100
 
 
 def run(*args, limit_file_size=None, check=None):
@@ -69,4 +74,6 @@ class TempDirTest(unittest.TestCase):
 def main():
     global TQ550
     TQ550 = sys.argv.pop(1)
+    # A watchdog outside whatever the test is blocked in: it prints every thread's stack and ends the run.
+    faulthandler.dump_traceback_later(WATCHDOG_SECONDS, exit=True)
     unittest.main(verbosity=2)

@@ -1,17 +1,21 @@
 """tq550 read and write against tq550-emu over a JACK server (run through jack-run.sh)."""
 
+import faulthandler
 import os
 import shutil
 import struct
 import subprocess
 import sys
 import tempfile
-import time
+import threading
 import unittest
 
 TQ550 = TQ550_EMU = None
 PORT = "VELA TQ-550"
 MAGIC = b"TQLLibrarianFile0001" + b" " * 12
+START_SECONDS = 20
+# CTest gives the whole file 900 s; before that, this watchdog prints every thread's stack and ends the run.
+WATCHDOG_SECONDS = 870
 
 
 def library(patches):
@@ -42,19 +46,27 @@ class Emulator:
     def __init__(self, *options):
         self.process = subprocess.Popen([TQ550_EMU, "--api", "jack", *options], stdout=subprocess.PIPE,
                                         stderr=subprocess.DEVNULL, text=True)
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            line = self.process.stdout.readline()
-            if line.startswith("ready"):
-                return
-            if not line and self.process.poll() is not None:
-                break
-        raise AssertionError("tq550-emu did not start")
+        # Reading a line blocks, so the deadline is kept from outside the read: the timer ends the emulator,
+        # which ends the read.
+        watchdog = threading.Timer(START_SECONDS, self.process.kill)
+        watchdog.start()
+        try:
+            for line in self.process.stdout:
+                if line.startswith("ready"):
+                    return
+        finally:
+            watchdog.cancel()
+        self.process.wait()
+        raise AssertionError(f"tq550-emu did not start within {START_SECONDS} s")
 
     def stop(self):
         if self.process.poll() is None:
             self.process.terminate()
-            self.process.wait(timeout=20)
+            try:
+                self.process.wait(timeout=20)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
 
 
 def tq550(*args, timeout=600):
@@ -138,4 +150,5 @@ class DeviceCommands(unittest.TestCase):
 
 if __name__ == "__main__":
     TQ550, TQ550_EMU = sys.argv.pop(1), sys.argv.pop(1)
+    faulthandler.dump_traceback_later(WATCHDOG_SECONDS, exit=True)
     unittest.main(verbosity=2)

@@ -600,8 +600,9 @@ class EditListCtrlTest : public QObject {
         send(QEvent::MouseButtonPress, upper, Qt::LeftButton);
         QCOMPARE(spin.Value(), 11.0);
         QCOMPARE(spin.Mode(), int(GP::CSpinEdit::SPIN_REPEAT));
-        // Auto-repeat: one more step after the initial delay, then more.
-        QTRY_VERIFY_WITH_TIMEOUT(spin.Value() >= 13.0, 2000);
+        // Auto-repeat: one more step after the initial delay, then more. The wait ends as soon as they came;
+        // its limit only keeps a broken repeat from hanging the test, and is far above the 500 ms delay.
+        QTRY_VERIFY_WITH_TIMEOUT(spin.Value() >= 13.0, 10000);
 
         send(QEvent::MouseMove, upper + QPoint(60, 0), Qt::LeftButton);  // out of the button, sideways
         QCOMPARE(spin.Mode(), int(GP::CSpinEdit::SPIN_SLIDER));
@@ -648,21 +649,43 @@ class EditListCtrlTest : public QObject {
         owner.show();
         GP::CPopupEdit edit;
         edit.SetValidator([](const QString& text) { return !text.isEmpty(); });
+        // What runs inside the modal loop only types and records what it saw: a check failing there would
+        // return from the lambda and leave the loop running. The checks come after the loop has ended.
+        bool openAfterRefusal = false;
         QTimer::singleShot(0, &edit, [&] {
             QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(&edit, Qt::Key_Delete);
             QTest::keyClick(&edit, Qt::Key_Return);  // refused by the validator: empty
-            QVERIFY(edit.isVisible());
+            openAfterRefusal = edit.isVisible();
             QTest::keyClicks(&edit, QStringLiteral("new"));
             QTest::keyClick(&edit, Qt::Key_Return);
         });
         QString text = QStringLiteral("old");
-        QCOMPARE(edit.RunModal(&owner, QRect(10, 10, 120, 24), text), 1);
+        bool timedOut = false;
+        QCOMPARE(RunModalWithWatchdog(edit, owner, text, timedOut), 1);
+        QVERIFY2(!timedOut, "the modal loop did not end on Enter");
+        QVERIFY(openAfterRefusal);
         QCOMPARE(text, QStringLiteral("new"));
         QVERIFY(owner.isEnabled());
 
         QTimer::singleShot(0, &edit, [&] { QTest::keyClick(&edit, Qt::Key_Escape); });
-        QCOMPARE(edit.RunModal(&owner, QRect(10, 10, 120, 24), text), 2);
+        QCOMPARE(RunModalWithWatchdog(edit, owner, text, timedOut), 2);
+        QVERIFY2(!timedOut, "the modal loop did not end on Escape");
+    }
+
+  private:
+    // Runs the editor's modal loop. Should the loop outlive the keys meant to end it, a watchdog hides the
+    // editor after 10 s, which ends the loop (with 0): the test then fails instead of hanging.
+    static int RunModalWithWatchdog(GP::CPopupEdit& edit, QWidget& owner, QString& text, bool& timedOut) {
+        timedOut = false;
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            timedOut = true;
+            edit.Window()->hide();
+        });
+        watchdog.start(10000);
+        return edit.RunModal(&owner, QRect(10, 10, 120, 24), text);
     }
 };
 

@@ -182,6 +182,22 @@ TEST_F(EarlierFileTest, BadRecordsFailWithTheirMessages) {
     }
 }
 
+TEST_F(EarlierFileTest, AFailedReadLeavesTheEarlierPatchesAsTheyWere) {
+    TQML::CFileDocument document(&hub_);
+    document.Patches().Resize(2);
+    document.Patches()[1].SetName("KEEP");
+    // Two good records, then the count asks for a third.
+    const Bytes file = EarlierFile(
+        kTqMaxMagic, 3, {Record(RecordBody(KnownImage("A"))), Record(RecordBody(KnownImage("B")))});
+    std::istringstream stream(std::string(file.begin(), file.end()));
+    bool isTq4 = true;
+    EXPECT_FALSE(document.ReadHeader(stream, isTq4));
+    ASSERT_EQ(document.Patches().GetSize(), 2u);
+    EXPECT_EQ(document.Patches()[0].GetName(), "INIT PATCH      ");
+    EXPECT_EQ(document.Patches()[1].GetName(), "KEEP            ");
+    EXPECT_EQ(Reported(), std::vector<std::string>{kUnknownType});
+}
+
 TEST_F(EarlierFileTest, BytesBehindTheFourthMemoAreIgnored) {
     Bytes body = RecordBody(KnownImage("TAIL"), {"a", "b", "c", "d"});
     body.insert(body.end(), {1, 2, 3});

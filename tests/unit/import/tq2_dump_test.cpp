@@ -221,6 +221,23 @@ TEST_F(Tq2Test, LongMessagesAreSkippedWhole) {
     EXPECT_EQ(WalkMessages({Tq2Set(0, 0, 0, values)}), 1);
     values.push_back(0);  // 511 bytes after F0
     EXPECT_EQ(WalkMessages({Tq2Set(0, 0, 0, values)}), 0);
+
+    // The last event states 600 bytes, and the file ends after the 26 of a good data set: the stated
+    // length decides, so it is skipped too.
+    const Bytes set = Tq2Set(0, 11, 0, Tq2Name("CUT"));
+    Bytes file = SmfWithSysEx({});
+    file.resize(file.size() - 4);  // no End of Track
+    file.insert(file.end(), {0x00, 0xF0});
+    AppendVariableLength(file, 600);
+    file.insert(file.end(), set.begin() + 1, set.end());
+    EXPECT_EQ(Walk(file), 0);
+    // Stating its true length, the same event is decoded.
+    file = SmfWithSysEx({});
+    file.resize(file.size() - 4);
+    file.insert(file.end(), {0x00, 0xF0});
+    AppendVariableLength(file, static_cast<std::uint32_t>(set.size() - 1));
+    file.insert(file.end(), set.begin() + 1, set.end());
+    EXPECT_EQ(Walk(file), 1);
 }
 
 TEST_F(Tq2Test, HostileFilesEndCleanly) {

@@ -19,6 +19,7 @@ class CTestMidiIn : public CMidiIn {
     std::atomic<int> handled{0};
     std::vector<std::uint32_t> shorts;
     std::vector<Bytes> longs;
+    std::vector<std::string> order;  // "short" and "long", as handled
     int opens = 0;
     std::mutex mutex;
 
@@ -37,6 +38,7 @@ class CTestMidiIn : public CMidiIn {
         if (hold) return false;
         std::lock_guard<std::mutex> lock(mutex);
         shorts.push_back(packed);
+        order.push_back("short");
         ++handled;
         return true;
     }
@@ -44,6 +46,7 @@ class CTestMidiIn : public CMidiIn {
         if (hold) return false;
         std::lock_guard<std::mutex> lock(mutex);
         longs.emplace_back(bytes.begin(), bytes.end());
+        order.push_back("long");
         ++handled;
         return true;
     }
@@ -83,6 +86,24 @@ TEST(MidiIn, DeliversShortAndLongMessagesInArrivalOrder) {
     EXPECT_EQ(in.longs[0], NumberedSysEx(2048, 1));
     EXPECT_TRUE(in.Stop());
     EXPECT_EQ(in.opens, 1);
+}
+
+TEST(MidiIn, ADriverEventCannotStandInForSystemExclusiveData) {
+    CTestMidiIn in;
+    ASSERT_TRUE(in.OpenByName("Port A"));
+    in.hold = true;
+    ASSERT_TRUE(in.Start());
+    // Only a recorded System Exclusive message announces a filled buffer: a "buffer came back" event of its
+    // own would take the next message's buffer and let that message overtake the short one.
+    in.RecordEvent(CMidiIn::kEventLongData);
+    in.Record(Bytes{0x90, 0x3C, 0x64});
+    in.Record(NumberedSysEx(20, 1));
+    EXPECT_EQ(in.PendingEvents(), 2u);
+    in.hold = false;
+    ASSERT_TRUE(in.Stop());
+    EXPECT_EQ(in.order, (std::vector<std::string>{"short", "long"}));
+    ASSERT_EQ(in.longs.size(), 1u);
+    EXPECT_EQ(in.longs[0], NumberedSysEx(20, 1));
 }
 
 TEST(MidiIn, RecordsNothingWhileNotRunning) {

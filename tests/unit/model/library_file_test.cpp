@@ -70,12 +70,37 @@ TEST_F(LibraryFileTest, ABlockOfAnotherLengthIsKeptAsStored) {
     EXPECT_EQ(ReadFileBytes(folder_ / "odd-again.tql"), ReadFileBytes(folder_ / "odd.tql"));
 }
 
-TEST_F(LibraryFileTest, ACountAboveTheRecordsFailsAndKeepsWhatWasRead) {
-    WriteFileBytes(folder_ / "short.tql", LibraryBytes(3).Record(2178, 1).Record(2178, 2).Get());
+TEST_F(LibraryFileTest, AFailedLoadLeavesThePatchesAsTheyWere) {
+    const CPatchArray mine = MakeList({"MINE", "OURS"});
+    const auto expectUntouched = [&](const CFileDocument& document) {
+        ASSERT_EQ(document.Patches().GetSize(), mine.GetSize());
+        for (std::size_t i = 0; i < mine.GetSize(); ++i) {
+            EXPECT_EQ(document.Patches()[i].Sections(), mine[i].Sections());
+            EXPECT_EQ(document.Patches()[i].GetMemo(0), mine[i].GetMemo(0));
+        }
+    };
     CFileDocument loaded(&hub_);
+    loaded.Patches() = mine;
+
+    // The count promises three records, the file holds two: nothing of the two is taken.
+    WriteFileBytes(folder_ / "short.tql", LibraryBytes(3).Record(2178, 1).Record(2178, 2).Get());
     EXPECT_FALSE(loaded.Load(folder_ / "short.tql"));
     EXPECT_EQ(Reported(), "Cannot read files of this type.");
-    EXPECT_EQ(loaded.Patches().GetSize(), 2u);
+    expectUntouched(loaded);
+
+    // The last record's body breaks off.
+    buffer_->FlushTo(nullptr);
+    auto cut = LibraryBytes(2).Record(2178, 1).Record(2178, 2).Get();
+    cut.resize(cut.size() - 10);
+    WriteFileBytes(folder_ / "cut.tql", cut);
+    EXPECT_FALSE(loaded.Load(folder_ / "cut.tql"));
+    EXPECT_EQ(Reported(), "This file could not be loaded.");
+    expectUntouched(loaded);
+
+    // A file that loads replaces them.
+    WriteFileBytes(folder_ / "good.tql", LibraryBytes(1).Record(2178, 3).Get());
+    ASSERT_TRUE(loaded.Load(folder_ / "good.tql"));
+    EXPECT_EQ(loaded.Patches().GetSize(), 1u);
 }
 
 TEST_F(LibraryFileTest, WrongMagicAndZeroLengthsAreNotLibraries) {

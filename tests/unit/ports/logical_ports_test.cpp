@@ -97,11 +97,28 @@ TEST(KivMidiIn, PassesShortMessagesAndOnlyForwardsRealTimeBytes) {
     EXPECT_EQ(rig.forwarded, (std::vector<Bytes>{{0x90, 0x3C, 0x64}, {0xF8}}));
 }
 
-TEST(KivMidiIn, WithoutReceiverOrForwardingMessagesAreDropped) {
-    CKivMidiIn in;
-    in.Receive(Bytes{0x90, 0x3C, 0x64});
-    in.Receive(Bytes{});
-    SUCCEED();
+TEST(KivMidiIn, WithoutReceiverOrForwardingMessagesAreDroppedAndNotKeptForLater) {
+    ForwardingRig rig;
+    rig.in.SetReceiver(nullptr);
+    rig.in.SetForwardTo(nullptr);
+    const Bytes dataSet = MakeDataSetMessage(rig.in.Ids(), 0x02000000, Bytes{1}).Bytes();
+    for (const Bytes& message : {dataSet, Bytes{0x90, 0x3C, 0x64}, Bytes{0xF8}, Bytes{}})
+        rig.in.Receive(message);
+    EXPECT_TRUE(rig.receiver.events.empty());
+    EXPECT_TRUE(rig.forwarded.empty());
+
+    // Given a receiver and forwarding again, the port passes on only what arrives from then on.
+    rig.in.SetReceiver(&rig.receiver);
+    rig.in.SetForwardTo(&rig.out);
+    rig.in.Receive(Bytes{0xF8});
+    EXPECT_TRUE(rig.receiver.events.empty());
+    EXPECT_EQ(rig.forwarded, (std::vector<Bytes>{{0xF8}}));
+
+    // Forwarding to an output port without a physical port sends nothing; the receiver still gets its due.
+    rig.out.SetDevice(nullptr);
+    rig.in.Receive(dataSet);
+    EXPECT_EQ(rig.receiver.events, (std::vector<std::string>{"data set 1"}));
+    EXPECT_EQ(rig.forwarded, (std::vector<Bytes>{{0xF8}}));
 }
 
 TEST(KivMidiOut, BuildsDataSetsAndRequestsFromItsProfile) {

@@ -41,18 +41,19 @@ TEST(DeviceIdentity, ASilentDeviceIsAskedTwiceThreeSecondsApartThenOneMessage) {
     EXPECT_FALSE(rig.reader.IdentifyDevice());
     const auto waited = std::chrono::steady_clock::now() - start;
     rig.device.WaitIdle();
+    // Two tries, no third: each waited its whole time-out.
     EXPECT_EQ(rig.device.WithEmulator([](CTq550Emulator& e) { return e.ReceivedCount(); }), 2u);
     EXPECT_GE(waited, std::chrono::milliseconds(6000));
-    EXPECT_LT(waited, std::chrono::milliseconds(7500));
     EXPECT_EQ(rig.messages->texts, std::vector<std::string>{kConnectionProblem});
     EXPECT_EQ(rig.reader.GetState(), CKivMidiRequester::kIdle);
 }
 
 TEST(DeviceIdentity, AReplyFromAnotherModelFailsAtOnceWithOneMessage) {
     TransferRig rig({.wrongFamilyCode = true});
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(rig.reader.IdentifyDevice());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
+    // At once: the reply ended the first try, so no second request was sent after a time-out.
+    rig.device.WaitIdle();
+    EXPECT_EQ(rig.device.WithEmulator([](CTq550Emulator& e) { return e.ReceivedCount(); }), 1u);
     EXPECT_EQ(rig.reader.IdentityFlag(), -1);
     EXPECT_EQ(rig.messages->texts, std::vector<std::string>{kConnectionProblem});
 }

@@ -12,6 +12,11 @@
 namespace {
 using Bytes = std::vector<std::uint8_t>;
 const char kPort[] = "Responder";
+// The time-out of tries that are meant to go unanswered: short, so that the tests are quick.
+constexpr std::chrono::milliseconds kUnanswered{200};
+// The time-out of tries that are meant to be answered: long, so that a loaded machine cannot make an answer
+// late. The wait ends as soon as the answer is there.
+constexpr std::chrono::milliseconds kAnswered{20000};
 
 // An environment whose pair 0 talks to a responder that answers every message with `answers(message)`.
 struct ResponderRig {
@@ -30,7 +35,7 @@ struct ResponderRig {
         environment.AddInDevice(environment.CreateInDevice(kPort))->Bind(environment.InPort(0));
         environment.OutPort(0).SetDevice(environment.AddOutDevice(environment.CreateOutDevice(kPort)));
         requester.Attach(&environment.InPort(0), &environment.OutPort(0));
-        requester.SetTimeout(std::chrono::milliseconds(200));
+        requester.SetTimeout(kUnanswered);
         hub.SetTextOut(TextOutHub::kMessageBoxSlot, messages);
     }
     ~ResponderRig() { environment.Shutdown(); }
@@ -74,6 +79,7 @@ TEST(Requester, OnlyAnAnswerOfTheRequestedAddressAndSizeEndsTheWait) {
     ResponderRig right([&](const Bytes&) {
         return std::vector<Bytes>{DataSet(address + 1, 10), DataSet(address, 10)};
     });
+    right.requester.SetTimeout(kAnswered);
     EXPECT_TRUE(right.requester.Request(address, 10));
     EXPECT_EQ(right.received, 1);
     EXPECT_TRUE(right.messages->texts.empty());
@@ -84,7 +90,7 @@ TEST(Requester, IdentityRepliesOfTheWrongLengthDoNotIdentify) {
         ResponderRig rig([&](const Bytes&) { return std::vector<Bytes>{IdentityReply(length)}; });
         AReader reader(rig.environment);
         reader.Attach(&rig.environment.InPort(0), &rig.environment.OutPort(0));
-        reader.SetTimeout(std::chrono::milliseconds(200));
+        reader.SetTimeout(kUnanswered);
         EXPECT_FALSE(reader.IdentifyDevice()) << length;
         EXPECT_EQ(rig.received, 2) << length;
         EXPECT_EQ(rig.messages->texts.size(), 1u) << length;
@@ -92,14 +98,17 @@ TEST(Requester, IdentityRepliesOfTheWrongLengthDoNotIdentify) {
     ResponderRig good([&](const Bytes&) { return std::vector<Bytes>{IdentityReply(15)}; });
     AReader reader(good.environment);
     reader.Attach(&good.environment.InPort(0), &good.environment.OutPort(0));
+    reader.SetTimeout(kAnswered);
     EXPECT_TRUE(reader.IdentifyDevice());
 }
 
 TEST(Requester, TheSecondTrySucceedsWhenTheFirstGoesUnanswered) {
-    // Only the second request is answered.
+    // Only the second request is answered. The first try waits out its whole time-out, so it stays short;
+    // the answer comes within microseconds of the second request, far inside the same time.
     ResponderRig rig([&](const Bytes&) {
         return rig.received == 2 ? std::vector<Bytes>{IdentityReply(15)} : std::vector<Bytes>{};
     });
+    rig.requester.SetTimeout(std::chrono::milliseconds(2000));
     EXPECT_TRUE(rig.requester.Exchange(MakeIdentityRequest(0)));
     EXPECT_TRUE(rig.messages->texts.empty());
 }
