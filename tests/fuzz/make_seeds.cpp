@@ -147,7 +147,7 @@ void EarlierSeeds() {
         image[block + earlier::kAssignSource] = 1;
         image[block + 9] = 1;
     }
-    Write("earlier_file", "special-assignments.tqx", EarlierFileOf(image));
+    Write("earlier_file", "assignment-settings.tqx", EarlierFileOf(image));
 }
 
 // ---- Standard MIDI Files ----
