@@ -34,7 +34,9 @@ void MakeLibrary(const QString& path, int count) {
         for (std::size_t b = 16; b < block.size(); ++b)
             block[b] = static_cast<std::uint8_t>((b * 7 + static_cast<std::size_t>(i)) & 0x7F);
         // Names in no particular order, so that the sort has work to do.
-        patch.SetName("P" + std::to_string((i * 7919) % count));
+        std::string name = std::to_string((i * 7919) % count);
+        name.insert(name.begin(), 'P');
+        patch.SetName(name);
         for (int m = 0; m < 4; ++m)
             patch.SetMemo(m, std::string(static_cast<std::size_t>((i * 37 + m * 101) % 301),
                                          static_cast<char>('a' + m)));
