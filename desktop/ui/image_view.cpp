@@ -121,7 +121,7 @@ int CImageView::AreaCode() const {
 }
 
 std::vector<int> CImageView::Indexes(bool all) const {
-    auto& list = const_cast<CImageView*>(this)->List();
+    const CPatchListCtrl& list = List();
     std::vector<int> indexes = all ? list.AllIndexes() : list.SelectedIndexes();
     // A sorted list shows its rows in another order; the transfers go by patch number.
     std::sort(indexes.begin(), indexes.end());
@@ -129,7 +129,7 @@ std::vector<int> CImageView::Indexes(bool all) const {
 }
 
 QString CImageView::PatchLabel(int index) {
-    return QStringLiteral("U%1-%2").arg(index / 4 + 1, 2, 10, QLatin1Char('0')).arg(index % 4 + 1);
+    return CParameterListCtrl::MainNumber(index);
 }
 
 bool CImageView::VerifyAfterWriting() {

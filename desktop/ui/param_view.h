@@ -22,6 +22,7 @@ class CParamView : public GP::CFormViewEx {
     ~CParamView() override;
 
     CPatchListCtrl& List() { return *list_; }
+    const CPatchListCtrl& List() const { return *list_; }
     CDoc* GetDoc() const;
     bool IsMain() const { return list_->ListKind() == CParameterListCtrl::kMainList; }
 

@@ -63,6 +63,10 @@ bool CParameterListCtrl::IsEndOfLineRow(int row) const {
     return row >= 0 && GetItemData(row) >= PatchCount();
 }
 
+QString CParameterListCtrl::MainNumber(int index) {
+    return QStringLiteral("U%1-%2").arg(index / 4 + 1, 2, 10, QLatin1Char('0')).arg(index % 4 + 1);
+}
+
 int CParameterListCtrl::ColumnIdAt(int position) {
     return position >= 0 && position < kColumnCount ? kColumns[position].id : -1;
 }
@@ -364,8 +368,7 @@ QString CParameterListCtrl::GetCellText(int row, int column) const {
 
 QString CParameterListCtrl::CellText(int index, int id) const {
     if (id == kNumberColumn) {
-        if (listKind_ == kMainList)
-            return QStringLiteral("U%1-%2").arg(index / 4 + 1, 2, 10, QLatin1Char('0')).arg(index % 4 + 1);
+        if (listKind_ == kMainList) return MainNumber(index);
         return QString::number(index + 1);
     }
     if (id >= 1 && id <= 4)

@@ -38,6 +38,8 @@ class CParameterListCtrl : public GP::CEditListCtrl {
     int PatchCount() const;
     bool IsEndOfLineRow(int row) const;
 
+    // How the Main list numbers patch index: "U01-1" to "U50-4".
+    static QString MainNumber(int index);
     // The column identifier at a position, and the position of an identifier.
     static int ColumnIdAt(int position);
     static int PositionOfColumnId(int id);
