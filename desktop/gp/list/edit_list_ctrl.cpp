@@ -326,16 +326,39 @@ void CEditListCtrl::SetMultipleSelection(bool on) {
 
 // ---- Selection and page -----------------------------------------------------------------------------
 
+// The selected rows as sorted, disjoint spans [first, last], from the selection's ranges: the work grows
+// with the number of ranges, not of rows, so that a list of 100,000 selected rows answers at once (the
+// command states ask after every key).
+std::vector<std::pair<int, int>> CEditListCtrl::SelectedRowSpans() const {
+    std::vector<std::pair<int, int>> spans;
+    const int lastColumn = GetColumnCount() - 1;
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+        if (range.isValid() && range.left() <= 0 && range.right() >= lastColumn)
+            spans.emplace_back(range.top(), range.bottom());
+    std::sort(spans.begin(), spans.end());
+    std::vector<std::pair<int, int>> merged;
+    for (const auto& span : spans) {
+        if (!merged.empty() && span.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, span.second);
+        else
+            merged.push_back(span);
+    }
+    return merged;
+}
+
 std::vector<int> CEditListCtrl::GetSelectedRows() const {
     std::vector<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
+    for (const auto& [first, last] : SelectedRowSpans())
+        for (int row = first; row <= last; ++row)
+            rows.push_back(row);
     return rows;
 }
 
 int CEditListCtrl::GetSelectedCount() const {
-    return static_cast<int>(selectionModel()->selectedRows().size());
+    int count = 0;
+    for (const auto& [first, last] : SelectedRowSpans())
+        count += last - first + 1;
+    return count;
 }
 
 bool CEditListCtrl::IsItemSelected(int row) const {

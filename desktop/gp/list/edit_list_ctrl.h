@@ -214,6 +214,7 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
     void changeEvent(QEvent* event) override;
 
   private:
+    std::vector<std::pair<int, int>> SelectedRowSpans() const;
     friend class CEditListModel;
     enum MouseMode { MOUSE_NONE, MOUSE_SINGLE, MOUSE_RANGE, MOUSE_TOGGLE };
     struct EditorSlot {

@@ -140,6 +140,38 @@ class AppTest : public QObject {
         QVERIFY(GetAppData().mainView);
     }
 
+    // The accelerators and the tool bar follow a selection made after the last menu was opened; a range
+    // selection of a large library is counted without visiting its rows.
+    void acceleratorsFollowTheSelection() {
+        AppRig rig;
+        QVERIFY(QTest::qWaitForWindowActive(&rig.Frame()));
+        rig.Activate(&rig.MainDoc());
+        CPatchListCtrl& list = rig.MainView().List();
+        list.setFocus();
+        list.ClearAllSelection();
+        rig.Frame().UpdateCommandActions();
+        QAction* copy = rig.Frame().CommandAction(TQ::ID_EDIT_COPY);
+        QAction* replace = rig.Frame().CommandAction(TQ::ID_EDIT_REPLACE);
+        QVERIFY(copy && replace);
+        QVERIFY(!copy->isEnabled());
+        QVERIFY(!replace->isEnabled());
+        GetAppData().Clipboard().GetArray().Resize(0);
+
+        list.SetItemSelected(3, true);
+        list.SetItemSelected(4, true);
+        QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(GetAppData().Clipboard().GetArray().GetSize(), std::size_t(2));
+        // After the command, once idle: Replace has something to paste.
+        QTRY_VERIFY(replace->isEnabled());
+
+        list.SelectAllItems();
+        QCOMPARE(list.GetSelectedCount(), 200);
+        list.SetItemSelected(10, false);
+        QCOMPARE(list.GetSelectedCount(), 199);
+        QCOMPARE(list.GetSelectedRows().size(), std::size_t(199));
+        QVERIFY(!list.IsItemSelected(10));
+    }
+
     void menusInBothLanguages() {
         {
             AppRig rig;
