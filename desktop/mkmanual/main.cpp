@@ -32,6 +32,8 @@ void FitImages(QTextDocument& document, const QString& folder, qreal pageWidth) 
                 std::fprintf(stderr, "tq550-mkmanual: no image %s\n", qPrintable(format.name()));
                 continue;
             }
+            // Given to the document itself: print() lays out a copy, which would not look the file up again.
+            document.addResource(QTextDocument::ImageResource, QUrl(format.name()), image);
             const qreal scale = std::min<qreal>(1.0, pageWidth / image.width());
             format.setWidth(image.width() * scale);
             format.setHeight(image.height() * scale);
