@@ -20,6 +20,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "desktop"))
+from desktop_support import XServer  # noqa: E402
+
 # The X screen, and the program's window on it (top left corner, no decorations without a window manager).
 # The manual's pages are about 620 pixels wide: wider pictures are scaled down to that.
 SCREEN = (1024, 720)
@@ -149,31 +152,6 @@ def write_library(path, block, entries, language):
 
 
 # --- The X server and the program's windows --------------------------------------------------------------
-
-class XServer:
-    def __init__(self, width, height):
-        read, write = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{width}x{height}x24", "-dpi", "96",
-             "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        number = b""
-        with os.fdopen(read, "rb") as pipe:
-            while not number.endswith(b"\n"):
-                chunk = pipe.read(1)
-                if not chunk:
-                    raise RuntimeError("Xvfb did not start")
-                number += chunk
-        self.display = ":" + number.decode().strip()
-
-    def stop(self):
-        self.process.terminate()
-        try:
-            self.process.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-
 
 class Rect:
     def __init__(self, x, y, w, h):
@@ -592,7 +570,7 @@ def main(argv):
     keep = os.environ.get("TQ_SHOTS_KEEP")
     for language in languages:
         work = tempfile.mkdtemp(prefix=f"tq550-shots-{language}-")
-        server = XServer(*SCREEN)
+        server = XServer(*SCREEN, extra=("-dpi", "96"))
         shots = Run(build, source, language, server.display, work)
         try:
             shots.take()

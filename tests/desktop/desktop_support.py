@@ -32,10 +32,11 @@ def library(names):
 class XServer:
     """A private Xvfb display for the time of a test class."""
 
-    def __init__(self, width=1280, height=800):
+    def __init__(self, width=1280, height=800, extra=()):
         read, write = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp", "-noreset"],
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{width}x{height}x24", *extra, "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
         number = b""
