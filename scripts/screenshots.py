@@ -79,8 +79,8 @@ BLUES = ("Blues Night.tql", [
     ("SLIDE SUSTAIN", ("Open G", "", "", ""), ("オープン G", "", "", "")),
 ])
 
-# The keys of the commands: some menu mnemonics differ between the two languages. Editing goes through the
-# Edit menu rather than Ctrl+C and the like: the menu brings the commands' states up to date first.
+# The keys of the commands, through the menus as a reader of the manual would find them: some menu mnemonics
+# differ between the two languages.
 KEYS = {
     "en": {"read_all": ["alt+m", "r"], "setup_midi": ["alt+s", "m"], "setup_grid": ["alt+s", "g"],
            "grid_on": ["alt+n"], "import": ["alt+f", "t"], "close": ["alt+f", "c"],
