@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <clocale>
@@ -15,6 +16,8 @@
 #include "app/single_instance.h"
 #include "emu/virtual_tq550.h"
 #include "gp/docview/doc_template.h"
+#include "gp/docview/document.h"
+#include "gp/docview/mdi_child_wnd.h"
 #include "import/reader.h"
 #include "midi/virtual_midi.h"
 #include "ports/midi_environment.h"
@@ -133,13 +136,17 @@ bool CApp::InitInstance() {
     midiSetup_ = std::make_unique<CMidiSetup>(*environment_, settings_);
     LoadAndAutoSetup(*midiSetup_);
 
-    if (!OpenCommandLineFile(options_.files.value(0))) {
+    const QString file = options_.files.value(0);
+    const QPointer<GP::CDocument> opened = file.isEmpty() ? nullptr : OpenCommandLineFile(file);
+    if (!file.isEmpty() && !opened) {
         app.ReleaseTransfers();
         DeliverBufferedMessages();
         return false;
     }
     LoadInitialData();
     OpenMainWindow();
+    // The Main window opens last, over the others; the file the user asked for comes to the front again.
+    if (opened && !opened->GetFrames().empty()) frame_->MDIActivate(opened->GetFrames().front());
     frame_->show();
     frame_->UpdateCommandActions();
     started_ = true;
@@ -259,12 +266,11 @@ void CApp::CloseAfterTransfer() {
     if (frame_) frame_->close();
 }
 
-bool CApp::OpenCommandLineFile(const QString& path) {
-    if (path.isEmpty()) return true;
+GP::CDocument* CApp::OpenCommandLineFile(const QString& path) {
     // A link opens the file it points to.
     const QFileInfo info(path);
     const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    return OpenDocumentFile(target) != nullptr;
+    return OpenDocumentFile(target);
 }
 
 void CApp::LoadInitialData() {

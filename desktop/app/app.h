@@ -81,8 +81,8 @@ class CApp : public QObject, public GP::CCmdTarget {
 
     GP::CDocTemplate* DocTemplateById(int id) const;
     GP::CDocument* OpenDocumentFile(const QString& path);
-    // The file named on the command line: links resolved; true when there is none or it opened.
-    bool OpenCommandLineFile(const QString& path);
+    // Opens a file named on a command line (links resolved); its document, or null when it did not open.
+    GP::CDocument* OpenCommandLineFile(const QString& path);
     // Opens the manual of the interface language.
     void OpenManual();
     // The manual's path: beside the program or in the installed data folder.

@@ -29,6 +29,16 @@ def library(names):
     return MAGIC + struct.pack(">I", len(records)) + bytes(124) + b"".join(records)
 
 
+def library_count(path):
+    """The patch count in a library file's header; None while it cannot be read."""
+    try:
+        with open(path, "rb") as f:
+            header = f.read(len(MAGIC) + 4)
+    except OSError:
+        return None
+    return struct.unpack_from(">I", header, len(MAGIC))[0] if len(header) == len(MAGIC) + 4 else None
+
+
 class XServer:
     """A private Xvfb display for the time of a test class."""
 

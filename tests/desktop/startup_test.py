@@ -41,6 +41,17 @@ class StartUpTest(DesktopTest):
         program = self.start(path)
         window = self.wait_for_window("^TQ-550 Librarian")
         self.screenshot("startup-with-library")
+        # Accelerators right after the selection changed: Select All, Copy, Insert (before the selection),
+        # Save. The file then holds the two patches twice.
+        self.xdotool("windowfocus", "--sync", window)
+        for key in ("ctrl+a", "ctrl+c", "ctrl+v", "ctrl+s"):
+            self.xdotool("key", "--window", window, key)
+            time.sleep(0.3)
+        deadline = time.monotonic() + 30
+        while support.library_count(path) != 4 and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.screenshot("startup-library-edited-by-keys")
+        self.assertEqual(support.library_count(path), 4, "Ctrl+A, Ctrl+C, Ctrl+V and Ctrl+S did their work")
         self.assertEqual(self.quit(window, program), 0)
         # An opened file goes to the top of the recent-file list.
         self.assertEqual(self.settings().get("Recent%20File%20List", "File1"), path)

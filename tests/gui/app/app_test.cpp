@@ -115,6 +115,9 @@ class AppTest : public QObject {
             QCOMPARE(documents.size(), std::size_t(1));
             QCOMPARE(documents.front()->GetPathName(), path);
             QCOMPARE(qobject_cast<CFileDoc*>(documents.front())->Patches().GetSize(), std::size_t(3));
+            // It is in front, although the Main window opened after it.
+            QCOMPARE(rig.Frame().MDIGetActive()->GetActiveDocument(), documents.front());
+            QVERIFY(GetAppData().mainView);
         }
         options.files = QStringList{dir.filePath(QStringLiteral("absent.tql"))};
         AppRig failing(options, false);
