@@ -18,16 +18,17 @@ namespace {
 CDialogTemplate WindowListTemplate() {
     CDialogTemplate t;
     t.id = CWindowListDlg::IDD_WINDOW_LIST;
-    t.size = QSize(232, 130);
+    // Buttons wide enough for the Japanese texts, 18 units apart.
+    t.size = QSize(252, 136);
     t.items = {
-        {CWindowListDlg::IDC_LIST, QRect(7, 7, 160, 116)},
-        {CWindowListDlg::IDC_OPEN, QRect(175, 7, 50, 14)},
-        {CWindowListDlg::IDC_CLOSE, QRect(175, 25, 50, 14)},
-        {CWindowListDlg::IDC_LEAVE, QRect(175, 43, 50, 14)},
-        {CWindowListDlg::IDC_TILE_HORZ, QRect(175, 61, 50, 14)},
-        {CWindowListDlg::IDC_TILE_VERT, QRect(175, 79, 50, 14)},
-        {CWindowListDlg::IDC_HELP, QRect(175, 91, 50, 14)},
-        {CWindowListDlg::IDC_DONE, QRect(175, 109, 50, 14)},
+        {CWindowListDlg::IDC_LIST, QRect(7, 7, 160, 122)},
+        {CWindowListDlg::IDC_OPEN, QRect(175, 7, 70, 14)},
+        {CWindowListDlg::IDC_CLOSE, QRect(175, 25, 70, 14)},
+        {CWindowListDlg::IDC_LEAVE, QRect(175, 43, 70, 14)},
+        {CWindowListDlg::IDC_TILE_HORZ, QRect(175, 61, 70, 14)},
+        {CWindowListDlg::IDC_TILE_VERT, QRect(175, 79, 70, 14)},
+        {CWindowListDlg::IDC_HELP, QRect(175, 97, 70, 14)},
+        {CWindowListDlg::IDC_DONE, QRect(175, 115, 70, 14)},
     };
     return t;
 }

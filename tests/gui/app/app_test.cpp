@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
@@ -14,6 +15,7 @@
 #include "app/language.h"
 #include "app/single_instance.h"
 #include "app_rig.h"
+#include "gp/mdi/window_list_dlg.h"
 #include "model/file_document.h"
 #include "ports/midi_environment.h"
 #include "settings/settings_store.h"
@@ -21,11 +23,46 @@
 #include "transfer/reader.h"
 #include "ui/midi_warning_dlg.h"
 #include "ui/progress_bar.h"
+#include "ui/set_grid_dlg.h"
 #include "ui/timer_text_out_window.h"
 
 using namespace TQ;
 
 namespace {
+
+// Shows a dialog and checks that each of its buttons has room for its whole text (and icon), and that no
+// button covers another.
+void CheckButtonsFit(QDialog& dialog) {
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
+    QVERIFY(!buttons.isEmpty());
+    for (QPushButton* button : buttons) {
+        if (!button->isVisible()) continue;
+        int needed =
+            button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&'))) + 8;
+        if (!button->icon().isNull()) needed += button->iconSize().width() + 4;
+        QVERIFY2(needed <= button->width(), qPrintable(button->text()));
+        const QRect place(button->mapTo(&dialog, QPoint(0, 0)), button->size());
+        for (QPushButton* other : buttons) {
+            if (other == button || !other->isVisible()) continue;
+            QVERIFY2(!place.intersects(QRect(other->mapTo(&dialog, QPoint(0, 0)), other->size())),
+                     qPrintable(button->text() + QStringLiteral(" / ") + other->text()));
+        }
+    }
+}
+
+void CheckDialogButtons(AppRig& rig) {
+    GP::CWindowListDlg windowList(rig.Frame(), nullptr);
+    CheckButtonsFit(windowList);
+    if (QTest::currentTestFailed()) return;
+    CSetGridDlg grid(1);
+    CheckButtonsFit(grid);
+    if (QTest::currentTestFailed()) return;
+    CMidiWarningDlg warning(&rig.settings);
+    warning.NeedsConfirmation(CMidiWarningDlg::kWriteUser);
+    CheckButtonsFit(warning);
+}
 
 // Answers the next modal dialog by calling answer on it once it shows; records whether one showed.
 class ModalAnswer : public QObject {
@@ -189,6 +226,8 @@ class AppTest : public QObject {
                      QKeySequence(QStringLiteral("Ctrl+V")));
             QCOMPARE(rig.Frame().CommandAction(ID_HELP_MANUAL)->shortcut(),
                      QKeySequence(QStringLiteral("F1")));
+            CheckDialogButtons(rig);
+            if (QTest::currentTestFailed()) return;
         }
         QTranslator japanese;
         QVERIFY(japanese.load(QCoreApplication::applicationDirPath() +
@@ -212,6 +251,8 @@ class AppTest : public QObject {
             QCOMPARE(CProgressBar::ShownCaption("User Patch U01-2"),
                      QString::fromUtf8("ユーザー パッチ U01-2"));
             QCOMPARE(CProgressBar::ShownCaption("Temporary Patch"), QString::fromUtf8("テンポラリ パッチ"));
+            // Dialog texts fit their buttons in Japanese too.
+            CheckDialogButtons(rig);
         }
         QCoreApplication::removeTranslator(&japanese);
         GetMessageCatalog().SetLanguage(0);
