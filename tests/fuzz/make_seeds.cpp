@@ -20,6 +20,7 @@
 #include "model/parameter_address.h"
 #include "ports/midi_environment.h"
 #include "smf/smf_write.h"
+#include "support/earlier_dump_bytes.h"
 #include "textout/text_out_hub.h"
 #include "transfer/writer.h"
 
@@ -230,26 +231,6 @@ void SmfSeeds() {
 }
 
 // ---- TQ-4/TQ-MAX dumps ----
-
-Bytes Tq4Set(int number, int offset, const Bytes& data, std::uint8_t device = 0) {
-    Bytes message{0xF0,
-                  0x41,
-                  device,
-                  0x00,
-                  0x3A,
-                  0x12,
-                  static_cast<std::uint8_t>(8 + number / 128),
-                  static_cast<std::uint8_t>(number % 128),
-                  static_cast<std::uint8_t>(offset / 128),
-                  static_cast<std::uint8_t>(offset % 128)};
-    message.insert(message.end(), data.begin(), data.end());
-    int sum = 0;
-    for (std::size_t i = 6; i < message.size(); ++i)
-        sum += message[i];
-    message.push_back(static_cast<std::uint8_t>((0 - sum) & 0x7F));
-    message.push_back(0xF7);
-    return message;
-}
 
 Bytes Name(const std::string& text) {
     Bytes name(text.begin(), text.end());

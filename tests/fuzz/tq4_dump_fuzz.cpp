@@ -15,6 +15,7 @@
 #include "import/tables/earlier_layout.h"
 #include "library_support.h"
 #include "ports/midi_environment.h"
+#include "support/earlier_dump_bytes.h"
 #include "textout/text_out_hub.h"
 
 namespace {
@@ -38,27 +39,6 @@ std::array<int, earlier::kBlockCount> FirstOffsets() {
     for (int offset : first)
         FUZZ_CHECK(offset >= 0);
     return first;
-}
-
-// A data set of device 00H for the earlier user patch number: F0 41 00 00 3A 12 address data sum F7.
-Bytes DataSet(int number, int offset, std::span<const std::uint8_t> data) {
-    Bytes message{0xF0,
-                  0x41,
-                  0x00,
-                  0x00,
-                  0x3A,
-                  0x12,
-                  static_cast<std::uint8_t>(8 + number / 128),
-                  static_cast<std::uint8_t>(number % 128),
-                  static_cast<std::uint8_t>(offset / 128),
-                  static_cast<std::uint8_t>(offset % 128)};
-    message.insert(message.end(), data.begin(), data.end());
-    int sum = 0;
-    for (std::size_t i = 6; i < message.size(); ++i)
-        sum += message[i];
-    message.push_back(static_cast<std::uint8_t>((0 - sum) & 0x7F));
-    message.push_back(0xF7);
-    return message;
 }
 
 }  // namespace
@@ -95,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int b = 0; b < earlier::kBlockCount; ++b) {
             const auto block = patches[i + 1].Block(b);
             if (std::any_of(block.begin(), block.end(), [](std::uint8_t v) { return v > 0x7F; })) continue;
-            messages.push_back(DataSet(numbers[i], firstOffsets[static_cast<std::size_t>(b)], block));
+            messages.push_back(Tq4Set(numbers[i], firstOffsets[static_cast<std::size_t>(b)],
+                                      Bytes(block.begin(), block.end())));
         }
     }
     TQML::CPatchArray again;

@@ -11,7 +11,7 @@
 #include "gp/docview/doc_manager.h"
 #include "gp/docview/doc_template.h"
 #include "import/tables/earlier_layout.h"
-#include "support/smf_bytes.h"
+#include "support/earlier_dump_bytes.h"
 #include "ui/command_ids.h"
 #include "ui/file_dialog.h"
 
@@ -50,22 +50,6 @@ Bytes LibrarianFile(const std::vector<std::pair<std::string, std::array<std::str
         file.insert(file.end(), body.begin(), body.end());
     }
     return file;
-}
-
-// A TQ-4/TQ-MAX data set for earlier patch number at offset: F0 41 00 00 3A 12 address data checksum F7.
-Bytes Tq4Set(int number, int offset, const Bytes& data) {
-    const Bytes address{static_cast<std::uint8_t>(8 + number / 128), static_cast<std::uint8_t>(number % 128),
-                        static_cast<std::uint8_t>(offset / 128), static_cast<std::uint8_t>(offset % 128)};
-    Bytes message{0xF0, 0x41, 0x00, 0x00, 0x3A, 0x12};
-    int sum = 0;
-    for (const Bytes* part : {&address, &data})
-        for (std::uint8_t b : *part) {
-            message.push_back(b);
-            sum += b;
-        }
-    message.push_back(static_cast<std::uint8_t>((0 - sum) & 0x7F));
-    message.push_back(0xF7);
-    return message;
 }
 
 // A TQ-2 data set for patch number, block 11 (the name).

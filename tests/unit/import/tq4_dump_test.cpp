@@ -6,32 +6,10 @@
 #include "import/tq4_importer.h"
 #include "import_test_support.h"
 #include "ports/midi_environment.h"
+#include "support/earlier_dump_bytes.h"
 #include "temp_folder.h"
 
 namespace {
-
-// A data set of an earlier device: F0 41 dev 00 3A 12 address data checksum F7.
-Bytes DataSet(std::array<std::uint8_t, 4> address, const Bytes& data, std::uint8_t device = 0x00,
-              std::uint8_t command = 0x12, int checksumError = 0) {
-    Bytes message{0xF0, 0x41, device, 0x00, 0x3A, command};
-    int sum = 0;
-    for (std::uint8_t b : address) {
-        message.push_back(b);
-        sum += b;
-    }
-    for (std::uint8_t b : data) {
-        message.push_back(b);
-        sum += b;
-    }
-    message.push_back(static_cast<std::uint8_t>((0 - sum + checksumError) & 0x7F));
-    message.push_back(0xF7);
-    return message;
-}
-
-std::array<std::uint8_t, 4> PatchAddress(int number, int offset) {
-    return {static_cast<std::uint8_t>(8 + number / 128), static_cast<std::uint8_t>(number % 128),
-            static_cast<std::uint8_t>(offset / 128), static_cast<std::uint8_t>(offset % 128)};
-}
 
 Bytes Name(const std::string& text) {
     Bytes name(text.begin(), text.end());
