@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/command_context.h"
+#include "cli/console_stream.h"
 #include "cli/console_text_out.h"
 #include "qsettings/qsettings_store.h"
 #include "rtmidi/normal_midi_device_factory.h"
@@ -59,7 +60,7 @@ int DeviceSession::Open(const Arguments& arguments) {
     environment_.SetFactory(std::move(factory));
     environment_.SetNoticeSink(std::make_shared<CConsoleTextOut>());
     environment_.SetProgressBar(progress_);
-    if (!problem.empty()) std::fprintf(stderr, "tq550: %s\n", problem.c_str());
+    if (!problem.empty()) WriteText(stderr, "tq550: " + problem + "\n");
 
     CKivMidiIn& input = environment_.InPort(MidiEnvironment::kTq550Pair);
     CKivMidiOut& output = environment_.OutPort(MidiEnvironment::kTq550Pair);
