@@ -59,7 +59,8 @@ class Comparison:
         problems = []
         for what, mine, theirs in zip(("exit status", "standard output", "standard error"), linux, windows):
             if mine != theirs:
-                problems.append(f"{what}: Linux {mine[:300]!r}, Windows {theirs[:300]!r}")
+                shown = (mine, theirs) if isinstance(mine, int) else (mine[:300], theirs[:300])
+                problems.append(f"{what}: Linux {shown[0]!r}, Windows {shown[1]!r}")
         for linux_file, windows_file in outputs:
             mine = linux_file.read_bytes() if linux_file.exists() else None
             theirs = windows_file.read_bytes() if windows_file.exists() else None
