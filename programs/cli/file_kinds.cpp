@@ -7,6 +7,7 @@
 #include "cli/earlier_kinds.h"
 #include "cli/library_kind.h"
 #include "cli/smf_kind.h"
+#include "platform/utf8_path.h"
 
 namespace {
 const InputKind kInputKinds[] = {
@@ -50,7 +51,7 @@ const OutputKind* FindOutputKind(const std::string& name) {
 }
 
 const OutputKind* FindOutputKindByExtension(const std::filesystem::path& path) {
-    const std::string extension = Lower(path.extension().string());
+    const std::string extension = Lower(PathToUtf8(path.extension()));
     for (const OutputKind& kind : kOutputKinds)
         if (extension == kind.extension) return &kind;
     return nullptr;
