@@ -7,14 +7,10 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include "cli/command_context.h"
 #include "cli/command_table.h"
 #include "platform/program_arguments.h"
+#include "platform/standard_streams.h"
 
 namespace {
 const char kHelp[] =
@@ -47,11 +43,7 @@ int main(int argc, char** argv) {
     // A write beyond the file-size limit must fail like any other write, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-#ifdef _WIN32
-    // The output is the same bytes as on other systems: no carriage return is added before a line feed.
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-#endif
+    UseBinaryStandardStreams();
     std::vector<std::string> words = ProgramArguments(argc, argv);
     if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
         std::printf(kHelp, ExtraCommandHelp().c_str());

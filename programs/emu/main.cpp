@@ -15,6 +15,7 @@
 #include "midi/kiv_midi_device.h"
 #include "midi/midi_arrival.h"
 #include "platform/program_arguments.h"
+#include "platform/standard_streams.h"
 #include "platform/utf8_path.h"
 #include "rtmidi/midi_system_probe.h"
 #include "rtmidi/rtmidi_ports.h"
@@ -161,6 +162,7 @@ class CEmulatorPort : public IMidiMessageSink {
 
 int main(int argc, char** argv) {
     Settings settings;
+    UseBinaryStandardStreams();
     if (const int status = Parse(ProgramArguments(argc, argv), settings); status >= 0) return status;
 
 #ifdef _WIN32

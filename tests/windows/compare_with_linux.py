@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """tq550.exe under Wine against the Linux build's tq550: the same answers, byte for byte.
 
-    compare_with_linux.py --linux TQ550 --windows TQ550.EXE --corpus DIR --work DIR
-                          --cmake CMAKE --windows-build DIR -- EMULATOR...
+    compare_with_linux.py --linux TQ550 --windows TQ550.EXE --linux-emu TQ550-EMU --windows-emu TQ550-EMU.EXE
+                          --corpus DIR --work DIR --cmake CMAKE --windows-build DIR -- EMULATOR...
 
 Every input file of the fuzz seed corpora (library files, earlier librarian files, Standard MIDI Files, TQ-4
 and TQ-2 bulk dumps; well-formed and broken ones) is copied under a folder and file name with spaces and
@@ -10,6 +10,9 @@ letters outside ASCII. Both programs dump it and convert it to a library file an
 exit status, standard output, standard error and the files written must be the same. The Windows program is
 given Windows paths (Z:\\...), which Wine maps to the Linux folders. Both find their initial-data library
 beside themselves.
+
+tq550-emu.exe answers --help and a usage error as the Linux one does, reads a library file of such a name,
+and, built without RtMidi, then says that it has no MIDI ports.
 
 Then the Windows build is installed into a folder named likewise, and the installed program must find its
 data beside itself (and, copied alone elsewhere, must say that it does not).
@@ -45,16 +48,19 @@ class Comparison:
         self.failures = []
         self.compared = 0
 
-    def run(self, command, windows, cwd=None):
-        program = self.options.windows if windows else self.options.linux
+    def run(self, command, windows, cwd=None, emu=False):
+        if emu:
+            program = self.options.windows_emu if windows else self.options.linux_emu
+        else:
+            program = self.options.windows if windows else self.options.linux
         prefix = self.options.emulator if windows else []
         done = subprocess.run([*prefix, program, *command], capture_output=True, timeout=90, cwd=cwd)
         return done.returncode, done.stdout, done.stderr
 
-    def case(self, name, linux_command, windows_command, outputs=(), cwd=None):
+    def case(self, name, linux_command, windows_command, outputs=(), cwd=None, emu=False):
         """Runs one command on both programs; outputs are pairs of (Linux, Windows) files they write."""
-        linux = self.run(linux_command, False, cwd)
-        windows = self.run(windows_command, True, cwd)
+        linux = self.run(linux_command, False, cwd, emu)
+        windows = self.run(windows_command, True, cwd, emu)
         self.compared += 1
         problems = []
         for what, mine, theirs in zip(("exit status", "standard output", "standard error"), linux, windows):
@@ -98,6 +104,16 @@ class Comparison:
         self.case("missing input", ["dump", str(folder / "fehlt \u00fc.tql")],
                   ["dump", windows_path(folder / "fehlt \u00fc.tql")])
 
+    def emulator_cases(self, folder, library):
+        self.case("tq550-emu --help", ["--help"], ["--help"], emu=True)
+        self.case("tq550-emu usage error", ["--device-id", "33"], ["--device-id", "33"], emu=True)
+        loaded = folder / "Speicher \u00e4 \u65e5\u672c.tql"
+        shutil.copyfile(library, loaded)
+        for path, expected in ((loaded, b"built without RtMidi"), (folder / "fehlt \u00e4.tql", b"cannot read")):
+            status, _, err = self.run(["--load", windows_path(path)], True, emu=True)
+            if status != 1 or expected not in err:
+                self.failures.append(f"tq550-emu --load {path.name}: status {status}, error {err!r}")
+
     def ports(self):
         status, out, err = self.run(["ports"], True)
         if status != 0 or out or b"built without RtMidi" not in err:
@@ -126,7 +142,8 @@ class Comparison:
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("--linux", "--windows", "--corpus", "--work", "--cmake", "--windows-build"):
+    for option in ("--linux", "--windows", "--linux-emu", "--windows-emu", "--corpus", "--work", "--cmake",
+                   "--windows-build"):
         parser.add_argument(option, required=True)
     parser.add_argument("emulator", nargs="+")
     options = parser.parse_args()
@@ -141,6 +158,7 @@ def main():
     with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
         jobs.append(pool.submit(comparison.program_cases, folder))
         jobs.append(pool.submit(comparison.ports))
+        jobs.append(pool.submit(comparison.emulator_cases, folder, corpus / "library_file" / "varied.tql"))
         for seeds, kind in INPUTS.items():
             for source in sorted((corpus / seeds).iterdir()):
                 jobs.append(pool.submit(comparison.input_cases, source, kind, folder))
