@@ -28,8 +28,12 @@ bool SyncFile(const fs::path& path) {
 
 // Puts the written file in the target's place in one step. ReplaceFileW is the call for replacing a file
 // by another: it keeps the target's attributes, security and creation time, and when it fails the target
-// is still there under its name. A new file is moved into place, written through to the disk.
-bool ReplaceTarget(const fs::path& temporary, const fs::path& target) {
+// is still there under its name. A new file is moved into place, written through to the disk. Both are
+// given backslashes: Wine's ReplaceFileW fails on a path from the drive's root written with slashes
+// ("/folder/file", as a program given POSIX-style paths receives them).
+bool ReplaceTarget(fs::path temporary, fs::path target) {
+    temporary.make_preferred();
+    target.make_preferred();
     std::error_code ec;
     if (fs::exists(target, ec))
         return ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,

@@ -53,6 +53,24 @@ TEST_F(SafeSaveTest, SavingReplacesTheFileUnderItsNameAndLeavesNothingElse) {
 }
 
 #ifdef _WIN32
+// Windows takes slashes for backslashes, and a path from the root of the current drive: so does the save,
+// given such a path (as programs given POSIX-style paths see them).
+TEST_F(SafeSaveTest, OnWindowsARootedPathWrittenWithSlashesIsReplacedToo) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder);
+    const std::wstring rooted = target.generic_wstring().substr(target.root_name().native().size());
+    ASSERT_EQ(rooted.front(), L'/');
+    CFileDocument document(&hub_);
+    document.Patches() = MakeList({"NEW"});
+    const bool saved = document.Save(fs::path(rooted));
+    fs::current_path(previous);
+    ASSERT_TRUE(saved);
+    CFileDocument loaded(&hub_);
+    ASSERT_TRUE(loaded.Load(target));
+    EXPECT_EQ(Names(loaded.Patches()), std::vector<std::string>{"NEW"});
+    EXPECT_EQ(Listing(), std::vector<std::string>{"Bibliot\xC3\xA8que \xE6\x97\xA5\xE6\x9C\xAC.tql"});
+}
+
 // Another program holds the file open without letting it be deleted (as editors and virus scanners do): the
 // file cannot be replaced, and stays as it was.
 TEST_F(SafeSaveTest, OnWindowsAFileHeldOpenByAnotherProgramIsKeptWhenItCannotBeReplaced) {
