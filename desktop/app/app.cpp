@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QFontDialog>
 #include <QPointer>
 #include <QTimer>
@@ -18,6 +17,7 @@
 #include "gp/docview/doc_template.h"
 #include "gp/docview/document.h"
 #include "gp/docview/mdi_child_wnd.h"
+#include "gp/util/path_util.h"
 #include "import/reader.h"
 #include "midi/virtual_midi.h"
 #include "ports/midi_environment.h"
@@ -93,6 +93,11 @@ CApp::~CApp() {
 
 bool CApp::InitInstance() {
     std::setlocale(LC_ALL, "");
+
+    // Paths as the user typed them are relative to this copy's working folder, which the running copy that
+    // may receive them does not share: every file is made absolute (links resolved) before anything else.
+    for (QString& file : options_.files)
+        file = GP::NormalizePath(file);
 
     // One copy per user: a later copy hands over its file and ends.
     if (options_.singleInstance) {
@@ -268,9 +273,7 @@ void CApp::CloseAfterTransfer() {
 
 GP::CDocument* CApp::OpenCommandLineFile(const QString& path) {
     // A link opens the file it points to.
-    const QFileInfo info(path);
-    const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    return OpenDocumentFile(target);
+    return OpenDocumentFile(GP::NormalizePath(path));
 }
 
 void CApp::LoadInitialData() {

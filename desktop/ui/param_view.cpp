@@ -50,6 +50,8 @@ CParamView::CParamView(GP::CDialogTemplate form, int listKind)
     temporaryLabel_->setAlignment(Qt::AlignCenter);
     temporaryLabel_->setObjectName(QStringLiteral("temporaryLabel"));
     AddControl(IDC_PATCH_LIST, list_);
+    // The patch list takes the keyboard whenever the window is activated.
+    setFocusProxy(list_);
     AddControl(IDC_TEMPORARY_LABEL, temporaryLabel_);
     SetControlAnchor(IDC_PATCH_LIST, GP::ANCHOR_STRETCH);
     SetControlAnchor(IDC_TEMPORARY_LABEL, GP::ANCHOR_KEEP);

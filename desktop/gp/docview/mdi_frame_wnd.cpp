@@ -12,6 +12,7 @@
 
 #include "gp/docview/doc_manager.h"
 #include "gp/docview/mdi_child_wnd.h"
+#include "gp/docview/view.h"
 
 namespace GP {
 
@@ -303,6 +304,11 @@ bool CMDIFrameWnd::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMDIFrameWnd::OnSubWindowActivated(QMdiSubWindow* child) {
+    // The keyboard works in the window that was activated at once: its view takes the focus (a view hands
+    // it on to its focus proxy), unless a widget inside it has it already.
+    if (auto* gpChild = qobject_cast<CMDIChildWnd*>(child))
+        if (CView* view = gpChild->GetActiveView(); view && !view->isAncestorOf(QApplication::focusWidget()))
+            view->setFocus(Qt::OtherFocusReason);
     OnUpdateFrameTitle();
     UpdateCommandActions();
     emit activeChildChanged(child);
