@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QItemSelectionModel>
 #include <QPushButton>
 #include <algorithm>
 
@@ -106,8 +105,8 @@ void CImageView::OnInitialUpdate() {
     readSelected_->setEnabled(false);
     writeSelected_->setEnabled(false);
     CParamView::OnInitialUpdate();
-    connect(List().selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &CImageView::UpdateSelectedButtons, Qt::UniqueConnection);
+    connect(&List(), &GP::CEditListCtrl::selectedRowsChanged, this, &CImageView::UpdateSelectedButtons,
+            Qt::UniqueConnection);
 }
 
 void CImageView::UpdateSelectedButtons() {

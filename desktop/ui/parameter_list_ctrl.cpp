@@ -386,26 +386,33 @@ void CParameterListCtrl::StoreCellText(int index, int id, const QString& text) {
 }
 
 void CParameterListCtrl::SetCellValue(int row, int column, const QVariant& value) {
-    const qint64 index = GetItemData(row);
-    if (!array_ || index < 0 || index >= PatchCount()) return;
-    StoreCellText(static_cast<int>(index), ColumnIdAt(column), value.toString());
-    RedrawItems(row, row);
-    if (row == editedRow_) {
-        ApplySort();
-        emit contentEdited();
+    SetCellValues({row}, column, {value});
+}
+
+void CParameterListCtrl::SetCellValues(const std::vector<int>& rows, int column,
+                                       const std::vector<QVariant>& values) {
+    // One edit, whichever way it came (in-place editors, Replace String): one undo copy before the first
+    // row, every text stored against the patch its row showed when the edit began, one re-sort at the end.
+    std::vector<std::pair<int, QString>> texts;
+    for (std::size_t i = 0; i < rows.size() && i < values.size(); ++i) {
+        const qint64 index = GetItemData(rows[i]);
+        if (array_ && index >= 0 && index < PatchCount())
+            texts.emplace_back(static_cast<int>(index), values[i].toString());
     }
+    if (texts.empty()) return;
+    if (data_) data_->TakeUndoCopy(1);
+    const int id = ColumnIdAt(column);
+    for (const auto& [index, text] : texts)
+        StoreCellText(index, id, text);
+    ApplySort();
+    viewport()->update();
+    emit contentEdited();
 }
 
 bool CParameterListCtrl::BeginEdit(int row, int column) {
     const int start = row >= 0 ? row : FirstSelectedRow();
     if (start < 0 || IsEndOfLineRow(start)) return false;
-    editedRow_ = LastSelectedRow();
     return CEditListCtrl::BeginEdit(row, column);
-}
-
-bool CParameterListCtrl::EndEdit(bool commit) {
-    if (commit && IsEditing() && data_) data_->TakeUndoCopy(1);
-    return CEditListCtrl::EndEdit(commit);
 }
 
 // ---- events -----------------------------------------------------------------------------------------

@@ -19,7 +19,7 @@ class ISettingsStore;
 // keeping the user's place (Refresh), and offers the selection primitives the editing commands use.
 //
 // Signals to the view: visibleRowsChanged after scrolling (the temporary buttons follow the rows),
-// patchDoubleClicked on a patch row, contentEdited after an in-place edit was stored.
+// patchDoubleClicked on a patch row, contentEdited after an in-place edit or a replacement was stored.
 class CParameterListCtrl : public GP::CEditListCtrl {
     Q_OBJECT
 
@@ -98,9 +98,11 @@ class CParameterListCtrl : public GP::CEditListCtrl {
     // Cells and edits.
     QString GetCellText(int row, int column) const override;
     double GetCellNumber(int row, int column) const override;
+    // Every store is one edit: the undo copy first, then the texts, one re-sort, and contentEdited.
     void SetCellValue(int row, int column, const QVariant& value) override;
+    void SetCellValues(const std::vector<int>& rows, int column,
+                       const std::vector<QVariant>& values) override;
     bool BeginEdit(int row, int column) override;
-    bool EndEdit(bool commit) override;
 
   signals:
     void visibleRowsChanged();
@@ -128,5 +130,4 @@ class CParameterListCtrl : public GP::CEditListCtrl {
     ISettingsStore* settings_ = nullptr;
     int sortColumn_ = -1;
     bool ascending_ = true;
-    int editedRow_ = -1;
 };

@@ -138,6 +138,9 @@ CEditListCtrl::CEditListCtrl(QWidget* parent) : QTableView(parent), model_(new C
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     UpdateRowHeight();
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CEditListCtrl::selectedRowsChanged);
+    connect(model_, &QAbstractItemModel::modelReset, this, &CEditListCtrl::selectedRowsChanged);
 }
 
 CEditListCtrl::~CEditListCtrl() {
@@ -499,6 +502,12 @@ bool CEditListCtrl::ValidateCellValue(int, int column, const QVariant& value) co
     return std::isfinite(number) && record->minimum <= number && number <= record->maximum;
 }
 
+void CEditListCtrl::SetCellValues(const std::vector<int>& rows, int column,
+                                  const std::vector<QVariant>& values) {
+    for (std::size_t i = 0; i < rows.size() && i < values.size(); ++i)
+        SetCellValue(rows[i], column, values[i]);
+}
+
 void CEditListCtrl::OnEditorCommand1(int) {}
 
 void CEditListCtrl::OnEditorCommand2(int) {}
@@ -672,8 +681,7 @@ bool CEditListCtrl::EndEdit(bool commit) {
             QApplication::beep();
             return false;
         }
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            SetCellValue(rows[i], column, values[i]);
+        SetCellValues(rows, column, values);
         applying_ = false;
     }
     qApp->removeEventFilter(this);
@@ -713,9 +721,9 @@ void CEditListCtrl::ReplaceString(int column) {
     g_lastSearch = search;
     g_lastReplace = replace;
 
-    std::vector<QString> values;
+    std::vector<QVariant> values;
     for (int row : rows)
-        values.push_back(ReplaceAll(GetCellText(row, column), search, replace));
+        values.emplace_back(ReplaceAll(GetCellText(row, column), search, replace));
     for (int row : rows)
         emit beginLabelEdit(row, column, GetCellText(row, column), 1);
     applying_ = true;
@@ -729,8 +737,7 @@ void CEditListCtrl::ReplaceString(int column) {
             emit endLabelEdit(row, column, QString(), 2);
         return;
     }
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        SetCellValue(rows[i], column, values[i]);
+    SetCellValues(rows, column, values);
     applying_ = false;
     for (int row : rows)
         emit endLabelEdit(row, column, GetCellText(row, column), 1);

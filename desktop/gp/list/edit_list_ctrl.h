@@ -173,6 +173,9 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
     virtual double GetCellNumber(int row, int column) const = 0;
     // Stores an edit: a QString for text and list columns, a double for number columns.
     virtual void SetCellValue(int row, int column, const QVariant& value) = 0;
+    // Stores the values of a committed edit or replacement, one per row, in row order. The base calls
+    // SetCellValue for each row; a list whose rows must change as one edit overrides it.
+    virtual void SetCellValues(const std::vector<int>& rows, int column, const std::vector<QVariant>& values);
     // Whether the row accepts value; the base accepts every text and numbers within the column's range.
     virtual bool ValidateCellValue(int row, int column, const QVariant& value) const;
     virtual void OnEditorCommand1(int row);
@@ -192,6 +195,9 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
     void listClicked();
     void listRightClicked();
     void currentColumnChanged(int column);
+    // The set of selected rows may have changed: the selection changed, or the rows were made anew (which
+    // drops the selection without telling the selection model's listeners).
+    void selectedRowsChanged();
 
   protected:
     // Asks for the search and replace strings (preset with the last ones of the process); false when

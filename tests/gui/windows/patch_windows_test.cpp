@@ -8,8 +8,10 @@
 #include <QtTest>
 
 #include "app_rig.h"
+#include "gp/list/replace_string_dlg.h"
 #include "model/file_document.h"
 #include "settings/settings_store.h"
+#include "transfer/dialog_driver.h"
 
 using namespace TQ;
 
@@ -205,8 +207,9 @@ class PatchWindowsTest : public QObject {
         QCOMPARE(rig.Frame().MDIGetActiveWindow()->windowTitle(), QStringLiteral("Untitled "));
         Select(*view, {0});
         QVERIFY(list.BeginEdit(0, 1));
-        list.SetCellValue(0, 1, QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
-        QVERIFY(list.EndEdit(false));
+        qobject_cast<QLineEdit*>(list.GetActiveEditor()->Window())
+            ->setText(QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
+        QVERIFY(list.EndEdit(true));
         QCOMPARE(library->Patches()[0].GetName(), std::string("ABCDEFGHIJKLMNOP"));
         QVERIFY(library->IsModified());
         list.SetCellValue(0, 1, QString::fromUtf8("a\tb\xC3\xA9~"));
@@ -227,6 +230,65 @@ class PatchWindowsTest : public QObject {
         Select(*view, {});
         list.SetItemSelected(2, true);
         QVERIFY(!list.BeginEdit(2, 1));
+    }
+
+    void replaceStringIsOneEditThatCanBeUndoneAndMarksTheLibraryModified() {
+        AppRig rig;
+        CFileDoc* library = rig.NewLibrary();
+        library->Patches().Resize(3);
+        for (std::size_t i = 0; i < 3; ++i)
+            library->Patches()[i].SetName(std::string(2, static_cast<char>('A' + i)));
+        library->UpdateAllViews(nullptr, HINT_CONTENT);
+        CParamView* view = AppRig::ViewOf(library);
+        view->parentWidget()->resize(700, 400);
+        rig.Activate(library);
+        CParameterListCtrl& list = view->List();
+        list.SortByColumnPosition(1);
+        // An in-place edit of a memo first, of the first row: the replacement below must not take that row
+        // for the end of its own edit and re-sort in the middle of it.
+        Select(*view, {0});
+        QVERIFY(list.BeginEdit(0, 2));
+        qobject_cast<QLineEdit*>(list.GetActiveEditor()->Window())->setText(QStringLiteral("memo"));
+        QVERIFY(list.EndEdit(true));
+        library->SetModifiedFlag(false);
+
+        Select(*view, {0, 1, 2});
+        list.SetCurrentColumn(1);
+        list.setFocus();
+        QVERIFY(!rig.Available(ID_EDIT_REPLACE));  // Ctrl+R is the list's: the clipboard is empty
+        CDialogDriver driver;
+        driver.Expect<GP::CReplaceStringDlg>([](GP::CReplaceStringDlg* dialog) {
+            dialog->SetStrings(QStringLiteral("A"), QStringLiteral("Z"));
+            dialog->accept();
+        });
+        QTest::keyClick(&list, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY2(driver.Failures().isEmpty(), qPrintable(driver.Failures().join(QLatin1Char('\n'))));
+        QCOMPARE(NamesOf(library->Patches()), (std::vector<std::string>{"ZZ", "BB", "CC"}));
+        QCOMPARE(RowTexts(list, 1)[2].substr(0, 2), std::string("ZZ"));  // sorted once, at the end
+        QCOMPARE(list.SelectedIndexes(), (std::vector<int>{1, 2, 0}));
+        QVERIFY(library->IsModified());
+        // One undo copy for the whole replacement: Undo gives back the names and keeps the memo edit.
+        QVERIFY(rig.Command(ID_EDIT_UNDO));
+        QCOMPARE(NamesOf(library->Patches()), (std::vector<std::string>{"AA", "BB", "CC"}));
+        QCOMPARE(library->Patches()[0].GetMemo(0), std::string("memo"));
+    }
+
+    void theMainWindowsSelectedButtonsFollowTheSelectionWhateverClearsIt() {
+        AppRig rig;
+        CImageView& main = rig.MainView();
+        rig.Activate(main.GetDoc());
+        auto* readSelected = main.findChild<QPushButton*>(QStringLiteral("readSelected"));
+        auto* writeSelected = main.findChild<QPushButton*>(QStringLiteral("writeSelected"));
+        QVERIFY(readSelected && writeSelected);
+        QVERIFY(!readSelected->isEnabled() && !writeSelected->isEnabled());
+        for (int command : {ID_EDIT_CUT, ID_EDIT_DELETE, ID_EDIT_UNDO}) {
+            Select(main, {3, 4});
+            QVERIFY(readSelected->isEnabled() && writeSelected->isEnabled());
+            QVERIFY(rig.Command(command));
+            QVERIFY2(main.List().GetSelectedCount() == 0, qPrintable(QString::number(command)));
+            QVERIFY2(!readSelected->isEnabled() && !writeSelected->isEnabled(),
+                     qPrintable(QString::number(command)));
+        }
     }
 
     void memosFromALegacyJapaneseSystemShowAndSaveUnchanged() {
