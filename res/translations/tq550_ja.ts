@@ -377,9 +377,9 @@ Grid</source>
         <translation>高さを最大化(&amp;H)</translation>
     </message>
     <message>
-        <source>Stretch the window to the full height
+        <source>Resize to Full Height
 Maximize Height</source>
-        <translation>ウィンドウの高さを最大にします
+        <translation>高さを最大に変更
 高さを最大化</translation>
     </message>
     <message>
@@ -387,9 +387,9 @@ Maximize Height</source>
         <translation>幅を最大化(&amp;I)</translation>
     </message>
     <message>
-        <source>Stretch the window to the full width
+        <source>Resize to Full Width
 Maximize Width</source>
-        <translation>ウィンドウの幅を最大にします
+        <translation>幅を最大に変更
 幅を最大化</translation>
     </message>
     <message>
@@ -397,9 +397,9 @@ Maximize Width</source>
         <translation>現在位置を保存(&amp;S)</translation>
     </message>
     <message>
-        <source>Save the current window position
+        <source>Save Current Window Position
 Save Position</source>
-        <translation>現在のウィンドウの位置を保存します
+        <translation>現在のウィンドウ位置を保存
 現在位置を保存</translation>
     </message>
     <message>

@@ -226,6 +226,12 @@ class AppTest : public QObject {
                      QKeySequence(QStringLiteral("Ctrl+V")));
             QCOMPARE(rig.Frame().CommandAction(ID_HELP_MANUAL)->shortcut(),
                      QKeySequence(QStringLiteral("F1")));
+            QCOMPARE(rig.Frame().CommandAction(GP::ID_WINDOW_RESIZE_FULL_HEIGHT)->statusTip(),
+                     QStringLiteral("Resize to Full Height"));
+            QCOMPARE(rig.Frame().CommandAction(GP::ID_WINDOW_RESIZE_FULL_WIDTH)->statusTip(),
+                     QStringLiteral("Resize to Full Width"));
+            QCOMPARE(rig.Frame().CommandAction(GP::ID_WINDOW_SAVE_POSITION)->statusTip(),
+                     QStringLiteral("Save Current Window Position"));
             CheckDialogButtons(rig);
             if (QTest::currentTestFailed()) return;
         }
@@ -246,6 +252,10 @@ class AppTest : public QObject {
             QCOMPARE(rig.Frame().CommandAction(ID_MIDI_READ_ALL)->text(),
                      QString::fromUtf8("全データを読み込み(&B)"));
             QCOMPARE(rig.Frame().CommandAction(ID_EDIT_INSERT)->text(), QString::fromUtf8("挿入(&V)"));
+            QCOMPARE(rig.Frame().CommandAction(GP::ID_WINDOW_RESIZE_FULL_HEIGHT)->statusTip(),
+                     QString::fromUtf8("高さを最大に変更"));
+            QCOMPARE(rig.Frame().CommandAction(GP::ID_WINDOW_SAVE_POSITION)->statusTip(),
+                     QString::fromUtf8("現在のウィンドウ位置を保存"));
             QCOMPARE(GetMessageCatalog().GetLanguage(), 1);
             // The transfers' captions follow too.
             QCOMPARE(CProgressBar::ShownCaption("User Patch U01-2"),
