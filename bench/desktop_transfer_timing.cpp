@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "app/app.h"
+#include "gp/util/settings_catalog.h"
 #include "ports/midi_environment.h"
 #include "settings/memory_settings_store.h"
 #include "ui/app_data.h"
@@ -52,7 +53,7 @@ int main(int argc, char* argv[]) {
 
     CMemorySettingsStore settings;
     for (int kind = 0; kind < 5; ++kind)
-        settings.WriteInt("Option", CMidiWarningDlg::ValueName(kind), 1);
+        Profile::ConfirmationSwitch(kind).Write(&settings, 1);
     CAppOptions options;
     options.singleInstance = false;
     options.midiApi = MidiApiChoice::Jack;

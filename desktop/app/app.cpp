@@ -18,6 +18,7 @@
 #include "gp/docview/document.h"
 #include "gp/docview/mdi_child_wnd.h"
 #include "gp/util/path_util.h"
+#include "gp/util/settings_catalog.h"
 #include "import/reader.h"
 #include "midi/virtual_midi.h"
 #include "ports/midi_environment.h"
@@ -160,17 +161,17 @@ bool CApp::InitInstance() {
 
 void CApp::LoadSettings() {
     AppData& app = GetAppData();
-    app.gridSw = settings_.GetInt("Option", "GridSw", 0);
-    app.mode = settings_.GetInt("Option", "Mode", 1);
-    app.listFont.Load(settings_, "Option", "Font");
+    app.gridSw = Profile::kGridSw.Read(&settings_);
+    app.mode = Profile::kMode.Read(&settings_);
+    app.listFont.Load(settings_, Profile::kListFont);
     app.useStoredPositions = true;
 }
 
 void CApp::SaveSettings() {
     AppData& app = GetAppData();
-    app.listFont.Save(settings_, "Option", "Font");
-    settings_.WriteInt("Option", "GridSw", app.gridSw);
-    settings_.WriteInt("Option", "Mode", app.mode);
+    app.listFont.Save(settings_, Profile::kListFont);
+    Profile::kGridSw.Write(&settings_, app.gridSw);
+    Profile::kMode.Write(&settings_, app.mode);
 }
 
 void CApp::CreateTextSinks() {

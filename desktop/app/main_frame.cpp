@@ -13,6 +13,7 @@
 
 #include "gp/docview/doc_manager.h"
 #include "gp/docview/recent_file_list.h"
+#include "gp/util/settings_catalog.h"
 #include "settings/settings_store.h"
 #include "ui/command_ids.h"
 
@@ -379,17 +380,12 @@ void CMainFrame::BuildToolBar() {
 }
 
 void CMainFrame::RestoreBars(const QString& version) {
-    ISettingsStore* settings = Settings();
-    const QString stored =
-        settings ? QString::fromStdString(settings->GetString("Version", "FileVersion", std::string()))
-                 : QString();
-    if (stored == version) LoadBarState();
+    if (Profile::kBarVersion.Read(Settings()) == version) LoadBarState();
 }
 
 void CMainFrame::SaveBars(const QString& version) {
     SaveBarState();
-    if (ISettingsStore* settings = Settings())
-        settings->WriteString("Version", "FileVersion", version.toStdString());
+    Profile::kBarVersion.Write(Settings(), version);
 }
 
 bool CMainFrame::OnCommand(int id) {

@@ -42,9 +42,7 @@ void CChildFrame::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool CChildFrame::HasStoredPosition() const {
-    const ISettingsStore* settings = GetAppData().settings;
-    return settings && UsesStoredPosition() &&
-           settings->Contains("Window", PositionValueName().toStdString());
+    return UsesStoredPosition() && PositionValue().IsStored(GetAppData().settings);
 }
 
 void CFileFrame::OnCreateFrame() {

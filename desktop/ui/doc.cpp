@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "gp/util/settings_catalog.h"
 #include "settings/settings_store.h"
 #include "ui/app_data.h"
 
@@ -43,11 +44,7 @@ void CFileDoc::SetModifiedFlag(bool modified) {
 }
 
 void CFileDoc::RememberFolder(const QString& path) {
-    if (ISettingsStore* settings = GetAppData().settings) {
-        QString folder = QFileInfo(path).absolutePath();
-        if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-        settings->WriteString("Document", "InitialDirectory", folder.toStdString());
-    }
+    Profile::RememberFolder(GetAppData().settings, Profile::kDocumentFolder, path);
 }
 
 CImageDoc::CImageDoc() {

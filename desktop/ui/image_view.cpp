@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "gp/docview/doc_template.h"
+#include "gp/util/settings_catalog.h"
 #include "midi/midi_out.h"
 #include "model/parameter_address.h"
 #include "settings/settings_store.h"
@@ -34,8 +35,6 @@ GP::CDialogTemplate MainForm() {
                   {IDC_WRITE_SELECTED, QRect(195, 17, 40, 15)}, {IDC_TEMPORARY_LABEL, QRect(3, 40, 39, 17)}};
     return form;
 }
-
-const char kVerifyWrite[] = "VerifyWrite";
 
 void ShowMessage(int id) {
     if (TextOutHub* hub = GetAppData().textOut) hub->ShowMessage(id);
@@ -132,8 +131,7 @@ QString CImageView::PatchLabel(int index) {
 }
 
 bool CImageView::VerifyAfterWriting() {
-    const ISettingsStore* settings = GetAppData().settings;
-    return settings && settings->GetInt("Option", kVerifyWrite, 0) != 0;
+    return Profile::kVerifyWrite.Read(GetAppData().settings) != 0;
 }
 
 bool CImageView::ReadPatches(bool all) {
@@ -168,7 +166,7 @@ bool CImageView::ConfirmWrite(bool& verify) {
     dialog.AddExtraWidget(check);
     if (dialog.exec() != QDialog::Accepted) return false;
     verify = check->isChecked();
-    if (app.settings) app.settings->WriteInt("Option", kVerifyWrite, verify ? 1 : 0);
+    Profile::kVerifyWrite.Write(app.settings, verify ? 1 : 0);
     return true;
 }
 

@@ -8,15 +8,13 @@
 #include <set>
 #include <string_view>
 
+#include "gp/util/settings_catalog.h"
 #include "model/image_document.h"
 #include "model/parameter_address.h"
 #include "model/parameter_array.h"
 #include "settings/settings_store.h"
 
 namespace {
-
-const char kSection[] = "PatchListCtrl";
-const char kWidthValue[] = "ColumnWidth";
 
 struct ColumnEntry {
     const char* header;
@@ -297,9 +295,7 @@ QString CParameterListCtrl::ColumnWidthText() const {
 }
 
 void CParameterListCtrl::LoadColumnWidths() {
-    const QString stored =
-        settings_ ? QString::fromStdString(settings_->GetString(kSection, kWidthValue, std::string()))
-                  : QString();
+    const QString stored = Profile::kColumnWidths.Read(settings_);
     const QStringList widths = stored.split(QLatin1Char(','));
     for (int column = 0; column < GetColumnCount(); ++column) {
         bool ok = false;
@@ -319,8 +315,7 @@ int CParameterListCtrl::DefaultColumnWidth(int column) const {
 }
 
 void CParameterListCtrl::SaveColumnWidths() const {
-    if (settings_ && GetColumnCount() > 0)
-        settings_->WriteString(kSection, kWidthValue, ColumnWidthText().toStdString());
+    if (GetColumnCount() > 0) Profile::kColumnWidths.Write(settings_, ColumnWidthText());
 }
 
 // ---- editing primitives -----------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <QRect>
 
 #include "gp/docview/mdi_child_wnd.h"
+#include "gp/util/settings_catalog.h"
 
 class ISettingsStore;
 class QMdiArea;
@@ -43,7 +44,7 @@ class CMDIChildWndEx : public CMDIChildWnd {
     // The position of the frame when neither minimised nor maximised.
     QRect NormalPlacement() const;
     // The settings value name of the stored position: "Position" followed by the window type.
-    QString PositionValueName() const;
+    Profile::CTextValue PositionValue() const;
     void SaveCurrentPosition();
     // Reads and applies the stored position; false when none is stored or it is unusable.
     bool LoadStoredPosition();

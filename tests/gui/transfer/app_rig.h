@@ -12,6 +12,7 @@
 #include "app/main_frame.h"
 #include "dialog_driver.h"
 #include "emu/virtual_tq550.h"
+#include "gp/util/settings_catalog.h"
 #include "settings/memory_settings_store.h"
 #include "ui/app_data.h"
 #include "ui/doc.h"
@@ -26,7 +27,7 @@ struct CAppRig {
     explicit CAppRig(Tq550EmulatorOptions faults = {}, bool confirmations = false, int rate = 0) {
         if (!confirmations)
             for (int kind = 0; kind < 5; ++kind)
-                settings.WriteInt("Option", CMidiWarningDlg::ValueName(kind), 1);
+                Profile::ConfirmationSwitch(kind).Write(&settings, 1);
         CAppOptions options;
         options.systemMidi = false;
         options.singleInstance = false;
