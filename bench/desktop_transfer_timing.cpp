@@ -19,7 +19,7 @@
 #include "gp/util/settings_catalog.h"
 #include "ports/midi_environment.h"
 #include "settings/memory_settings_store.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/image_view.h"
 #include "ui/midi_warning_dlg.h"
 #include "ui/progress_bar.h"
@@ -60,7 +60,7 @@ int main(int argc, char* argv[]) {
     options.language = 0;
     CApp app(settings, options);
     if (!app.InitInstance()) return 1;
-    MidiEnvironment* environment = GetAppData().environment;
+    MidiEnvironment* environment = app.Context().environment;
     if (!environment->InPortOf(environment->InPort(MidiEnvironment::kTq550Pair)) ||
         !environment->OutPort(MidiEnvironment::kTq550Pair).GetDevice()) {
         std::fprintf(stderr, "desktop_transfer_timing: the automatic setup found no \"VELA TQ-550\" ports\n");
@@ -70,7 +70,7 @@ int main(int argc, char* argv[]) {
 
     int status = 0;
     QTimer::singleShot(0, &app, [&] {
-        CImageView* main = GetAppData().mainView;
+        CImageView* main = app.MainView();
         std::shared_ptr<CProgressBar> progress(app.ProgressBar(), [](CProgressBar*) {});
         auto settle = [&] {
             // The dialog's second after the transfer is not part of it.

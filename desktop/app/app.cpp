@@ -30,7 +30,7 @@
 #include "transfer/reader.h"
 #include "transfer/writer.h"
 #include "ui/about_dialog.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/child_frame.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
@@ -76,15 +76,15 @@ class CNotifyingTextOutBuffer : public CKivTextOutBuffer {
 
 CApp::CApp(ISettingsStore& settings, CAppOptions options)
     : settings_(settings), options_(std::move(options)) {
-    GetAppData().Clear();
+    context_.settings = &settings_;
+    context_.textOut = &textOut_;
 }
 
 CApp::~CApp() {
     // Windows closed a moment ago are still waiting to be deleted: they go before the frame that holds them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    AppData& app = GetAppData();
-    app.ReleaseTransfers();
-    if (app.environment == environment_.get()) app.environment = nullptr;
+    context_.ReleaseTransfers();
+    context_.environment = nullptr;
     // The environment holds the notice and progress windows; they go while the frame they belong to is
     // still there.
     environment_.reset();
@@ -108,20 +108,18 @@ bool CApp::InitInstance() {
         connect(instance_.get(), &CSingleInstance::requested, this, &CApp::OnRequestFromOtherCopy);
     }
 
-    AppData& app = GetAppData();
-    app.settings = &settings_;
-    app.textOut = &textOut_;
+    CAppContext& app = context_;
 
     // The document types: the library first, so that New makes a library window.
-    docMan_ = std::make_unique<CDocMan>(&settings_);
+    docMan_ = std::make_unique<CDocMan>(context_);
     docMan_->SetTextOut(&textOut_);
     docMan_->LoadRecentFileList();
     templates_[IDR_LIBRARY] =
         docMan_->AddDocTemplate(GP::MakeMultiDocTemplate<CFileDoc, CFileFrame, CFileView>(
-            IDR_LIBRARY, QString::fromLatin1(kLibraryTemplate)));
+            IDR_LIBRARY, QString::fromLatin1(kLibraryTemplate), context_));
     templates_[IDR_MAIN] =
         docMan_->AddDocTemplate(GP::MakeMultiDocTemplate<CImageDoc, CImageFrame, CImageView>(
-            IDR_MAIN, QString::fromLatin1(kMainTemplate)));
+            IDR_MAIN, QString::fromLatin1(kMainTemplate), context_));
 
     frame_ = std::make_unique<CMainFrame>(&settings_);
     frame_->SetDocManager(docMan_.get());
@@ -160,7 +158,7 @@ bool CApp::InitInstance() {
 }
 
 void CApp::LoadSettings() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     app.gridSw = Profile::kGridSw.Read(&settings_);
     app.mode = Profile::kMode.Read(&settings_);
     app.listFont.Load(settings_, Profile::kListFont);
@@ -168,7 +166,7 @@ void CApp::LoadSettings() {
 }
 
 void CApp::SaveSettings() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     app.listFont.Save(settings_, Profile::kListFont);
     Profile::kGridSw.Write(&settings_, app.gridSw);
     Profile::kMode.Write(&settings_, app.mode);
@@ -183,7 +181,7 @@ void CApp::CreateTextSinks() {
 }
 
 void CApp::PrepareDevices() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     environment_ = std::make_unique<MidiEnvironment>(textOut_);
     environment_->BuildStandardPorts();
     std::unique_ptr<IMidiDeviceFactory> factory;
@@ -241,7 +239,7 @@ void CApp::OnTransferIdle() {
 }
 
 bool CApp::TransferUnderWay() const {
-    return GetAppData().Busy() || (progress_ && progress_->IsOpen());
+    return context_.Busy() || (progress_ && progress_->IsOpen());
 }
 
 bool CApp::eventFilter(QObject* watched, QEvent* event) {
@@ -260,7 +258,7 @@ bool CApp::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CApp::CloseAfterTransfer() {
-    if (GetAppData().Busy()) {
+    if (context_.Busy()) {
         QTimer::singleShot(50, this, &CApp::CloseAfterTransfer);
         return;
     }
@@ -278,12 +276,20 @@ GP::CDocument* CApp::OpenCommandLineFile(const QString& path) {
 }
 
 void CApp::LoadInitialData() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     const QString path = FindDataFile(QString::fromLatin1(kInitialDataFile));
     if (path.isEmpty() || !app.initial->Load(ToFilePath(path))) {
         app.initial->Reset();
         if (box_) box_->Write("Unable to read initial file.");
     }
+}
+
+CImageView* CApp::MainView() const {
+    GP::CDocTemplate* main = DocTemplateById(IDR_MAIN);
+    for (GP::CDocument* document : main ? main->GetDocuments() : std::vector<GP::CDocument*>())
+        for (GP::CView* view : document->GetViews())
+            if (auto* image = qobject_cast<CImageView*>(view)) return image;
+    return nullptr;
 }
 
 void CApp::OpenMainWindow() {
@@ -325,7 +331,7 @@ void CApp::ScheduleIdleDelivery() {
     QTimer::singleShot(0, this, [this] {
         idleDeliveryPending_ = false;
         // Not in the middle of an operation: after it, when the program is idle again.
-        if (GetAppData().Busy() || QApplication::activeModalWidget()) {
+        if (context_.Busy() || QApplication::activeModalWidget()) {
             idleDeliveryPending_ = true;
             QTimer::singleShot(100, this, [this] {
                 idleDeliveryPending_ = false;
@@ -366,7 +372,7 @@ void CApp::SetUpMidiDevices() {
 }
 
 void CApp::SetUpFont() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     bool ok = false;
     const QFont chosen = QFontDialog::getFont(&ok, app.listFont.Font(), frame_.get());
     if (!ok) return;
@@ -376,7 +382,7 @@ void CApp::SetUpFont() {
 }
 
 int CApp::ExitInstance() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     // Only a start that reached the Main window stores settings.
     if (started_) {
         SaveSettings();

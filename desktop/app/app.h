@@ -10,10 +10,12 @@
 #include "gp/util/command_ids.h"
 #include "rtmidi/midi_api.h"
 #include "textout/text_out_hub.h"
+#include "ui/app_context.h"
 
 class CDocMan;
 class CMainFrame;
 class CFileDoc;
+class CImageView;
 class CMidiSetup;
 class CProgressBar;
 class CSingleInstance;
@@ -97,6 +99,9 @@ class CApp : public QObject, public GP::CCmdTarget {
     CMidiSetup* MidiSetup() const { return midiSetup_.get(); }
     CSingleInstance* SingleInstance() const { return instance_.get(); }
     CProgressBar* ProgressBar() const { return progress_.get(); }
+    CAppContext& Context() { return context_; }
+    // The Main window's view, once it exists.
+    CImageView* MainView() const;
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, GP::CCmdUI& ui) override;
@@ -138,6 +143,7 @@ class CApp : public QObject, public GP::CCmdTarget {
 
     ISettingsStore& settings_;
     CAppOptions options_;
+    CAppContext context_;
     std::unique_ptr<CSingleInstance> instance_;
     TextOutHub textOut_;
     std::shared_ptr<CKivTextOutBuffer> buffer_;

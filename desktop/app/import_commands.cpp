@@ -14,7 +14,7 @@
 #include "import/tqm_importer.h"
 #include "settings/settings_store.h"
 #include "textout/message_catalog.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
 #include "ui/file_dialog.h"
@@ -50,8 +50,8 @@ bool CApp::PromptEarlierFile(EarlierKind kind, QString& path) {
     const EarlierKindInfo& info = InfoOf(kind);
     const UL::CFileDialogA::Filters filters = {{tr(info.filterName), QString::fromLatin1(info.extension)},
                                                {tr("All Files"), QStringLiteral("*.*")}};
-    const QString folder = Profile::EarlierFolder(kind).Read(GetAppData().settings);
-    const QString file = Profile::EarlierFileName(kind).Read(GetAppData().settings);
+    const QString folder = Profile::EarlierFolder(kind).Read(context_.settings);
+    const QString file = Profile::EarlierFileName(kind).Read(context_.settings);
     // The filter chosen is not remembered for these.
     UL::CFileDialogA dialog(true, filters, QString::fromLatin1(info.extension), folder, file, nullptr,
                             nullptr, frame_.get());
@@ -63,8 +63,8 @@ bool CApp::PromptEarlierFile(EarlierKind kind, QString& path) {
 
 void CApp::RememberEarlierFile(EarlierKind kind, const QString& path) {
     // The folder, and the file's name without its extension.
-    Profile::RememberFolder(GetAppData().settings, Profile::EarlierFolder(kind), path);
-    Profile::EarlierFileName(kind).Write(GetAppData().settings, QFileInfo(path).completeBaseName());
+    Profile::RememberFolder(context_.settings, Profile::EarlierFolder(kind), path);
+    Profile::EarlierFileName(kind).Write(context_.settings, QFileInfo(path).completeBaseName());
 }
 
 void CApp::OnImportEarlierFile(EarlierKind kind) {
@@ -79,7 +79,7 @@ void CApp::OnImportEarlierFile(EarlierKind kind) {
 }
 
 CFileDoc* CApp::ImportEarlierFile(EarlierKind kind, const QString& path) {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     GP::CDocTemplate* library = DocTemplateById(IDR_LIBRARY);
     if (!library) return nullptr;
     const std::shared_ptr<const IInitialData> initial = app.initial;

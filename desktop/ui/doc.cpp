@@ -4,7 +4,7 @@
 
 #include "gp/util/settings_catalog.h"
 #include "settings/settings_store.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 
 std::filesystem::path ToFilePath(const QString& path) {
 #ifdef _WIN32
@@ -14,8 +14,8 @@ std::filesystem::path ToFilePath(const QString& path) {
 #endif
 }
 
-CFileDoc::CFileDoc() : data_(GetAppData().textOut) {
-    data_.SetInitialData(GetAppData().initial);
+CFileDoc::CFileDoc(CAppContext& context) : context_(context), data_(context.textOut) {
+    data_.SetInitialData(context.initial);
 }
 
 bool CFileDoc::OnNewDocument() {
@@ -27,14 +27,14 @@ bool CFileDoc::OnNewDocument() {
 bool CFileDoc::OnOpenDocument(const QString& path) {
     if (!data_.Load(ToFilePath(path))) return false;
     SetModifiedFlag(false);
-    RememberFolder(path);
+    Profile::RememberFolder(context_.settings, Profile::kDocumentFolder, path);
     return true;
 }
 
 bool CFileDoc::OnSaveDocument(const QString& path) {
     if (!data_.Save(ToFilePath(path))) return false;
     SetModifiedFlag(false);
-    RememberFolder(path);
+    Profile::RememberFolder(context_.settings, Profile::kDocumentFolder, path);
     return true;
 }
 
@@ -43,12 +43,8 @@ void CFileDoc::SetModifiedFlag(bool modified) {
     UpdateFrameTitles();
 }
 
-void CFileDoc::RememberFolder(const QString& path) {
-    Profile::RememberFolder(GetAppData().settings, Profile::kDocumentFolder, path);
-}
-
-CImageDoc::CImageDoc() {
-    data_.SetInitialData(GetAppData().initial);
+CImageDoc::CImageDoc(CAppContext& context) {
+    data_.SetInitialData(context.initial);
     data_.Patches().Resize(kPatchCount);
 }
 

@@ -7,6 +7,8 @@
 #include "model/file_document.h"
 #include "model/image_document.h"
 
+class CAppContext;
+
 // The document of a patch window: its data object holds the patches shown and their undo copy.
 class CDoc : public GP::CMDIDocument {
     Q_OBJECT
@@ -22,7 +24,7 @@ class CFileDoc : public CDoc {
     Q_OBJECT
 
   public:
-    CFileDoc();
+    explicit CFileDoc(CAppContext& context);
 
     CImageDocument& GetData() override { return data_; }
     CFileDocument& FileData() { return data_; }
@@ -32,10 +34,9 @@ class CFileDoc : public CDoc {
     bool OnSaveDocument(const QString& path) override;
     // Stores the flag and refreshes the frame title ("*" while modified) and the main frame's caption.
     void SetModifiedFlag(bool modified = true) override;
-    // Writes the folder of path to "Document"/"InitialDirectory", where the library file dialogs start.
-    static void RememberFolder(const QString& path);
 
   private:
+    CAppContext& context_;
     CFileDocument data_;
 };
 
@@ -47,7 +48,7 @@ class CImageDoc : public CDoc {
   public:
     static constexpr int kPatchCount = 200;
 
-    CImageDoc();
+    explicit CImageDoc(CAppContext& context);
 
     CImageDocument& GetData() override { return data_; }
     bool IsModified() const override { return false; }

@@ -9,12 +9,12 @@
 #include "settings/settings_store.h"
 #include "transfer/reader.h"
 #include "transfer/writer.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/doc.h"
 #include "ui/file_dialog.h"
 #include "ui/wait_cursor.h"
 
-CDocMan::CDocMan(ISettingsStore* settings) : CDocManager(settings) {}
+CDocMan::CDocMan(CAppContext& context) : CDocManager(context.settings), context_(context) {}
 
 bool CDocMan::DoPromptFileName(QString& fileName, const QString& title, bool openDialog, GP::CDocTemplate*) {
     const UL::CFileDialogA::Filters filters = {{tr("TQ-550 Librarian"), QStringLiteral(".tql")},
@@ -54,7 +54,7 @@ void CDocMan::RememberSmf(const QString& path) {
 }
 
 bool CDocMan::ReadSmf(const QString& path, CPatchArray& patches) {
-    AReader* reader = GetAppData().reader.get();
+    AReader* reader = context_.reader.get();
     if (!reader) return false;
     std::ifstream stream(ToFilePath(path), std::ios::binary);
     if (!stream) return false;
@@ -65,7 +65,7 @@ bool CDocMan::ReadSmf(const QString& path, CPatchArray& patches) {
 
 bool CDocMan::WriteSmf(const QString& path, int area, const std::vector<int>& indexes,
                        const CPatchArray& patches) {
-    CWriter* writer = GetAppData().writer.get();
+    CWriter* writer = context_.writer.get();
     if (!writer) return false;
     // The file that was there stays until the new one is complete.
     AtomicFileWriter file(ToFilePath(path));

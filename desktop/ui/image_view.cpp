@@ -14,7 +14,7 @@
 #include "textout/text_out_hub.h"
 #include "transfer/reader.h"
 #include "transfer/writer.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
 #include "ui/doc_man.h"
@@ -36,21 +36,21 @@ GP::CDialogTemplate MainForm() {
     return form;
 }
 
-void ShowMessage(int id) {
-    if (TextOutHub* hub = GetAppData().textOut) hub->ShowMessage(id);
+void ShowMessage(const CAppContext& context, int id) {
+    if (TextOutHub* hub = context.textOut) hub->ShowMessage(id);
 }
 
 // A text of the program's own at once, in the message box of the catalogue's messages.
-void ShowText(const QString& text) {
-    TextOutHub* hub = GetAppData().textOut;
+void ShowText(const CAppContext& context, const QString& text) {
+    TextOutHub* hub = context.textOut;
     if (CKivTextOut* box = hub ? hub->GetTextOut(TextOutHub::kMessageBoxSlot) : nullptr)
         box->Write(text.toStdString());
 }
 
 // After a transfer that failed, looks at the processor's output port: an interface that was unplugged is
 // then reported at once (the notice "MIDI devices are disconnected."), not only at the next transfer.
-void CheckProcessorPort() {
-    CWriter* writer = GetAppData().writer.get();
+void CheckProcessorPort(const CAppContext& context) {
+    CWriter* writer = context.writer.get();
     CKivMidiOut* output = writer ? writer->SenderOutput() : nullptr;
     if (auto* port = output ? dynamic_cast<CMidiOut*>(output->GetDevice()) : nullptr) port->CheckConnection();
 }
@@ -65,8 +65,8 @@ CPatchArray CopyOf(const CPatchArray& patches) {
 
 }  // namespace
 
-CImageView::CImageView()
-    : CParamView(MainForm(), CParameterListCtrl::kMainList),
+CImageView::CImageView(CAppContext& context)
+    : CParamView(MainForm(), CParameterListCtrl::kMainList, context),
       readGroup_(new QGroupBox(tr("Read"))),
       writeGroup_(new QGroupBox(tr("Write"))),
       readAll_(new QPushButton(tr("All"))),
@@ -93,12 +93,9 @@ CImageView::CImageView()
     connect(readSelected_, &QPushButton::clicked, this, [this] { ReadPatches(false); });
     connect(writeAll_, &QPushButton::clicked, this, [this] { WritePatches(true); });
     connect(writeSelected_, &QPushButton::clicked, this, [this] { WritePatches(false); });
-    GetAppData().mainView = this;
 }
 
-CImageView::~CImageView() {
-    if (GetAppData().mainView == this) GetAppData().mainView = nullptr;
-}
+CImageView::~CImageView() = default;
 
 void CImageView::OnInitialUpdate() {
     readSelected_->setEnabled(false);
@@ -115,7 +112,7 @@ void CImageView::UpdateSelectedButtons() {
 }
 
 int CImageView::AreaCode() const {
-    return GetAppData().mode == 1 ? AREA_USER_PATCH : -1;
+    return context_.mode == 1 ? AREA_USER_PATCH : -1;
 }
 
 std::vector<int> CImageView::Indexes(bool all) const {
@@ -130,33 +127,33 @@ QString CImageView::PatchLabel(int index) {
     return CParameterListCtrl::MainNumber(index);
 }
 
-bool CImageView::VerifyAfterWriting() {
-    return Profile::kVerifyWrite.Read(GetAppData().settings) != 0;
+bool CImageView::VerifyAfterWriting() const {
+    return Profile::kVerifyWrite.Read(context_.settings) != 0;
 }
 
 bool CImageView::ReadPatches(bool all) {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     CDoc* doc = GetDoc();
     if (!doc || !app.reader || app.Busy()) return false;
     const std::vector<int> indexes = Indexes(all);
     if (indexes.empty()) return false;
     if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadUser, app.settings, this)) return false;
     CWaitCursor wait;
-    CTransferScope transfer;
+    CTransferScope transfer(context_);
     CPatchArray incoming = CopyOf(doc->Patches());
     const bool read = app.reader->ReadPatchesFromDevice(AreaCode(), indexes, incoming);
     if (read) {
         doc->GetData().TakeUndoCopy(app.mode);
         doc->Patches().Swap(incoming);
     } else if (!app.reader->WasCancelled()) {
-        CheckProcessorPort();
+        CheckProcessorPort(context_);
     }
     List().Refresh(true);
     return read;
 }
 
 bool CImageView::ConfirmWrite(bool& verify) {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     verify = VerifyAfterWriting();
     CMidiWarningDlg dialog(app.settings, this);
     if (!dialog.NeedsConfirmation(CMidiWarningDlg::kWriteUser)) return true;
@@ -171,7 +168,7 @@ bool CImageView::ConfirmWrite(bool& verify) {
 }
 
 bool CImageView::WritePatches(bool all) {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     CDoc* doc = GetDoc();
     if (!doc || !app.writer || !app.reader || app.Busy()) return false;
     const std::vector<int> indexes = Indexes(all);
@@ -179,9 +176,9 @@ bool CImageView::WritePatches(bool all) {
     bool verify = false;
     if (!ConfirmWrite(verify)) return false;
     CWaitCursor wait;
-    CTransferScope transfer;
+    CTransferScope transfer(context_);
     if (!app.writer->WritePatchesToDevice(*app.reader, AreaCode(), indexes, doc->Patches())) {
-        if (!app.writer->WasCancelled()) CheckProcessorPort();
+        if (!app.writer->WasCancelled()) CheckProcessorPort(context_);
         return false;
     }
     if (verify && IsPatchArea(AreaCode())) VerifyWritten(indexes);
@@ -189,7 +186,7 @@ bool CImageView::WritePatches(bool all) {
 }
 
 bool CImageView::VerifyWritten(const std::vector<int>& indexes) {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     CDoc* doc = GetDoc();
     if (!doc || !app.reader) return false;
     const CPatchArray& written = doc->Patches();
@@ -199,19 +196,19 @@ bool CImageView::VerifyWritten(const std::vector<int>& indexes) {
     readBack.Resize(written.GetSize());
     if (!app.reader->ReadPatchesFromDevice(AreaCode(), indexes, readBack)) {
         if (!app.reader->WasCancelled()) {
-            CheckProcessorPort();
-            ShowText(tr("The written patches could not be read back for checking."));
+            CheckProcessorPort(context_);
+            ShowText(context_, tr("The written patches could not be read back for checking."));
         }
         return false;
     }
     for (int index : indexes) {
         const auto position = static_cast<std::size_t>(index);
         if (position >= written.GetSize() || written[position].GetImage() != readBack[position].GetImage()) {
-            ShowText(tr("%1 differs from what was written.").arg(PatchLabel(index)));
+            ShowText(context_, tr("%1 differs from what was written.").arg(PatchLabel(index)));
             return false;
         }
     }
-    ShowText(tr("The TQ-550 holds what was written: every patch read back unchanged."));
+    ShowText(context_, tr("The TQ-550 holds what was written: every patch read back unchanged."));
     return true;
 }
 
@@ -223,11 +220,11 @@ void CImageView::ExportSmf(bool all) {
     const std::vector<int> indexes = Indexes(all);
     if (!manager || indexes.empty()) return;
     if (manager->ExportSmfFile(AreaCode(), indexes, doc->Patches()) == CDocMan::kSmfFailed)
-        ShowMessage(MSG_SAVE_FAILED);
+        ShowMessage(context_, MSG_SAVE_FAILED);
 }
 
 void CImageView::ImportSmf() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     CDoc* doc = GetDoc();
     auto* manager = doc && doc->GetDocTemplate()
                         ? qobject_cast<CDocMan*>(doc->GetDocTemplate()->GetDocManager())
@@ -241,7 +238,7 @@ void CImageView::ImportSmf() {
     const CDocMan::SmfResult result = manager->ImportSmfFile(incoming);
     if (result == CDocMan::kSmfCancelled) return;
     if (result == CDocMan::kSmfFailed)
-        ShowMessage(MSG_LOAD_FAILED);
+        ShowMessage(context_, MSG_LOAD_FAILED);
     else
         doc->Patches().Swap(incoming);
     List().Refresh(true);

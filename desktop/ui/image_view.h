@@ -19,7 +19,7 @@ class CImageView : public CParamView {
     Q_OBJECT
 
   public:
-    CImageView();
+    explicit CImageView(CAppContext& context);
     ~CImageView() override;
 
     void OnInitialUpdate() override;
@@ -37,8 +37,8 @@ class CImageView : public CParamView {
     void ExportSmf(bool all);
     void ImportSmf();
 
-    // "Option"/"VerifyWrite": whether a write is read back and compared (off unless the user chose it).
-    static bool VerifyAfterWriting();
+    // Whether a write is read back and compared (Profile::kVerifyWrite; off unless the user chose it).
+    bool VerifyAfterWriting() const;
     // Reads the listed patches back from the processor into a list of their own and compares them with
     // the Main window's; tells the user the first that differs, or that all match. True when all match.
     bool VerifyWritten(const std::vector<int>& indexes);

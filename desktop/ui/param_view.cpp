@@ -13,7 +13,7 @@
 #include "settings/settings_store.h"
 #include "transfer/reader.h"
 #include "transfer/writer.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
 #include "ui/midi_warning_dlg.h"
@@ -43,8 +43,11 @@ std::vector<CDoc*> AllPatchDocuments(GP::CDocManager* manager) {
 
 }  // namespace
 
-CParamView::CParamView(GP::CDialogTemplate form, int listKind)
-    : CFormViewEx(std::move(form)), list_(new CPatchListCtrl(listKind)), temporaryLabel_(new QLabel) {
+CParamView::CParamView(GP::CDialogTemplate form, int listKind, CAppContext& context)
+    : CFormViewEx(std::move(form)),
+      context_(context),
+      list_(new CPatchListCtrl(listKind)),
+      temporaryLabel_(new QLabel) {
     list_->setObjectName(QStringLiteral("patchList"));
     temporaryLabel_->setText(tr("Temporary\nRead/Write"));
     temporaryLabel_->setAlignment(Qt::AlignCenter);
@@ -55,8 +58,10 @@ CParamView::CParamView(GP::CDialogTemplate form, int listKind)
     AddControl(IDC_TEMPORARY_LABEL, temporaryLabel_);
     SetControlAnchor(IDC_PATCH_LIST, GP::ANCHOR_STRETCH);
     SetControlAnchor(IDC_TEMPORARY_LABEL, GP::ANCHOR_KEEP);
-    list_->SetSettings(GetAppData().settings);
-    list_->SetMemoCodec(&GetAppData().memoCodec);
+    list_->SetSettings(context_.settings);
+    list_->SetMemoCodec(&context_.memoCodec);
+    list_->SetClipboard(&context_.clipboard);
+    list_->SetUndoMode(context_.mode);
     connect(list_, &CParameterListCtrl::visibleRowsChanged, this, [this] {
         // Only the library view follows scrolling; the Main list's slotCount change with its size.
         if (!IsMain()) UpdateTemporaryButtons();
@@ -68,7 +73,7 @@ CParamView::CParamView(GP::CDialogTemplate form, int listKind)
     connect(list_, &CPatchListCtrl::patchesDropped, this, &CParamView::AfterChange);
     connect(list_, &CParameterListCtrl::patchDoubleClicked, this, [this](int index) {
         if (Mode() != 1) return;
-        if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, GetAppData().settings, this))
+        if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, context_.settings, this))
             WriteToTemporary(index);
     });
 }
@@ -82,7 +87,7 @@ CDoc* CParamView::GetDoc() const {
 }
 
 int CParamView::Mode() const {
-    return GetAppData().mode;
+    return context_.mode;
 }
 
 void CParamView::OnInitialUpdate() {
@@ -107,7 +112,7 @@ void CParamView::OnUpdate(GP::CView*, int hint, QObject*) {
 }
 
 void CParamView::ApplyListFont() {
-    const GP::CFontEx& font = GetAppData().listFont;
+    const GP::CFontEx& font = context_.listFont;
     if (!font.HasFont()) return;
     list_->setFont(font.Font());
     QPalette palette = list_->palette();
@@ -116,7 +121,7 @@ void CParamView::ApplyListFont() {
 }
 
 void CParamView::ApplyGrid() {
-    list_->SetGridLines(GetAppData().gridSw != 0);
+    list_->SetGridLines(context_.gridSw != 0);
 }
 
 void CParamView::OnLayoutChanged() {
@@ -212,7 +217,7 @@ void CParamView::DestroyTemporaryButtons() {
 }
 
 void CParamView::OnTemporaryWrite(int slot) {
-    if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, GetAppData().settings, this)) {
+    if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, context_.settings, this)) {
         const int row = list_->GetTopIndex() + slot;
         if (row < list_->GetItemCount() && !list_->IsEndOfLineRow(row))
             WriteToTemporary(static_cast<int>(list_->GetItemData(row)));
@@ -221,7 +226,7 @@ void CParamView::OnTemporaryWrite(int slot) {
 }
 
 void CParamView::OnTemporaryRead(int slot) {
-    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadTemporary, GetAppData().settings, this)) {
+    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadTemporary, context_.settings, this)) {
         if (QPushButton* button = TemporaryReadButton(slot)) button->setDefault(false);
         return;
     }
@@ -234,21 +239,21 @@ void CParamView::OnTemporaryRead(int slot) {
 }
 
 bool CParamView::WriteToTemporary(int index) {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     CDoc* doc = GetDoc();
     if (!app.writer || !app.reader || !doc) return false;
     CWaitCursor wait;
-    CTransferScope transfer;
+    CTransferScope transfer(context_);
     const int numbers[] = {index};
     return app.writer->WritePatchesToDevice(*app.reader, AREA_TEMPORARY_PATCH, numbers, doc->Patches());
 }
 
 bool CParamView::ReadFromTemporary(int index) {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     CDoc* doc = GetDoc();
     if (!app.reader || !doc) return false;
     CWaitCursor wait;
-    CTransferScope transfer;
+    CTransferScope transfer(context_);
     doc->GetData().TakeUndoCopy(1);
     const int numbers[] = {index};
     const bool read = app.reader->ReadPatchesFromDevice(AREA_TEMPORARY_PATCH, numbers, doc->Patches());
@@ -384,7 +389,7 @@ void CParamView::OnEditFind() {
 }
 
 void CParamView::OnSetupGrid() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     CSetGridDlg dialog(app.gridSw, this);
     if (dialog.exec() != QDialog::Accepted || dialog.Value() < 0) return;
     app.gridSw = dialog.Value();
@@ -467,4 +472,5 @@ bool CParamView::OnUpdateCommand(int id, GP::CCmdUI& ui) {
     }
 }
 
-CFileView::CFileView() : CParamView(LibraryForm(), CParameterListCtrl::kLibraryList) {}
+CFileView::CFileView(CAppContext& context)
+    : CParamView(LibraryForm(), CParameterListCtrl::kLibraryList, context) {}

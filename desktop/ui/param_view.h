@@ -6,6 +6,7 @@
 #include "gp/layout/form_view_ex.h"
 #include "ui/patch_list_ctrl.h"
 
+class CAppContext;
 class CDoc;
 class QLabel;
 class QPushButton;
@@ -18,12 +19,13 @@ class CParamView : public GP::CFormViewEx {
     Q_OBJECT
 
   public:
-    CParamView(GP::CDialogTemplate form, int listKind);
+    CParamView(GP::CDialogTemplate form, int listKind, CAppContext& context);
     ~CParamView() override;
 
     CPatchListCtrl& List() { return *list_; }
     const CPatchListCtrl& List() const { return *list_; }
     CDoc* GetDoc() const;
+    CAppContext& Context() const { return context_; }
     bool IsMain() const { return list_->ListKind() == CParameterListCtrl::kMainList; }
 
     void OnInitialUpdate() override;
@@ -72,6 +74,8 @@ class CParamView : public GP::CFormViewEx {
     int SelectedCount() const;
     bool HasRealSelection() const;
 
+    CAppContext& context_;
+
   private:
     void DestroyTemporaryButtons();
     QRect TemporaryButtonRect(int row, bool write) const;
@@ -87,5 +91,5 @@ class CFileView : public CParamView {
     Q_OBJECT
 
   public:
-    CFileView();
+    explicit CFileView(CAppContext& context);
 };

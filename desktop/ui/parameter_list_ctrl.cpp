@@ -330,7 +330,7 @@ void CParameterListCtrl::Resize(int n) {
 }
 
 void CParameterListCtrl::CopySelection() {
-    if (array_ && Clipboard()) array_->CopySelection(SelectedIndexes(), *Clipboard());
+    if (array_) CopyToClipboard(SelectedIndexes());
 }
 
 void CParameterListCtrl::DeleteSelection() {

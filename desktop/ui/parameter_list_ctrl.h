@@ -83,8 +83,9 @@ class CParameterListCtrl : public GP::CEditListCtrl {
     void SaveColumnWidths() const;
     QString ColumnWidthText() const;
 
-    // The clipboard the editing primitives use.
-    virtual CParameterArray* Clipboard() const = 0;
+    // The clipboard the editing primitives use, and the copy of patches of this list into it.
+    virtual const CParameterArray* Clipboard() const = 0;
+    virtual void CopyToClipboard(const std::vector<int>& indexes) = 0;
     bool HasClipboard() const;
     // Makes the patch array exactly n long (new patches in their initial state at the end).
     void Resize(int n);

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "model/file_document.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/memo_codec.h"
 
 const char* const CPatchListCtrl::kPatchMimeType = "application/x-tq550-patches";
@@ -51,8 +51,12 @@ void CPatchListCtrl::SetPatches(CPatchArray* patches, CImageDocument* data) {
     SetPatchArray(patches, data);
 }
 
-CParameterArray* CPatchListCtrl::Clipboard() const {
-    return &GetAppData().Clipboard().GetArray();
+const CParameterArray* CPatchListCtrl::Clipboard() const {
+    return clipboard_ ? &clipboard_->Patches() : nullptr;
+}
+
+void CPatchListCtrl::CopyToClipboard(const std::vector<int>& indexes) {
+    if (clipboard_ && patches_) clipboard_->CopyFrom(*patches_, indexes);
 }
 
 QString CPatchListCtrl::CellText(int index, int id) const {
@@ -149,7 +153,7 @@ std::vector<int> CPatchListCtrl::DropPatches(const CPatchArray& dropped, int row
     if (!patches_ || dropped.IsEmpty()) return placed;
     const int count = static_cast<int>(patches_->GetSize());
     int position = row >= 0 && row < GetItemCount() ? static_cast<int>(GetItemData(row)) : count;
-    if (data_) data_->TakeUndoCopy(GetAppData().mode);
+    if (data_) data_->TakeUndoCopy(undoMode_);
     if (ListKind() == kLibraryList) {
         position = std::min(position, count);
         const int inserted = patches_->InsertClipboard(position, dropped);

@@ -6,6 +6,7 @@
 #include "ui/parameter_list_ctrl.h"
 
 class CMemoCodec;
+class CPatchClipboard;
 
 // The patch list of the Main and library windows: names and memos of CPatch objects, the program's shared
 // clipboard, memos shown and edited through the memo codec of the interface language.
@@ -26,8 +27,12 @@ class CPatchListCtrl : public CParameterListCtrl {
 
     void SetPatches(CPatchArray* patches, CImageDocument* data = nullptr);
     CPatchArray* Patches() const { return patches_; }
-    CParameterArray* Clipboard() const override;
+    void SetClipboard(CPatchClipboard* clipboard) { clipboard_ = clipboard; }
+    const CParameterArray* Clipboard() const override;
+    void CopyToClipboard(const std::vector<int>& indexes) override;
     void SetMemoCodec(const CMemoCodec* codec) { codec_ = codec; }
+    // The undo mode of drops (the program's Mode).
+    void SetUndoMode(int mode) { undoMode_ = mode; }
 
     // Selects every patch whose name or memo holds text (letter case ignored) and scrolls to the first; the
     // number of patches found.
@@ -60,7 +65,9 @@ class CPatchListCtrl : public CParameterListCtrl {
 
     CPatchArray* patches_ = nullptr;
     CImageDocument* data_ = nullptr;
+    CPatchClipboard* clipboard_ = nullptr;
     const CMemoCodec* codec_ = nullptr;
+    int undoMode_ = 1;
     // A left press on a selected row may begin a drag; until the mouse moves it is held back.
     QPoint pressPos_;
     bool pressHeld_ = false;

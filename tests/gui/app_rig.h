@@ -14,7 +14,7 @@
 #include "gp/docview/mdi_child_wnd.h"
 #include "settings/memory_settings_store.h"
 #include "textout/text_out.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
 #include "ui/doc_man.h"
@@ -59,7 +59,8 @@ struct AppRig {
     }
 
     CMainFrame& Frame() { return *app->MainFrame(); }
-    CImageView& MainView() { return *GetAppData().mainView; }
+    CImageView& MainView() { return *app->MainView(); }
+    CAppContext& Context() { return app->Context(); }
     CDoc& MainDoc() { return *MainView().GetDoc(); }
     // A new library window (File New) and its view.
     CFileDoc* NewLibrary() {

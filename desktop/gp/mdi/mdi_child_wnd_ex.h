@@ -43,7 +43,7 @@ class CMDIChildWndEx : public CMDIChildWnd {
 
     // The position of the frame when neither minimised nor maximised.
     QRect NormalPlacement() const;
-    // The settings value name of the stored position: "Position" followed by the window type.
+    // The setting of the stored position: "Position" followed by the window type.
     Profile::CTextValue PositionValue() const;
     void SaveCurrentPosition();
     // Reads and applies the stored position; false when none is stored or it is unusable.
@@ -57,6 +57,8 @@ class CMDIChildWndEx : public CMDIChildWnd {
     bool OnUpdateCommand(int id, CCmdUI& ui) override;
 
   protected:
+    // The settings store of the main frame holding this frame (none before it is in an MDI area).
+    ISettingsStore* Settings() const;
     virtual bool UsesStoredPosition() const { return false; }
     virtual bool OffersAlwaysOnTop() const { return true; }
 
@@ -66,7 +68,6 @@ class CMDIChildWndEx : public CMDIChildWnd {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    ISettingsStore* Settings() const;
     bool IsNormalState() const;
     void RememberNormal();
 

@@ -107,12 +107,12 @@ class AppTest : public QObject {
   private slots:
     void startUpReadsTheSettingsAndBuildsTheMainWindow() {
         AppRig rig;
-        AppData& app = GetAppData();
+        CAppContext& app = rig.Context();
         // Absent switches: Mode 1, grid off; child windows use stored positions once settings are loaded.
         QCOMPARE(app.mode, 1);
         QCOMPARE(app.gridSw, 0);
         QVERIFY(app.useStoredPositions);
-        QVERIFY(app.mainView);
+        QVERIFY(rig.app->MainView());
         QCOMPARE(rig.MainDoc().Patches().GetSize(), std::size_t(200));
         // The initial-data library beside the program makes the new patches.
         QVERIFY(app.initial->IsValid());
@@ -154,7 +154,7 @@ class AppTest : public QObject {
             QCOMPARE(qobject_cast<CFileDoc*>(documents.front())->Patches().GetSize(), std::size_t(3));
             // It is in front, although the Main window opened after it.
             QCOMPARE(rig.Frame().MDIGetActive()->GetActiveDocument(), documents.front());
-            QVERIFY(GetAppData().mainView);
+            QVERIFY(rig.app->MainView());
         }
         options.files = QStringList{dir.filePath(QStringLiteral("absent.tql"))};
         AppRig failing(options, false);
@@ -177,7 +177,7 @@ class AppTest : public QObject {
         // The Main window does not close.
         rig.Frame().MDIGetActiveWindow()->close();
         QApplication::processEvents();
-        QVERIFY(GetAppData().mainView);
+        QVERIFY(rig.app->MainView());
     }
 
     // The accelerators and the tool bar follow a selection made after the last menu was opened; a range
@@ -195,12 +195,12 @@ class AppTest : public QObject {
         QVERIFY(copy && replace);
         QVERIFY(!copy->isEnabled());
         QVERIFY(!replace->isEnabled());
-        GetAppData().Clipboard().GetArray().Resize(0);
+        rig.Context().clipboard.Clear();
 
         list.SetItemSelected(3, true);
         list.SetItemSelected(4, true);
         QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(GetAppData().Clipboard().GetArray().GetSize(), std::size_t(2));
+        QCOMPARE(rig.Context().clipboard.Patches().GetSize(), std::size_t(2));
         // After the command, once idle: Replace has something to paste.
         QTRY_VERIFY(replace->isEnabled());
 

@@ -14,7 +14,7 @@
 #include "emu/virtual_tq550.h"
 #include "gp/util/settings_catalog.h"
 #include "settings/memory_settings_store.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/doc.h"
 #include "ui/image_view.h"
 #include "ui/midi_warning_dlg.h"
@@ -46,7 +46,7 @@ struct CAppRig {
     CAppRig(const CAppRig&) = delete;
     CAppRig& operator=(const CAppRig&) = delete;
 
-    CImageView* Main() const { return GetAppData().mainView; }
+    CImageView* Main() const { return app->MainView(); }
     CPatchArray& MainPatches() const { return Main()->GetDoc()->Patches(); }
     PatchImage DevicePatch(int number) const {
         return app->VirtualDevice()->WithEmulator(

@@ -184,7 +184,7 @@ void TransferCommandsTest::cancelledReadLeavesMainAsItWasAndSaysNothing() {
                  [progress] { progress->CancelButton()->click(); });
     QVERIFY(!rig.Main()->ReadPatches(true));
     QVERIFY(cancel.Done());
-    QVERIFY(GetAppData().reader->WasCancelled());
+    QVERIFY(rig.app->Context().reader->WasCancelled());
     const auto answered = rig.DeviceCount(&CTq550Emulator::AnsweredRequests);
     QVERIFY2(answered >= 49 && answered < 200, qPrintable(QString::number(answered)));
     QVERIFY(Snapshot(main) == before);
@@ -194,7 +194,7 @@ void TransferCommandsTest::cancelledReadLeavesMainAsItWasAndSaysNothing() {
 void TransferCommandsTest::readWithoutMidiSetupShowsMessage12() {
     CAppRig rig;
     QVERIFY(rig.started);
-    GetAppData().environment->ClearBindings();
+    rig.app->Context().environment->ClearBindings();
     CPatchArray& main = rig.MainPatches();
     MakeDistinct(main);
     const std::vector<PatchState> before = Snapshot(main);
@@ -237,7 +237,7 @@ void TransferCommandsTest::confirmationSwitchedOffSkipsTheDialog() {
     CWhen cancel([progress] { return progress->isVisible() && progress->Bar()->value() >= 2; },
                  [progress] { progress->CancelButton()->click(); });
     QVERIFY(!rig.Main()->WritePatches(true));
-    QVERIFY(GetAppData().writer->WasCancelled());
+    QVERIFY(rig.app->Context().writer->WasCancelled());
     QVERIFY2(driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
     QVERIFY(driver.Seen().isEmpty());
     QVERIFY(rig.DeviceCount(&CTq550Emulator::StoredDataSets) >= 9);

@@ -159,7 +159,7 @@ class PatchWindowsTest : public QObject {
         Select(rig.MainView(), {0});
         QVERIFY(rig.Command(ID_EDIT_CUT));
         QCOMPARE(main.Patches().GetSize(), std::size_t(200));
-        QCOMPARE(NamesOf(GetAppData().Clipboard().GetArray()), std::vector<std::string>{"P1"});
+        QCOMPARE(NamesOf(rig.Context().clipboard.Patches()), std::vector<std::string>{"P1"});
         QVERIFY(!main.IsModified());
         QVERIFY(!rig.Available(GP::ID_FILE_SAVE));
         QVERIFY(!rig.Available(GP::ID_FILE_CLOSE));
@@ -293,7 +293,7 @@ class PatchWindowsTest : public QObject {
 
     void memosFromALegacyJapaneseSystemShowAndSaveUnchanged() {
         AppRig rig;
-        GetAppData().memoCodec.SetLanguage(1);
+        rig.Context().memoCodec.SetLanguage(1);
         QTemporaryDir dir;
         const std::string shiftJis("\x83\x65\x83\x58\x83\x67 memo", 11);  // テスト in Shift-JIS
         {
@@ -358,7 +358,7 @@ class PatchWindowsTest : public QObject {
         AppRig rig;
         CFileDoc* library = LibraryWith(rig, 2, "G");
         QVERIFY(!rig.MainView().List().HasGridLines());
-        GetAppData().gridSw = 1;
+        rig.Context().gridSw = 1;
         for (GP::CDocument* document : rig.app->DocManager()->GetDocuments())
             AppRig::ViewOf(document)->ApplyGrid();
         QVERIFY(rig.MainView().List().HasGridLines());
@@ -371,7 +371,7 @@ class PatchWindowsTest : public QObject {
         list.SetColumnWidth(3, 41);
         QFont font = list.font();
         font.setPointSize(font.pointSize() + 5);
-        GetAppData().listFont.SetFont(font);
+        rig.Context().listFont.SetFont(font);
         rig.MainDoc().UpdateAllViews(nullptr, HINT_FONT);
         QCOMPARE(list.GetColumnWidth(1), 173);
         QCOMPARE(list.GetColumnWidth(3), 41);
@@ -427,7 +427,7 @@ class PatchWindowsTest : public QObject {
         QCOMPARE(list.SelectedIndexes(), (std::vector<int>{1, 4}));
         rig.Activate(library);
         QVERIFY(rig.Command(ID_EDIT_COPY));
-        QCOMPARE(NamesOf(GetAppData().Clipboard().GetArray()), (std::vector<std::string>{"F2", "LEAD TONE"}));
+        QCOMPARE(NamesOf(rig.Context().clipboard.Patches()), (std::vector<std::string>{"F2", "LEAD TONE"}));
         QCOMPARE(list.FindText(QStringLiteral("nothing")), 0);
         QVERIFY(list.SelectedIndexes().empty());
     }

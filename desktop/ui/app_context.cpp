@@ -1,0 +1,23 @@
+#include "ui/app_context.h"
+
+#include "import/reader.h"
+#include "transfer/reader.h"
+#include "transfer/writer.h"
+
+void CPatchClipboard::CopyFrom(const CPatchArray& source, const std::vector<int>& indexes) {
+    source.CopySelection(indexes, data_.GetArray());
+    emit changed();
+}
+
+void CPatchClipboard::Clear() {
+    data_.GetArray().RemoveAll();
+    emit changed();
+}
+
+CAppContext::~CAppContext() = default;
+
+void CAppContext::ReleaseTransfers() {
+    reader.reset();
+    writer.reset();
+    earlierReader.reset();
+}
