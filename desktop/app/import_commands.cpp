@@ -111,8 +111,7 @@ CFileDoc* CApp::ImportEarlierFile(EarlierKind kind, const QString& path) {
     auto* doc = qobject_cast<CFileDoc*>(library->OpenDocumentFile(QString()));
     if (!doc) return nullptr;
     // An untitled library like any new one: saving it asks for a name.
-    doc->Patches().Swap(patches);
+    doc->SetPatches(std::move(patches));
     doc->SetModifiedFlag(true);
-    doc->UpdateAllViews(nullptr, HINT_CONTENT);
     return doc;
 }

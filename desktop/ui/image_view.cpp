@@ -89,26 +89,26 @@ CImageView::CImageView(CAppContext& context)
     for (int id : {IDC_READ_GROUP, IDC_READ_ALL, IDC_READ_SELECTED, IDC_WRITE_GROUP, IDC_WRITE_ALL,
                    IDC_WRITE_SELECTED})
         SetControlAnchor(id, GP::ANCHOR_KEEP);
-    connect(readAll_, &QPushButton::clicked, this, [this] { ReadPatches(true); });
-    connect(readSelected_, &QPushButton::clicked, this, [this] { ReadPatches(false); });
-    connect(writeAll_, &QPushButton::clicked, this, [this] { WritePatches(true); });
-    connect(writeSelected_, &QPushButton::clicked, this, [this] { WritePatches(false); });
+    // The buttons are the commands' own: the same rules and handlers as the menu items.
+    const std::pair<QPushButton*, int> buttons[] = {{readAll_, ID_MIDI_READ_ALL},
+                                                    {readSelected_, ID_MIDI_READ_SELECTED},
+                                                    {writeAll_, ID_MIDI_WRITE_ALL},
+                                                    {writeSelected_, ID_MIDI_WRITE_SELECTED}};
+    for (const auto& [button, id] : buttons)
+        connect(button, &QPushButton::clicked, this, [this, id = id] { RouteViewCommand(id, nullptr); });
 }
 
 CImageView::~CImageView() = default;
 
 void CImageView::OnInitialUpdate() {
-    readSelected_->setEnabled(false);
-    writeSelected_->setEnabled(false);
     CParamView::OnInitialUpdate();
-    connect(&List(), &GP::CEditListCtrl::selectedRowsChanged, this, &CImageView::UpdateSelectedButtons,
-            Qt::UniqueConnection);
+    OnCommandStatesChanged();
 }
 
-void CImageView::UpdateSelectedButtons() {
-    const bool selected = List().GetSelectedCount() > 0;
-    readSelected_->setEnabled(selected);
-    writeSelected_->setEnabled(selected);
+void CImageView::OnCommandStatesChanged() {
+    readSelected_->setEnabled(CanTransferSelected());
+    writeSelected_->setEnabled(CanTransferSelected());
+    CParamView::OnCommandStatesChanged();
 }
 
 int CImageView::AreaCode() const {
@@ -124,7 +124,7 @@ std::vector<int> CImageView::Indexes(bool all) const {
 }
 
 QString CImageView::PatchLabel(int index) {
-    return CParameterListCtrl::MainNumber(index);
+    return CPatchTableModel::MainNumber(index);
 }
 
 bool CImageView::VerifyAfterWriting() const {
@@ -142,13 +142,10 @@ bool CImageView::ReadPatches(bool all) {
     CTransferScope transfer(context_);
     CPatchArray incoming = CopyOf(doc->Patches());
     const bool read = app.reader->ReadPatchesFromDevice(AreaCode(), indexes, incoming);
-    if (read) {
-        doc->GetData().TakeUndoCopy(app.mode);
-        doc->Patches().Swap(incoming);
-    } else if (!app.reader->WasCancelled()) {
+    if (read)
+        doc->TakePatches(incoming, indexes, UndoModeOf(app.mode), false);
+    else if (!app.reader->WasCancelled())
         CheckProcessorPort(context_);
-    }
-    List().Refresh(true);
     return read;
 }
 
@@ -231,61 +228,26 @@ void CImageView::ImportSmf() {
                         : nullptr;
     if (!manager) return;
     if (app.Busy() || !CMidiWarningDlg::Confirm(CMidiWarningDlg::kImportSmf, app.settings, this)) return;
-    // Always taken (Undo offers it while Mode is 1), also when the file dialog is cancelled.
-    doc->GetData().TakeUndoCopy(0);
-    // A file that breaks off part way changes nothing: its patches arrive in a copy first.
+    // A file that breaks off part way changes nothing: its patches arrive in a copy first. The import keeps
+    // its undo copy whatever the program's Mode (Undo offers it while Mode is 1).
     CPatchArray incoming = CopyOf(doc->Patches());
     const CDocMan::SmfResult result = manager->ImportSmfFile(incoming);
     if (result == CDocMan::kSmfCancelled) return;
     if (result == CDocMan::kSmfFailed)
         ShowMessage(context_, MSG_LOAD_FAILED);
     else
-        doc->Patches().Swap(incoming);
-    List().Refresh(true);
+        doc->TakePatches(incoming, List().AllIndexes(), UndoMode::Kept, false);
 }
 
-bool CImageView::OnCommand(int id) {
-    switch (id) {
-        case ID_MIDI_READ_ALL:
-            ReadPatches(true);
-            return true;
-        case ID_MIDI_READ_SELECTED:
-            ReadPatches(false);
-            return true;
-        case ID_MIDI_WRITE_ALL:
-            WritePatches(true);
-            return true;
-        case ID_MIDI_WRITE_SELECTED:
-            WritePatches(false);
-            return true;
-        case ID_FILE_EXPORT_SMF_ALL:
-            ExportSmf(true);
-            return true;
-        case ID_FILE_EXPORT_SMF_SELECTED:
-            ExportSmf(false);
-            return true;
-        case ID_FILE_IMPORT_SMF:
-            ImportSmf();
-            return true;
-        default:
-            return CParamView::OnCommand(id);
-    }
-}
-
-bool CImageView::OnUpdateCommand(int id, GP::CCmdUI& ui) {
-    switch (id) {
-        case ID_MIDI_READ_SELECTED:
-        case ID_MIDI_WRITE_SELECTED:
-        case ID_FILE_EXPORT_SMF_SELECTED:
-            ui.enabled = List().GetSelectedCount() > 0;
-            return true;
-        case ID_MIDI_READ_ALL:
-        case ID_MIDI_WRITE_ALL:
-        case ID_FILE_EXPORT_SMF_ALL:
-        case ID_FILE_IMPORT_SMF:
-            ui.enabled = true;
-            return true;
-        default:
-            return CParamView::OnUpdateCommand(id, ui);
-    }
+bool CImageView::RouteViewCommand(int id, GP::CCmdUI* ui) {
+    static const Command<CImageView> kCommands[] = {
+        {ID_MIDI_READ_ALL, &CImageView::AlwaysTrue, &CImageView::OnReadAll},
+        {ID_MIDI_READ_SELECTED, &CImageView::CanTransferSelected, &CImageView::OnReadSelected},
+        {ID_MIDI_WRITE_ALL, &CImageView::AlwaysTrue, &CImageView::OnWriteAll},
+        {ID_MIDI_WRITE_SELECTED, &CImageView::CanTransferSelected, &CImageView::OnWriteSelected},
+        {ID_FILE_EXPORT_SMF_ALL, &CImageView::AlwaysTrue, &CImageView::OnExportAll},
+        {ID_FILE_EXPORT_SMF_SELECTED, &CImageView::CanTransferSelected, &CImageView::OnExportSelected},
+        {ID_FILE_IMPORT_SMF, &CImageView::AlwaysTrue, &CImageView::ImportSmf},
+    };
+    return Route(*this, kCommands, id, ui) || CParamView::RouteViewCommand(id, ui);
 }

@@ -23,19 +23,26 @@ class CImageView : public CParamView {
     ~CImageView() override;
 
     void OnInitialUpdate() override;
-    bool OnCommand(int id) override;
-    bool OnUpdateCommand(int id, GP::CCmdUI& ui) override;
 
     // The area code of user-patch transfers: the user patches while Mode is 1, else no patch area.
     int AreaCode() const;
     // The patch indexes of a transfer, ascending: all 200, or the selected ones.
     std::vector<int> Indexes(bool all) const;
 
+    // The rules of the transfer commands: the selected ones need a selection.
+    bool CanTransferSelected() const { return SelectedCount() > 0; }
+
     // Each asks its confirmation first; true when the transfer took place and succeeded.
     bool ReadPatches(bool all);
     bool WritePatches(bool all);
     void ExportSmf(bool all);
     void ImportSmf();
+    void OnReadAll() { ReadPatches(true); }
+    void OnReadSelected() { ReadPatches(false); }
+    void OnWriteAll() { WritePatches(true); }
+    void OnWriteSelected() { WritePatches(false); }
+    void OnExportAll() { ExportSmf(true); }
+    void OnExportSelected() { ExportSmf(false); }
 
     // Whether a write is read back and compared (Profile::kVerifyWrite; off unless the user chose it).
     bool VerifyAfterWriting() const;
@@ -45,8 +52,10 @@ class CImageView : public CParamView {
     // "U03-2" for index 9.
     static QString PatchLabel(int index);
 
-    // Enables "Selected" under Read and Write exactly when rows are selected.
-    void UpdateSelectedButtons();
+  protected:
+    bool RouteViewCommand(int id, GP::CCmdUI* ui) override;
+    // Also enables "Selected" under Read and Write by the rule of their commands.
+    void OnCommandStatesChanged() override;
 
   private:
     // The confirmation of a write with its "Verify after writing" box; verify is the box's state.

@@ -101,3 +101,29 @@ inline void NamePatches(CPatchArray& patches, const std::string& prefix, std::si
     for (std::size_t i = 0; i < patches.GetSize() && i < count; ++i)
         patches[i].SetName(prefix + std::to_string(i + 1));
 }
+
+// count patches named prefix1, prefix2, ... in their initial state otherwise.
+inline CPatchArray NamedPatches(std::size_t count, const std::string& prefix) {
+    CPatchArray patches;
+    patches.Resize(count);
+    NamePatches(patches, prefix, count);
+    return patches;
+}
+
+// Patches with these names, in order.
+inline CPatchArray PatchesNamed(const std::vector<std::string>& names) {
+    CPatchArray patches;
+    patches.Resize(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        patches[i].SetName(names[i]);
+    return patches;
+}
+
+// A copy of patches that change has changed, for setting up a window through its document.
+template <class Change>
+CPatchArray Changed(const CPatchArray& patches, Change change) {
+    CPatchArray copy;
+    copy.Assign(patches);
+    change(copy);
+    return copy;
+}

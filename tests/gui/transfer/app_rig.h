@@ -47,7 +47,16 @@ struct CAppRig {
     CAppRig& operator=(const CAppRig&) = delete;
 
     CImageView* Main() const { return app->MainView(); }
-    CPatchArray& MainPatches() const { return Main()->GetDoc()->Patches(); }
+    const CPatchArray& MainPatches() const { return Main()->GetDoc()->Patches(); }
+    // Sets up the Main window's patches through its document, without an undo copy: change is applied to
+    // a copy of them, which the window takes (keeping its selection).
+    template <class Change>
+    void ChangeMain(Change change) const {
+        CPatchArray patches;
+        patches.Assign(MainPatches());
+        change(patches);
+        Main()->GetDoc()->TakePatches(patches, Main()->List().AllIndexes(), UndoMode::None, false);
+    }
     PatchImage DevicePatch(int number) const {
         return app->VirtualDevice()->WithEmulator(
             [number](CTq550Emulator& e) { return e.UserPatch(number); });

@@ -32,9 +32,7 @@ void Select(CParamView& view, const std::vector<int>& indexes) {
 // A library window holding patches named prefix1, prefix2, ...
 CFileDoc* LibraryWith(AppRig& rig, int count, const std::string& prefix) {
     CFileDoc* doc = rig.NewLibrary();
-    doc->Patches().Resize(static_cast<std::size_t>(count));
-    NamePatches(doc->Patches(), prefix, static_cast<std::size_t>(count));
-    doc->UpdateAllViews(nullptr, HINT_CONTENT);
+    doc->SetPatches(NamedPatches(static_cast<std::size_t>(count), prefix));
     return doc;
 }
 
@@ -58,20 +56,17 @@ class PatchWindowsTest : public QObject {
         CParameterListCtrl& list = AppRig::ViewOf(library)->List();
         QCOMPARE(RowTexts(list, 0), (std::vector<std::string>{"1", "2", "End of Line"}));
         QCOMPARE(list.GetCellText(2, 1), QString());
-        // The model behind the list keeps the rules of Qt's item models.
+        // The model behind the list keeps the rules of Qt's item models through sorting and a reset; through
+        // rows inserted and removed its rows keep showing the patches they showed.
         QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        list.Refresh(false);
         list.SortByColumnPosition(1);
+        library->Undo();
     }
 
     void sortingByAColumnTurnsOnTheSecondClickAndKeepsEndOfLineLast() {
         AppRig rig;
         CFileDoc* library = rig.NewLibrary();
-        library->Patches().Resize(3);
-        library->Patches()[0].SetName("banana");
-        library->Patches()[1].SetName("Apple");
-        library->Patches()[2].SetName("cherry");
-        library->UpdateAllViews(nullptr, HINT_CONTENT);
+        library->SetPatches(PatchesNamed({"banana", "Apple", "cherry"}));
         CParameterListCtrl& list = AppRig::ViewOf(library)->List();
         QHeaderView* header = list.horizontalHeader();
         const auto clickName = [&] {
@@ -121,8 +116,7 @@ class PatchWindowsTest : public QObject {
     void theMainWindowKeepsTwoHundredPatchesThroughDeleteCutAndInsert() {
         AppRig rig;
         CDoc& main = rig.MainDoc();
-        NamePatches(main.Patches(), "P", 200);
-        main.UpdateAllViews(nullptr, HINT_CONTENT);
+        main.SetPatches(NamedPatches(200, "P"));
         rig.Activate(&main);
 
         // Delete of U01-1 to U01-4 moves every patch four places up and appends four initial patches.
@@ -183,7 +177,7 @@ class PatchWindowsTest : public QObject {
 
     void duplicateOfTheMainWindowOpensAModifiedLibraryOfAllItsPatches() {
         AppRig rig;
-        NamePatches(rig.MainDoc().Patches(), "M", 200);
+        rig.MainDoc().SetPatches(NamedPatches(200, "M"));
         rig.Activate(&rig.MainDoc());
         QVERIFY(rig.Command(ID_FILE_DUPLICATE));
         auto* copy = qobject_cast<CFileDoc*>(rig.Frame().MDIGetActive()->GetActiveDocument());
@@ -193,7 +187,7 @@ class PatchWindowsTest : public QObject {
         QVERIFY(copy->IsModified());
         QCOMPARE(rig.Frame().MDIGetActiveWindow()->windowTitle(), QStringLiteral("Untitled *"));
         // A deep copy: changing the library leaves the Main window alone.
-        copy->Patches()[0].SetName("CHANGED");
+        copy->EditCells({0}, CPatchTableModel::kNameColumn, {QStringLiteral("CHANGED")});
         QCOMPARE(NamesOf(rig.MainDoc().Patches())[0], std::string("M1"));
     }
 
@@ -235,10 +229,7 @@ class PatchWindowsTest : public QObject {
     void replaceStringIsOneEditThatCanBeUndoneAndMarksTheLibraryModified() {
         AppRig rig;
         CFileDoc* library = rig.NewLibrary();
-        library->Patches().Resize(3);
-        for (std::size_t i = 0; i < 3; ++i)
-            library->Patches()[i].SetName(std::string(2, static_cast<char>('A' + i)));
-        library->UpdateAllViews(nullptr, HINT_CONTENT);
+        library->SetPatches(PatchesNamed({"AA", "BB", "CC"}));
         CParamView* view = AppRig::ViewOf(library);
         view->parentWidget()->resize(700, 400);
         rig.Activate(library);
@@ -328,8 +319,7 @@ class PatchWindowsTest : public QObject {
         // Three patches on a page of more rows: three pairs, none for End of Line.
         QCOMPARE(view->TemporaryButtonCount(), 3);
 
-        library->Patches().Resize(60);
-        library->UpdateAllViews(nullptr, HINT_CONTENT);
+        library->SetPatches(NamedPatches(60, "T"));
         QApplication::processEvents();
         const int page = view->List().GetCountPerPage();
         QCOMPARE(view->TemporaryButtonCount(), std::min(page, 60));
@@ -409,7 +399,7 @@ class PatchWindowsTest : public QObject {
         QCOMPARE(NamesOf(target->Patches()), (std::vector<std::string>{"T1", "T2"}));
 
         // The Main window: replaced from the drop row on, still 200.
-        NamePatches(rig.MainDoc().Patches(), "M", 200);
+        rig.MainDoc().SetPatches(NamedPatches(200, "M"));
         rig.MainView().List().DropPatches(dropped, 199);
         QCOMPARE(rig.MainDoc().Patches().GetSize(), std::size_t(200));
         QCOMPARE(NamesOf(rig.MainDoc().Patches())[198], std::string("M199"));
@@ -419,9 +409,10 @@ class PatchWindowsTest : public QObject {
     void findSelectsEveryMatchingPatch() {
         AppRig rig;
         CFileDoc* library = LibraryWith(rig, 5, "F");
-        library->Patches()[1].SetMemo(3, "Crunchy lead");
-        library->Patches()[4].SetName("LEAD TONE");
-        library->UpdateAllViews(nullptr, HINT_CONTENT);
+        library->SetPatches(Changed(library->Patches(), [](CPatchArray& patches) {
+            patches[1].SetMemo(3, "Crunchy lead");
+            patches[4].SetName("LEAD TONE");
+        }));
         CPatchListCtrl& list = AppRig::ViewOf(library)->List();
         QCOMPARE(list.FindText(QStringLiteral("lead")), 2);
         QCOMPARE(list.SelectedIndexes(), (std::vector<int>{1, 4}));
