@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "model/file_document.h"
+#include "model/patch_compare.h"
 #include "textout/message_catalog.h"
 
 namespace fs = std::filesystem;
@@ -21,11 +22,8 @@ constexpr int kMostInOneSecond = 9999;
 
 bool SamePatches(const CPatchArray& a, const CPatchArray& b) {
     if (a.GetSize() != b.GetSize()) return false;
-    for (std::size_t i = 0; i < a.GetSize(); ++i) {
-        if (a[i].GetImage() != b[i].GetImage()) return false;
-        for (int m = 0; m < CParameter::kMemoCount; ++m)
-            if (a[i].GetMemo(m) != b[i].GetMemo(m)) return false;
-    }
+    for (std::size_t i = 0; i < a.GetSize(); ++i)
+        if (!ComparePatches(a[i], b[i]).Identical()) return false;
     return true;
 }
 

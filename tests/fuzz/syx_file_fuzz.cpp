@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "fuzz_support.h"
+#include "library_support.h"
 #include "model/data.h"
 #include "model/parameter_address.h"
 #include "textout/text_out_hub.h"
@@ -41,16 +41,6 @@ CPatchArray MakeBefore() {
     return patches;
 }
 
-bool SameList(const CPatchArray& a, const CPatchArray& b) {
-    if (a.GetSize() != b.GetSize()) return false;
-    for (std::size_t i = 0; i < a.GetSize(); ++i) {
-        if (a[i].Sections() != b[i].Sections()) return false;
-        for (int m = 0; m < CParameter::kMemoCount; ++m)
-            if (a[i].GetMemo(m) != b[i].GetMemo(m)) return false;
-    }
-    return true;
-}
-
 // Counts the messages reported.
 class CCountingText : public CKivTextOut {
   public:
@@ -78,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool read = reader.Read(bytes, patches);
 
     if (!read) {
-        FUZZ_CHECK(SameList(patches, before));
+        FUZZ_CHECK(SamePatches(patches, before));
         FUZZ_CHECK(text->count == 1);
         FUZZ_CHECK(reader.Slots().empty());
         FUZZ_CHECK(reader.Result() != SyxReadResult::Read);
@@ -127,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(std::find(slots.begin(), slots.end(), slot) != slots.end());
     } else {
         FUZZ_CHECK(one.Result() == SyxReadResult::NoPatch);
-        FUZZ_CHECK(SameList(some, before));
+        FUZZ_CHECK(SamePatches(some, before));
     }
     return 0;
 }
