@@ -15,6 +15,9 @@ namespace {
 // The user patches, then the temporary patch.
 constexpr std::size_t kTemporaryIndex = USER_PATCH_COUNT;
 constexpr std::size_t kSlotCount = USER_PATCH_COUNT + 1;
+// Far more than any SysEx file of TQ-550 patches holds (200 patches in data sets of one byte each are
+// about 6 MB); a longer file, or an endless one such as a device, is not read into memory.
+constexpr std::size_t kMostFileBytes = 64 * 1024 * 1024;
 
 bool IsRealTime(std::uint8_t byte) {
     return byte >= 0xF8;
@@ -130,10 +133,10 @@ bool CSyxReader::Read(const std::filesystem::path& path, CPatchArray& patches) {
     if (!stream.is_open()) return Fail(SyxReadResult::CannotOpen);
     std::vector<std::uint8_t> bytes;
     char piece[64 * 1024];
-    while (stream) {
+    while (stream && bytes.size() <= kMostFileBytes) {
         stream.read(piece, sizeof piece);
         bytes.insert(bytes.end(), piece, piece + stream.gcount());
     }
-    if (stream.bad()) return Fail(SyxReadResult::CannotOpen);
+    if (stream.bad() || bytes.size() > kMostFileBytes) return Fail(SyxReadResult::CannotOpen);
     return Read(bytes, patches);
 }

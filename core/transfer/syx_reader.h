@@ -21,7 +21,7 @@ struct PatchSlot {
 // What the last read of a SysEx file came to.
 enum class SyxReadResult {
     Read,         // patches were read
-    CannotOpen,   // the file could not be read ("This file could not be loaded.")
+    CannotOpen,   // the file could not be read, or is over 64 MiB ("This file could not be loaded.")
     NoPatch,      // no data set of the file reached a patch ("This file holds no TQ-550 patch.")
     Truncated,    // a message is cut off by another status byte or the end of the file
     BadChecksum,  // a TQ-550 data set has a wrong checksum

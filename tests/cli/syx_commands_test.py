@@ -131,8 +131,10 @@ class SyxCommands(t.TempDirTest):
             self.assertEqual(err.splitlines(), ["This file could not be loaded.", reason], what)
             status, _, err = t.run("convert", "--from", "syx", *options, path, self.path("never.tql"))
             self.assertEqual(status, 1, what)
-        status, _, err = t.run("dump", "--from", "syx", self.path("missing.syx"))
-        self.assertEqual((status, err.strip()), (1, "This file could not be loaded."))
+        # A missing file, and an endless one, which is not read past 64 MiB.
+        for unreadable in (self.path("missing.syx"), "/dev/zero"):
+            status, _, err = t.run("dump", "--from", "syx", unreadable)
+            self.assertEqual((status, err.strip()), (1, "This file could not be loaded."), unreadable)
 
     def test_usage_errors(self):
         many = self.write("many.tql", t.library([t.record(INIT)] * 201))
