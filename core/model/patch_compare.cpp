@@ -38,6 +38,14 @@ PatchComparison ComparePatches(const CPatch& first, const CPatch& second) {
     return result;
 }
 
+std::size_t CountDifferingPatches(const CPatchArray& first, const CPatchArray& second) {
+    const std::size_t common = std::min(first.GetSize(), second.GetSize());
+    std::size_t count = std::max(first.GetSize(), second.GetSize()) - common;
+    for (std::size_t i = 0; i < common; ++i)
+        if (first[i].GetImage() != second[i].GetImage()) ++count;
+    return count;
+}
+
 std::array<std::uint8_t, 2> OffsetAddressBytes(int offset) {
     return {static_cast<std::uint8_t>((offset >> 7) & 0x7F), static_cast<std::uint8_t>(offset & 0x7F)};
 }

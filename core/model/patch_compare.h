@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/data.h"
 #include "model/parameter_address.h"
 #include "model/patch.h"
 
@@ -36,6 +37,11 @@ struct PatchComparison {
 // Compares the data of two patches byte by byte (each as the device holds it: the stored block padded with
 // zeros or cut to 2178 bytes) and their four memos byte for byte.
 PatchComparison ComparePatches(const CPatch& first, const CPatch& second);
+
+// How many positions of two lists hold patches whose data differ (as ComparePatches sees the data; memos
+// do not count), a position that only one list has counting as differing: how far a kept read of the device
+// is from the Main window.
+std::size_t CountDifferingPatches(const CPatchArray& first, const CPatchArray& second);
 
 // The address of offset inside a patch as the device's last two address bytes show it, the patch's base
 // being xx xx 00 00 (offset 242 is 01 72).

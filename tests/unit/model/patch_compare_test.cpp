@@ -104,3 +104,16 @@ TEST(PatchCompare, OffsetAddressesFollowTheDevicesSevenBitBytes) {
     EXPECT_EQ(OffsetAddressBytes(1936), (std::array<std::uint8_t, 2>{0x0F, 0x10}));
     EXPECT_EQ(OffsetAddressBytes(2177), (std::array<std::uint8_t, 2>{0x11, 0x01}));
 }
+
+TEST(PatchCompare, CountsThePatchesWhoseDataDifferBetweenTwoLists) {
+    CPatchArray main = MakeList({"A", "B", "C", "D"});
+    CPatchArray kept = main;
+    EXPECT_EQ(CountDifferingPatches(main, kept), 0u);
+    kept[1].SetName("B2");
+    kept[2].PatchBlock()[1000] ^= 1;
+    kept[3].SetMemo(0, "memos do not count");
+    EXPECT_EQ(CountDifferingPatches(main, kept), 2u);
+    kept.Resize(6);
+    EXPECT_EQ(CountDifferingPatches(main, kept), 4u);
+    EXPECT_EQ(CountDifferingPatches(kept, main), 4u);
+}
