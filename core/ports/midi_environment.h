@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "device/progress_bar.h"
+#include "device/progress_sink.h"
 #include "midi/kiv_midi_device.h"
 #include "midi/midi_arrival.h"
 #include "midi/midi_device_factory.h"

@@ -86,7 +86,7 @@ bool AReader::ReadPatchesFromDevice(int area, std::span<const int> numbers, CPar
 bool AReader::RequestPatch(int area, int number) {
     CKivProgressBar* progress = Environment().GetProgressBar();
     if (progress) {
-        progress->SetCaption(addresses_.GetSlotName(area, number));
+        progress->SetPatch(area, number);
         if (progress->IsCancelled()) {
             cancelled_ = true;
             return false;

@@ -13,7 +13,7 @@ CWriter::CWriter(MidiEnvironment& environment) : environment_(environment), prof
 bool CWriter::CDeviceSink::PutDataSet(int area, int number, PackedAddress address,
                                       std::span<const std::uint8_t> data) {
     if (CKivProgressBar* progress = writer_.environment_.GetProgressBar()) {
-        progress->SetCaption(writer_.addresses_.GetSlotName(area, number));
+        progress->SetPatch(area, number);
         if (progress->IsCancelled()) {
             writer_.cancelled_ = true;
             return false;

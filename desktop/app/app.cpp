@@ -41,6 +41,7 @@
 #include "ui/progress_bar.h"
 #include "ui/text_out_box.h"
 #include "ui/timer_text_out_window.h"
+#include "ui/transfer_session.h"
 
 #ifndef TQ_FILE_VERSION
 #define TQ_FILE_VERSION "0.0.0"
@@ -89,7 +90,7 @@ CApp::~CApp() {
     // still there.
     environment_.reset();
     notices_.reset();
-    progress_.reset();
+    session_.reset();
 }
 
 bool CApp::InitInstance() {
@@ -200,9 +201,11 @@ void CApp::PrepareDevices() {
     }
     if (factory) environment_->SetFactory(std::move(factory));
     environment_->SetNoticeSink(notices_);
-    // Transfers report to the progress dialog over the main frame.
-    progress_ = std::make_shared<CProgressBar>(frame_.get());
-    environment_->SetProgressBar(progress_);
+    // Transfers run in the session, which reports to the progress dialog over the main frame.
+    session_ = std::make_unique<CTransferSession>(frame_.get());
+    context_.session = session_.get();
+    environment_->SetProgressBar(session_->ProgressSink());
+    connect(session_.get(), &CTransferSession::stateChanged, frame_.get(), &CMainFrame::UpdateCommandActions);
     // Input that arrives outside a transfer is delivered when the event loop wakes; during a transfer the
     // reader pumps, and the idle hook keeps the program painted and its progress dialog answering.
     environment_->SetInputWaker([this] {
@@ -215,7 +218,7 @@ void CApp::PrepareDevices() {
             },
             Qt::QueuedConnection);
     });
-    environment_->SetIdleHook([this] { OnTransferIdle(); });
+    environment_->SetIdleHook([this] { session_->Pump(); });
 
     app.environment = environment_.get();
     app.reader = std::make_unique<AReader>(*environment_);
@@ -228,46 +231,30 @@ void CApp::PrepareDevices() {
     app.writer->SetOutput(&environment_->OutPort(MidiEnvironment::kTq550Pair));
 }
 
-void CApp::OnTransferIdle() {
-    // Called every millisecond or two while a transfer waits for the processor. While the progress dialog
-    // is up it is the only window that takes input (it is modal); before it shows, while the processor is
-    // being identified, input waits for the end of the transfer. Painting, timers and MIDI input go on.
-    if (progress_ && progress_->IsOpen())
-        CProgressBar::PumpEvents();
-    else
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+CProgressBar* CApp::ProgressBar() const {
+    return session_ ? &session_->Progress() : nullptr;
 }
 
 bool CApp::TransferUnderWay() const {
-    return context_.Busy() || (progress_ && progress_->IsOpen());
+    return session_ && session_->IsRunning();
 }
 
 bool CApp::eventFilter(QObject* watched, QEvent* event) {
     if (watched == frame_.get() && event->type() == QEvent::Close && TransferUnderWay()) {
         // Nothing may go while a transfer still uses it: the transfer stops at its next step (a read then
-        // leaves the Main window as it was), and the frame closes once it has.
+        // leaves the Main window as it was), and the frame closes when the session has ended.
         event->ignore();
-        if (progress_) progress_->SetStopping(true);
         if (!closeAfterTransfer_) {
             closeAfterTransfer_ = true;
-            QTimer::singleShot(0, this, &CApp::CloseAfterTransfer);
+            session_->Stop();
+            session_->WhenIdle([this] {
+                closeAfterTransfer_ = false;
+                if (frame_) frame_->close();
+            });
         }
         return true;
     }
     return QObject::eventFilter(watched, event);
-}
-
-void CApp::CloseAfterTransfer() {
-    if (context_.Busy()) {
-        QTimer::singleShot(50, this, &CApp::CloseAfterTransfer);
-        return;
-    }
-    closeAfterTransfer_ = false;
-    if (progress_) {
-        progress_->Dismiss();
-        progress_->SetStopping(false);
-    }
-    if (frame_) frame_->close();
 }
 
 GP::CDocument* CApp::OpenCommandLineFile(const QString& path) {
@@ -306,12 +293,12 @@ GP::CDocument* CApp::OpenDocumentFile(const QString& path) {
 }
 
 void CApp::OnRequestFromOtherCopy(const QStringList& files) {
-    if (!frame_) return;
     // Not in the middle of a transfer: after it.
-    if (TransferUnderWay()) {
-        QTimer::singleShot(100, this, [this, files] { OnRequestFromOtherCopy(files); });
-        return;
-    }
+    session_->WhenIdle([this, files] { OpenRequestedFiles(files); });
+}
+
+void CApp::OpenRequestedFiles(const QStringList& files) {
+    if (!frame_) return;
     if (frame_->isMinimized()) frame_->showNormal();
     frame_->show();
     frame_->raise();
@@ -328,17 +315,25 @@ void CApp::OnFilesDropped(const QStringList& paths) {
 void CApp::ScheduleIdleDelivery() {
     if (idleDeliveryPending_) return;
     idleDeliveryPending_ = true;
-    QTimer::singleShot(0, this, [this] {
+    // Not in the middle of the operation that reported them: when the program is idle again, after the
+    // transfers of the session and after the dialog that is open, if any.
+    QMetaObject::invokeMethod(
+        this, [this] { DeliverWhenIdle(); }, Qt::QueuedConnection);
+}
+
+void CApp::DeliverWhenIdle() {
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &session_->Progress()) {
+        // Whichever comes first; the other one finds nothing left to show.
+        const auto again = Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection);
+        connect(
+            modal, &QObject::destroyed, this, [this] { DeliverWhenIdle(); }, again);
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            connect(
+                dialog, &QDialog::finished, this, [this] { DeliverWhenIdle(); }, again);
+        return;
+    }
+    session_->WhenIdle([this] {
         idleDeliveryPending_ = false;
-        // Not in the middle of an operation: after it, when the program is idle again.
-        if (context_.Busy() || QApplication::activeModalWidget()) {
-            idleDeliveryPending_ = true;
-            QTimer::singleShot(100, this, [this] {
-                idleDeliveryPending_ = false;
-                ScheduleIdleDelivery();
-            });
-            return;
-        }
         DeliverBufferedMessages();
     });
 }
@@ -366,7 +361,7 @@ void CApp::ShowAbout() {
 }
 
 void CApp::SetUpMidiDevices() {
-    if (!midiSetup_ || TransferUnderWay()) return;
+    if (!midiSetup_) return;
     CMidiSetupDialog dialog(*midiSetup_, frame_.get());
     dialog.exec();
 }
@@ -401,46 +396,38 @@ int CApp::ExitInstance() {
     return 0;
 }
 
-bool CApp::OnCommand(int id) {
-    switch (id) {
-        case ID_APP_ABOUT:
-            ShowAbout();
-            return true;
-        case ID_HELP_MANUAL:
-            OpenManual();
-            return true;
-        case ID_SETUP_FONT:
-            SetUpFont();
-            return true;
-        case ID_SETUP_MIDI:
-            SetUpMidiDevices();
-            return true;
-        case ID_IMPORT_EARLIER_FILE:
-            OnImportEarlierFile(kLibrarianFile);
-            return true;
-        case ID_IMPORT_TQ4_DUMP:
-            OnImportEarlierFile(kTq4BulkDump);
-            return true;
-        case ID_IMPORT_TQ2_DUMP:
-            OnImportEarlierFile(kTq2BulkDump);
-            return true;
-        default:
-            return false;
+bool CApp::RouteAppCommand(int id, GP::CCmdUI* ui) {
+    // Each command's rule and handler: what changes the setup or opens windows waits for the transfers.
+    struct Command {
+        int id;
+        bool (CApp::*can)() const;
+        std::function<void(CApp&)> run;
+    };
+    static const Command kCommands[] = {
+        {ID_APP_ABOUT, &CApp::AlwaysTrue, &CApp::ShowAbout},
+        {ID_HELP_MANUAL, &CApp::AlwaysTrue, &CApp::OpenManual},
+        {ID_SETUP_FONT, &CApp::AlwaysTrue, &CApp::SetUpFont},
+        {ID_SETUP_MIDI, &CApp::IsIdle, &CApp::SetUpMidiDevices},
+        {ID_IMPORT_EARLIER_FILE, &CApp::IsIdle, [](CApp& app) { app.OnImportEarlierFile(kLibrarianFile); }},
+        {ID_IMPORT_TQ4_DUMP, &CApp::IsIdle, [](CApp& app) { app.OnImportEarlierFile(kTq4BulkDump); }},
+        {ID_IMPORT_TQ2_DUMP, &CApp::IsIdle, [](CApp& app) { app.OnImportEarlierFile(kTq2BulkDump); }},
+    };
+    for (const Command& command : kCommands) {
+        if (command.id != id) continue;
+        const bool can = (this->*command.can)();
+        if (ui)
+            ui->enabled = can;
+        else if (can)
+            command.run(*this);
+        return true;
     }
+    return false;
+}
+
+bool CApp::OnCommand(int id) {
+    return RouteAppCommand(id, nullptr);
 }
 
 bool CApp::OnUpdateCommand(int id, GP::CCmdUI& ui) {
-    switch (id) {
-        case ID_APP_ABOUT:
-        case ID_HELP_MANUAL:
-        case ID_SETUP_FONT:
-        case ID_SETUP_MIDI:
-        case ID_IMPORT_EARLIER_FILE:
-        case ID_IMPORT_TQ4_DUMP:
-        case ID_IMPORT_TQ2_DUMP:
-            ui.enabled = true;
-            return true;
-        default:
-            return false;
-    }
+    return RouteAppCommand(id, &ui);
 }

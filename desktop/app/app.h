@@ -18,6 +18,7 @@ class CFileDoc;
 class CImageView;
 class CMidiSetup;
 class CProgressBar;
+class CTransferSession;
 class CSingleInstance;
 class CTextOutBox;
 class CKivTextOut;
@@ -98,7 +99,8 @@ class CApp : public QObject, public GP::CCmdTarget {
     CVirtualTq550* VirtualDevice() const { return virtualDevice_.get(); }
     CMidiSetup* MidiSetup() const { return midiSetup_.get(); }
     CSingleInstance* SingleInstance() const { return instance_.get(); }
-    CProgressBar* ProgressBar() const { return progress_.get(); }
+    CProgressBar* ProgressBar() const;
+    CTransferSession* Session() const { return session_.get(); }
     CAppContext& Context() { return context_; }
     // The Main window's view, once it exists.
     CImageView* MainView() const;
@@ -119,12 +121,16 @@ class CApp : public QObject, public GP::CCmdTarget {
 
     // True while a transfer with the processor runs or its progress dialog is still up.
     bool TransferUnderWay() const;
+    bool IsIdle() const { return !TransferUnderWay(); }
+    bool AlwaysTrue() const { return true; }
 
   protected:
-    // A close of the main frame during a transfer cancels the transfer and closes the frame after it.
+    // A close of the main frame during a transfer stops the transfer and closes the frame after it.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Runs id (ui null) or fills its state; false when it is not an application command.
+    bool RouteAppCommand(int id, GP::CCmdUI* ui);
     void CreateTextSinks();
     void PrepareDevices();
     void LoadInitialData();
@@ -135,8 +141,8 @@ class CApp : public QObject, public GP::CCmdTarget {
     void ShowAbout();
     void SetUpFont();
     // The environment's idle hook: what the program does while a transfer waits for the processor.
-    void OnTransferIdle();
-    void CloseAfterTransfer();
+    void OpenRequestedFiles(const QStringList& files);
+    void DeliverWhenIdle();
     // Asks for the file of an import; false on cancel.
     bool PromptEarlierFile(EarlierKind kind, QString& path);
     void RememberEarlierFile(EarlierKind kind, const QString& path);
@@ -149,7 +155,7 @@ class CApp : public QObject, public GP::CCmdTarget {
     std::shared_ptr<CKivTextOutBuffer> buffer_;
     std::shared_ptr<CKivTextOut> box_;
     std::shared_ptr<UL::CTimerTextOutWindow> notices_;
-    std::shared_ptr<CProgressBar> progress_;
+    std::unique_ptr<CTransferSession> session_;
     std::unique_ptr<MidiEnvironment> environment_;
     std::shared_ptr<CVirtualMidiSystem> virtualSystem_;
     std::unique_ptr<CVirtualTq550> virtualDevice_;

@@ -68,7 +68,6 @@ void CApp::RememberEarlierFile(EarlierKind kind, const QString& path) {
 }
 
 void CApp::OnImportEarlierFile(EarlierKind kind) {
-    if (TransferUnderWay()) return;
     QString path;
     if (!PromptEarlierFile(kind, path)) return;
     if (!ImportEarlierFile(kind, path)) {

@@ -3,6 +3,7 @@
 #include "import/reader.h"
 #include "transfer/reader.h"
 #include "transfer/writer.h"
+#include "ui/transfer_session.h"
 
 void CPatchClipboard::CopyFrom(const CPatchArray& source, const std::vector<int>& indexes) {
     source.CopySelection(indexes, data_.GetArray());
@@ -15,6 +16,10 @@ void CPatchClipboard::Clear() {
 }
 
 CAppContext::~CAppContext() = default;
+
+bool CAppContext::Busy() const {
+    return session && session->IsTransferring();
+}
 
 void CAppContext::ReleaseTransfers() {
     reader.reset();

@@ -13,6 +13,7 @@ class CWriter;
 class ISettingsStore;
 class MidiEnvironment;
 class TextOutHub;
+class CTransferSession;
 namespace TQML {
 class CReader;
 }
@@ -66,22 +67,11 @@ class CAppContext {
     // Child frames take their stored positions once the settings are loaded.
     bool useStoredPositions = false;
 
-    // The number of transfers with the processor under way (they pump the event loop while they wait).
-    int transfers = 0;
-    bool Busy() const { return transfers > 0; }
+    // Where transfers with the processor run (they pump the event loop while they wait).
+    CTransferSession* session = nullptr;
+    // Whether a transfer runs now.
+    bool Busy() const;
 
     // Releases the reader and writers (before the environment they use goes).
     void ReleaseTransfers();
-};
-
-// Marks a transfer with the processor as under way while it lives.
-class CTransferScope {
-  public:
-    explicit CTransferScope(CAppContext& context) : context_(context) { ++context_.transfers; }
-    ~CTransferScope() { --context_.transfers; }
-    CTransferScope(const CTransferScope&) = delete;
-    CTransferScope& operator=(const CTransferScope&) = delete;
-
-  private:
-    CAppContext& context_;
 };

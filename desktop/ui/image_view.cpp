@@ -19,6 +19,7 @@
 #include "ui/doc.h"
 #include "ui/doc_man.h"
 #include "ui/midi_warning_dlg.h"
+#include "ui/transfer_session.h"
 #include "ui/wait_cursor.h"
 
 using namespace TQ;
@@ -138,8 +139,7 @@ bool CImageView::ReadPatches(bool all) {
     const std::vector<int> indexes = Indexes(all);
     if (indexes.empty()) return false;
     if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadUser, app.settings, this)) return false;
-    CWaitCursor wait;
-    CTransferScope transfer(context_);
+    CTransferSession::CScope transfer(*context_.session);
     CPatchArray incoming = CopyOf(doc->Patches());
     const bool read = app.reader->ReadPatchesFromDevice(AreaCode(), indexes, incoming);
     if (read)
@@ -172,8 +172,7 @@ bool CImageView::WritePatches(bool all) {
     if (indexes.empty()) return false;
     bool verify = false;
     if (!ConfirmWrite(verify)) return false;
-    CWaitCursor wait;
-    CTransferScope transfer(context_);
+    CTransferSession::CScope transfer(*context_.session);
     if (!app.writer->WritePatchesToDevice(*app.reader, AreaCode(), indexes, doc->Patches())) {
         if (!app.writer->WasCancelled()) CheckProcessorPort(context_);
         return false;
@@ -241,13 +240,13 @@ void CImageView::ImportSmf() {
 
 bool CImageView::RouteViewCommand(int id, GP::CCmdUI* ui) {
     static const Command<CImageView> kCommands[] = {
-        {ID_MIDI_READ_ALL, &CImageView::AlwaysTrue, &CImageView::OnReadAll},
+        {ID_MIDI_READ_ALL, &CImageView::CanTransfer, &CImageView::OnReadAll},
         {ID_MIDI_READ_SELECTED, &CImageView::CanTransferSelected, &CImageView::OnReadSelected},
-        {ID_MIDI_WRITE_ALL, &CImageView::AlwaysTrue, &CImageView::OnWriteAll},
+        {ID_MIDI_WRITE_ALL, &CImageView::CanTransfer, &CImageView::OnWriteAll},
         {ID_MIDI_WRITE_SELECTED, &CImageView::CanTransferSelected, &CImageView::OnWriteSelected},
         {ID_FILE_EXPORT_SMF_ALL, &CImageView::AlwaysTrue, &CImageView::OnExportAll},
         {ID_FILE_EXPORT_SMF_SELECTED, &CImageView::CanTransferSelected, &CImageView::OnExportSelected},
-        {ID_FILE_IMPORT_SMF, &CImageView::AlwaysTrue, &CImageView::ImportSmf},
+        {ID_FILE_IMPORT_SMF, &CImageView::CanTransfer, &CImageView::ImportSmf},
     };
     return Route(*this, kCommands, id, ui) || CParamView::RouteViewCommand(id, ui);
 }

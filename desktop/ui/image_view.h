@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ui/app_context.h"
 #include "ui/param_view.h"
 
 class QGroupBox;
@@ -29,8 +30,9 @@ class CImageView : public CParamView {
     // The patch indexes of a transfer, ascending: all 200, or the selected ones.
     std::vector<int> Indexes(bool all) const;
 
-    // The rules of the transfer commands: the selected ones need a selection.
-    bool CanTransferSelected() const { return SelectedCount() > 0; }
+    // The rules of the transfer commands: none while a transfer runs; the selected ones need a selection.
+    bool CanTransfer() const { return !context_.Busy(); }
+    bool CanTransferSelected() const { return CanTransfer() && SelectedCount() > 0; }
 
     // Each asks its confirmation first; true when the transfer took place and succeeded.
     bool ReadPatches(bool all);

@@ -18,6 +18,7 @@
 #include "ui/doc.h"
 #include "ui/midi_warning_dlg.h"
 #include "ui/set_grid_dlg.h"
+#include "ui/transfer_session.h"
 #include "ui/wait_cursor.h"
 
 using namespace TQ;
@@ -70,6 +71,9 @@ CParamView::CParamView(GP::CDialogTemplate form, int listKind, CAppContext& cont
     connect(rows, &QAbstractItemModel::modelReset, this, [this] { UpdateTemporaryButtons(); });
     connect(list_, &GP::CEditListCtrl::selectedRowsChanged, this, [this] { OnCommandStatesChanged(); });
     connect(&context_.clipboard, &CPatchClipboard::changed, this, [this] { OnCommandStatesChanged(); });
+    if (context_.session)
+        connect(context_.session, &CTransferSession::stateChanged, this,
+                [this] { OnCommandStatesChanged(); });
     connect(list_, &CParameterListCtrl::patchDoubleClicked, this, [this](int index) {
         if (Mode() != 1) return;
         if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, context_.settings, this))
@@ -245,8 +249,7 @@ void CParamView::OnTemporaryRead(int slot) {
 bool CParamView::WriteToTemporary(int index) {
     CDoc* doc = GetDoc();
     if (!context_.writer || !context_.reader || !doc) return false;
-    CWaitCursor wait;
-    CTransferScope transfer(context_);
+    CTransferSession::CScope transfer(*context_.session);
     const int numbers[] = {index};
     return context_.writer->WritePatchesToDevice(*context_.reader, AREA_TEMPORARY_PATCH, numbers,
                                                  doc->Patches());
@@ -255,8 +258,7 @@ bool CParamView::WriteToTemporary(int index) {
 bool CParamView::ReadFromTemporary(int index) {
     CDoc* doc = GetDoc();
     if (!context_.reader || !doc) return false;
-    CWaitCursor wait;
-    CTransferScope transfer(context_);
+    CTransferSession::CScope transfer(*context_.session);
     // The patch arrives in a copy; the document takes it only when it did.
     CPatchArray incoming;
     incoming.SetInitialData(doc->Patches().GetInitialData());

@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include "model/parameter_address.h"
+
 namespace {
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -49,8 +51,10 @@ void CConsoleProgressBar::SetPosition(int position) {
     Draw();
 }
 
-void CConsoleProgressBar::SetCaption(const std::string& caption) {
-    if (nesting_ != 1 || caption == caption_) return;
+void CConsoleProgressBar::SetPatch(int area, int number) {
+    if (nesting_ != 1) return;
+    const std::string caption = CParameterAddress().GetSlotName(area, number);
+    if (caption == caption_) return;
     caption_ = caption;
     Draw();
 }

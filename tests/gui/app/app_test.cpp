@@ -17,6 +17,7 @@
 #include "app_rig.h"
 #include "gp/mdi/window_list_dlg.h"
 #include "model/file_document.h"
+#include "model/parameter_address.h"
 #include "ports/midi_environment.h"
 #include "settings/settings_store.h"
 #include "textout/message_catalog.h"
@@ -258,9 +259,10 @@ class AppTest : public QObject {
                      QString::fromUtf8("現在のウィンドウ位置を保存"));
             QCOMPARE(GetMessageCatalog().GetLanguage(), 1);
             // The transfers' captions follow too.
-            QCOMPARE(CProgressBar::ShownCaption("User Patch U01-2"),
+            QCOMPARE(CProgressBar::PatchCaption(AREA_USER_PATCH, 1),
                      QString::fromUtf8("ユーザー パッチ U01-2"));
-            QCOMPARE(CProgressBar::ShownCaption("Temporary Patch"), QString::fromUtf8("テンポラリ パッチ"));
+            QCOMPARE(CProgressBar::PatchCaption(AREA_TEMPORARY_PATCH, 0),
+                     QString::fromUtf8("テンポラリ パッチ"));
             // Dialog texts fit their buttons in Japanese too.
             CheckDialogButtons(rig);
         }
