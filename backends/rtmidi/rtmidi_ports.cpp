@@ -10,6 +10,8 @@
 
 #include "midi/port_names.h"
 #include "rtmidi/jack_monitor.h"
+#include "rtmidi/rtmidi_errors.h"
+#include "rtmidi/rtmidi_input_filter.h"
 
 namespace {
 
@@ -33,12 +35,6 @@ RtMidi::Api ApiOf(System system) {
         default:
             return RtMidi::UNSPECIFIED;
     }
-}
-
-// Keeps RtMidi from printing or throwing: errors land in the string given as user data.
-void KeepError(RtMidiError::Type type, const std::string& text, void* userData) {
-    if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING) return;
-    if (userData) *static_cast<std::string*>(userData) = text;
 }
 
 void SetError(std::string* error, const std::string& text) {
@@ -91,7 +87,7 @@ template <typename T>
 std::unique_ptr<T> MakeRtMidi(System system, const std::string& clientName, std::string& error) {
     try {
         auto midi = std::make_unique<T>(ApiOf(system), clientName);
-        midi->setErrorCallback(&KeepError, &error);
+        ReportRtMidiErrorsTo(*midi, error);
         return midi;
     } catch (const RtMidiError& e) {
         error = e.getMessage();
@@ -151,7 +147,7 @@ class CRtMidiInDevice : public CMidiInDevice {
 
   private:
     static void Callback(double, std::vector<unsigned char>* message, void* self) {
-        if (message) static_cast<CRtMidiInDevice*>(self)->Record(*message);
+        if (message && AcceptRtMidiInput(*message)) static_cast<CRtMidiInDevice*>(self)->Record(*message);
     }
 
     System system_;
@@ -223,9 +219,7 @@ class CRtMidiOutDevice : public CMidiOutDevice {
     bool WritePort(std::span<const std::uint8_t> bytes) override {
         if (!midi_) return false;
         if (system_ == System::Jack) PaceForJack(bytes.size());
-        error_.clear();
-        midi_->sendMessage(bytes.data(), bytes.size());
-        return error_.empty();
+        return SendRtMidiMessage(*midi_, error_, bytes);
     }
 
   private:
