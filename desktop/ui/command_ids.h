@@ -46,10 +46,6 @@ enum ControlId : int {
     IDC_READ_GROUP = 4271,
     IDC_WRITE_GROUP = 4272,
     IDC_TEMPORARY_LABEL = 4290,
-    // The temporary-area buttons of visible row slot i: write 4130 + i, read 4386 + i.
-    IDC_TEMPORARY_WRITE_FIRST = 4130,
-    IDC_TEMPORARY_READ_FIRST = 4386,
-    kTemporaryButtonRange = 256,
 };
 
 // Resource ids of the two document types (and of their frames' stored positions).
@@ -61,7 +57,6 @@ enum TemplateId : int {
 // Hints of CDocument::UpdateAllViews.
 enum UpdateHint : int {
     HINT_INITIAL = 0,
-    HINT_CONTENT = 1,
     HINT_FONT = 2,
     HINT_GRID = 3,
 };

@@ -96,7 +96,6 @@ class CFileDoc : public CDoc {
   public:
     explicit CFileDoc(CAppContext& context);
 
-    const CFileDocument& FileData() const { return file_; }
 
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& path) override;

@@ -66,8 +66,6 @@ class CParameterListCtrl : public GP::CEditListCtrl {
 
     // Sort by the column at position: the same column again turns the direction.
     void SortByColumnPosition(int position);
-    int SortColumn() const { return sortColumn_; }
-    bool SortAscending() const { return ascending_; }
     // Patch order, then the active sort.
     void ApplySort();
 
