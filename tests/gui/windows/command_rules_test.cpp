@@ -118,9 +118,16 @@ class CommandRulesTest : public QObject {
   private slots:
     void aCommandRunsExactlyWhenOfferedAndUndoGivesBackWhatItChanged() {
         AppRig rig;
-        std::mt19937 random(20261208);
+        // TQ_RULES_SEED and TQ_RULES_ROUNDS run other and longer series by hand.
+        const unsigned seed = qEnvironmentVariableIsSet("TQ_RULES_SEED")
+                                  ? static_cast<unsigned>(qEnvironmentVariableIntValue("TQ_RULES_SEED"))
+                                  : 20261208u;
+        const int rounds = qEnvironmentVariableIsSet("TQ_RULES_ROUNDS")
+                               ? qEnvironmentVariableIntValue("TQ_RULES_ROUNDS")
+                               : 300;
+        std::mt19937 random(seed);
         CFileDoc* library = rig.NewLibrary();
-        for (int round = 0; round < 300; ++round) {
+        for (int round = 0; round < rounds; ++round) {
             const bool main = round % 2 == 0;
             CDoc& doc = main ? rig.MainDoc() : *library;
             CParamView& view = *AppRig::ViewOf(&doc);
