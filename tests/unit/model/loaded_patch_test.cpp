@@ -106,7 +106,7 @@ TEST_F(LoadedPatchTest, ChangingALoadedPatchOrACopyOfItLeavesTheOtherAsItWas) {
     // The undo copy taken before a change gives the loaded patch back.
     std::istringstream third(file);
     ASSERT_TRUE(document.Load(third));
-    document.TakeUndoCopy(1);
+    document.TakeUndoCopy(UndoMode::Offered);
     loaded[1].PatchBlock()[30] = 0x66;
     document.Undo();
     ExpectSamePatch(loaded[1], original[1]);
