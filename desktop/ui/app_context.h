@@ -9,6 +9,7 @@
 #include "ui/memo_codec.h"
 
 class AReader;
+class CDeviceHistory;
 class CWriter;
 class ISettingsStore;
 class MidiEnvironment;
@@ -66,6 +67,9 @@ class CAppContext {
     int gridSw = 0;
     // Child frames take their stored positions once the settings are loaded.
     bool useStoredPositions = false;
+
+    // Where every Read All that completes is kept (none: nothing is kept).
+    std::unique_ptr<CDeviceHistory> history;
 
     // Where transfers with the processor run (they pump the event loop while they wait).
     CTransferSession* session = nullptr;
