@@ -40,7 +40,7 @@ class CPatchClipboard : public QObject {
 
 // What the application builds at start-up for the windows it creates: the settings, the text output, the
 // MIDI environment with the patch reader and writers, the initial data, the memo codec of the interface
-// language, the clipboard, the list font and the program's switches. The application owns it and hands it to
+// language, the clipboard, the device history, the list font and the program's switches. The application owns it and hands it to
 // the document types, frames, views and dialogs; nothing in the program reaches it any other way.
 class CAppContext {
   public:

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "model/patch.h"
@@ -63,6 +64,7 @@ CCompareWindow::CCompareWindow(QWidget* owner)
     close_->setAutoDefault(false);
     connect(copy_, &QPushButton::clicked, this, [this] { CopyAll(); });
     connect(close_, &QPushButton::clicked, this, &QWidget::hide);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::hide);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(copy_);

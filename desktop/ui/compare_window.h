@@ -18,8 +18,8 @@ struct ComparedPatch {
 // patches as text (where each is, its memos, both names, then every run of differing data bytes by device
 // address and chunk with both values in hex, or "The patches are identical."). It is not modal and does
 // not take the focus when it shows, so the work in the windows goes on; the text can be selected and
-// copied, and Copy puts all of it on the system clipboard. Each Compare shows its result in the same
-// window.
+// copied, and Copy puts all of it on the system clipboard; Close or Escape hides it. Each Compare shows its
+// result in the same window.
 class CCompareWindow : public QWidget {
     Q_OBJECT
 

@@ -99,7 +99,7 @@
     </message>
     <message>
         <source>Patches that differ from the Main window</source>
-        <translation>Main ウィンドウと異なるパッチ</translation>
+        <translation>メイン ウィンドウと異なるパッチ</translation>
     </message>
     <message>
         <source>No read has been kept yet. Every Read All that completes is kept here.</source>
@@ -107,7 +107,7 @@
     </message>
     <message>
         <source>Open shows the chosen read in a library window. To put it back into the TQ-550, copy its patches into the Main window and write them.</source>
-        <translation>[開く] を押すと、選んだ読み込み結果がライブラリ ウィンドウに開きます。TQ-550 に戻すには、そのパッチを Main ウィンドウにコピーしてから書き出します。</translation>
+        <translation>[開く] を押すと、選んだ読み込み結果がライブラリ ウィンドウに開きます。TQ-550 に戻すには、そのパッチを メイン ウィンドウにコピーしてから書き出します。</translation>
     </message>
     <message>
         <source>&amp;Open</source>
@@ -185,7 +185,7 @@
     </message>
     <message>
         <source>The TQ-550 holds every patch of the Main window already: nothing was written.</source>
-        <translation>TQ-550 は Main ウィンドウのすべてのパッチを既に保持しています。何も書き出しませんでした。</translation>
+        <translation>TQ-550 は メイン ウィンドウのすべてのパッチを既に保持しています。何も書き出しませんでした。</translation>
     </message>
 </context>
 <context>
