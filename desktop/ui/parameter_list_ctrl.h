@@ -16,6 +16,8 @@ class ISettingsStore;
 // Line", whose item data is the patch count: the place after the last patch. Sorting reorders rows only;
 // the patches keep their order. The list offers the selection the editing commands work on.
 //
+// In the Main list the number cell of a patch that Write Changed would send carries a mark (see DrawItem).
+//
 // Signals to the view: visibleRowsChanged after scrolling (the temporary buttons follow the rows),
 // patchDoubleClicked on a patch row.
 class CParameterListCtrl : public GP::CEditListCtrl {
@@ -79,6 +81,10 @@ class CParameterListCtrl : public GP::CEditListCtrl {
 
     double GetCellNumber(int row, int column) const override;
     bool BeginEdit(int row, int column) override;
+    // The cell, and in the number cell of a patch the processor is not known to hold a mark at its left: a
+    // ring while the slot is unknown, a dot when the slot holds another patch.
+    void DrawItem(QPainter* painter, const QStyleOptionViewItem& option,
+                  const QModelIndex& index) const override;
 
   signals:
     void visibleRowsChanged();
