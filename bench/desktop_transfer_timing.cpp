@@ -1,7 +1,8 @@
-// Times Read All and Write All of the desktop program against the processor found by the automatic setup
-// (tq550-emu, over JACK): the program's own start-up, Main window, commands, progress dialog and idle hook,
-// with the confirmations switched off. Each transfer runs once with the progress dialog and once without
-// (no progress sink), so that the dialog's share shows. Run by desktop_transfer_timing.sh.
+// Times Read All, Write Changed of three edited patches and Write All of the desktop program against the
+// processor found by the automatic setup (tq550-emu, over JACK): the program's own start-up, Main window,
+// commands, progress dialog and idle hook, with the confirmations switched off. Read All and Write All run
+// once with the progress dialog and once without (no progress sink), so that the dialog's share shows. Run
+// by desktop_transfer_timing.sh.
 //
 //   desktop_transfer_timing [--read-only]
 //
@@ -16,9 +17,11 @@
 #include <functional>
 
 #include "app/app.h"
+#include "gp/util/settings_catalog.h"
 #include "ports/midi_environment.h"
 #include "settings/memory_settings_store.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
+#include "ui/doc.h"
 #include "ui/image_view.h"
 #include "ui/midi_warning_dlg.h"
 #include "ui/progress_bar.h"
@@ -52,14 +55,14 @@ int main(int argc, char* argv[]) {
 
     CMemorySettingsStore settings;
     for (int kind = 0; kind < 5; ++kind)
-        settings.WriteInt("Option", CMidiWarningDlg::ValueName(kind), 1);
+        Profile::ConfirmationSwitch(kind).Write(&settings, 1);
     CAppOptions options;
     options.singleInstance = false;
     options.midiApi = MidiApiChoice::Jack;
     options.language = 0;
     CApp app(settings, options);
     if (!app.InitInstance()) return 1;
-    MidiEnvironment* environment = GetAppData().environment;
+    MidiEnvironment* environment = app.Context().environment;
     if (!environment->InPortOf(environment->InPort(MidiEnvironment::kTq550Pair)) ||
         !environment->OutPort(MidiEnvironment::kTq550Pair).GetDevice()) {
         std::fprintf(stderr, "desktop_transfer_timing: the automatic setup found no \"VELA TQ-550\" ports\n");
@@ -69,7 +72,7 @@ int main(int argc, char* argv[]) {
 
     int status = 0;
     QTimer::singleShot(0, &app, [&] {
-        CImageView* main = GetAppData().mainView;
+        CImageView* main = app.MainView();
         std::shared_ptr<CProgressBar> progress(app.ProgressBar(), [](CProgressBar*) {});
         auto settle = [&] {
             // The dialog's second after the transfer is not part of it.
@@ -80,6 +83,13 @@ int main(int argc, char* argv[]) {
         settle();
         environment->SetProgressBar(nullptr);
         ok = Time("read all, no progress sink", [&] { return main->ReadPatches(true); }) && ok;
+        // The processor's patches are known now: three edits, and Write Changed sends those three.
+        environment->SetProgressBar(progress);
+        main->GetDoc()->EditCells(
+            {4, 77, 150}, CPatchTableModel::kNameColumn,
+            {QStringLiteral("EDITED 1"), QStringLiteral("EDITED 2"), QStringLiteral("EDITED 3")});
+        ok = Time("changed write, three patches", [&] { return main->WriteChanged(); }) && ok;
+        settle();
         if (!readOnly) {
             environment->SetProgressBar(progress);
             ok = Time("write all, progress dialog", [&] { return main->WritePatches(true); }) && ok;

@@ -71,7 +71,7 @@ BENCHMARK(BM_SaveLibrary)->Arg(10000)->Unit(benchmark::kMillisecond);
 void BM_TakeUndoCopy(benchmark::State& state) {
     CFileDocument document = MakeLibrary(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        document.TakeUndoCopy(1);
+        document.TakeUndoCopy(UndoMode::Offered);
         benchmark::ClobberMemory();
     }
 }

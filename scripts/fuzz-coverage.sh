@@ -17,12 +17,13 @@ declare -A files=(
     [earlier_file]="core/import/file_document.cpp core/import/document_header.cpp core/import/convert_earlier_patch.cpp core/import/earlier_image_converter.cpp"
     [smf_read]="core/smf/smf_read.cpp core/smf/smf_write.cpp"
     [smf_patches]="core/transfer/reader.cpp core/transfer/writer.cpp core/model/parameter_address.cpp"
+    [syx_file]="core/transfer/syx_reader.cpp core/transfer/syx_writer.cpp core/transfer/data_set_placement.cpp"
     [tq4_dump]="core/import/reader.cpp core/import/parameter_address.cpp core/import/convert_earlier_patches.cpp"
     [tq2_dump]="core/import/tq2_dump_decoder.cpp core/import/tq2_importer.cpp"
     [marlin_message]="core/device/marlin_message.cpp core/device/long_message.cpp core/device/message_acceptance.cpp core/device/value7.cpp"
     [midi_input]="core/midi/midi_in.cpp core/midi/delivery_ring.cpp core/midi/midi_in_device.cpp core/ports/kiv_midi_in.cpp"
 )
-for name in library_file earlier_file smf_read smf_patches tq4_dump tq2_dump marlin_message midi_input; do
+for name in library_file earlier_file smf_read smf_patches syx_file tq4_dump tq2_dump marlin_message midi_input; do
     binary=build-fuzz-cov/bin/fuzz_$name
     inputs=(tests/fuzz/corpus/$name)
     [ -d "$corpora/$name/corpus" ] && inputs+=("$corpora/$name/corpus")

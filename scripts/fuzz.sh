@@ -13,7 +13,7 @@ tq_ensure_packages || exit 1
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(library_file earlier_file smf_read smf_patches tq4_dump tq2_dump marlin_message
+[ ${#targets[@]} -eq 0 ] && targets=(library_file earlier_file smf_read smf_patches syx_file tq4_dump tq2_dump marlin_message
                                     midi_input)
 jobs=${JOBS:-2}
 

@@ -9,7 +9,10 @@
 #include <thread>
 
 #include "midi/port_names.h"
+#include "rtmidi/alsa_monitor.h"
 #include "rtmidi/jack_monitor.h"
+#include "rtmidi/rtmidi_errors.h"
+#include "rtmidi/rtmidi_input_filter.h"
 
 namespace {
 
@@ -33,12 +36,6 @@ RtMidi::Api ApiOf(System system) {
         default:
             return RtMidi::UNSPECIFIED;
     }
-}
-
-// Keeps RtMidi from printing or throwing: errors land in the string given as user data.
-void KeepError(RtMidiError::Type type, const std::string& text, void* userData) {
-    if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING) return;
-    if (userData) *static_cast<std::string*>(userData) = text;
 }
 
 void SetError(std::string* error, const std::string& text) {
@@ -97,11 +94,22 @@ void LetJackConnectionSettle() {
     std::this_thread::sleep_for(wait);
 }
 
+// On ALSA, what tells a port that its connection ended or that the port it was connected to came back;
+// none elsewhere, or when the sequencer cannot be watched.
+std::unique_ptr<CAlsaPortWatch> WatchOnAlsa(System system, CAlsaPortWatch::Direction direction,
+                                            const std::string& name, CKivMidiDevice& device,
+                                            CMidiInDeviceA* waker) {
+    if (system != System::Alsa) return nullptr;
+    std::shared_ptr<CAlsaMonitor> monitor = CAlsaMonitor::Get();
+    if (!monitor) return nullptr;
+    return std::make_unique<CAlsaPortWatch>(std::move(monitor), direction, name, device, waker);
+}
+
 template <typename T>
 std::unique_ptr<T> MakeRtMidi(System system, const std::string& clientName, std::string& error) {
     try {
         auto midi = std::make_unique<T>(ApiOf(system), clientName);
-        midi->setErrorCallback(&KeepError, &error);
+        ReportRtMidiErrorsTo(*midi, error);
         return midi;
     } catch (const RtMidiError& e) {
         error = e.getMessage();
@@ -115,9 +123,10 @@ class CRtMidiInDevice : public CMidiInDevice {
   public:
     CRtMidiInDevice(System system, std::string name, CMidiArrivalSignal& arrival,
                     std::string virtualClient = {})
-        : CMidiInDevice(std::move(name), arrival),
-          system_(system),
-          virtualClient_(std::move(virtualClient)) {}
+        : CMidiInDevice(std::move(name), arrival), system_(system), virtualClient_(std::move(virtualClient)) {
+        if (virtualClient_.empty())
+            watch_ = WatchOnAlsa(system_, CAlsaPortWatch::Direction::In, Name(), *this, this);
+    }
     ~CRtMidiInDevice() override { Shutdown(); }
 
     const std::string& Error() const { return error_; }
@@ -125,8 +134,8 @@ class CRtMidiInDevice : public CMidiInDevice {
   protected:
     bool OpenPort(const std::string& name) override {
         error_.clear();
-        midi_ =
-            MakeRtMidi<RtMidiIn>(system_, virtualClient_.empty() ? OwnClientName() : virtualClient_, error_);
+        client_ = virtualClient_.empty() ? OwnClientName() : virtualClient_;
+        midi_ = MakeRtMidi<RtMidiIn>(system_, client_, error_);
         if (!midi_) return false;
         if (virtualClient_.empty() && FindPort(*midi_, system_, name, nullptr) < 0) {
             error_ = "no input port is named \"" + name + "\"";
@@ -147,26 +156,34 @@ class CRtMidiInDevice : public CMidiInDevice {
             midi_->openVirtualPort(Name());
         } else {
             // Look the name up again: ports may have come and gone since the port was opened.
-            const int number = FindPort(*midi_, system_, Name(), nullptr);
+            std::string rawName;
+            const int number = FindPort(*midi_, system_, Name(), &rawName);
             if (number < 0) return false;
             midi_->openPort(static_cast<unsigned int>(number), "in");
             if (system_ == System::Jack && error_.empty()) LetJackConnectionSettle();
+            if (watch_ && error_.empty()) watch_->Attach(client_, rawName);
         }
         return error_.empty();
     }
 
     void StopPort() override {
+        if (watch_) watch_->Detach();
         if (midi_) midi_->closePort();
     }
 
+    // On ALSA: while the connection from the port it reads exists.
+    bool PortPresent() override { return !watch_ || !watch_->Attached() || watch_->Present(); }
+
   private:
     static void Callback(double, std::vector<unsigned char>* message, void* self) {
-        if (message) static_cast<CRtMidiInDevice*>(self)->Record(*message);
+        if (message && AcceptRtMidiInput(*message)) static_cast<CRtMidiInDevice*>(self)->Record(*message);
     }
 
     System system_;
     std::string virtualClient_;
+    std::string client_;
     std::unique_ptr<RtMidiIn> midi_;
+    std::unique_ptr<CAlsaPortWatch> watch_;
     std::string error_;
 };
 
@@ -175,7 +192,10 @@ class CRtMidiInDevice : public CMidiInDevice {
 class CRtMidiOutDevice : public CMidiOutDevice {
   public:
     CRtMidiOutDevice(System system, std::string name, std::string virtualClient = {})
-        : CMidiOutDevice(std::move(name)), system_(system), virtualClient_(std::move(virtualClient)) {}
+        : CMidiOutDevice(std::move(name)), system_(system), virtualClient_(std::move(virtualClient)) {
+        if (virtualClient_.empty())
+            watch_ = WatchOnAlsa(system_, CAlsaPortWatch::Direction::Out, Name(), *this, nullptr);
+    }
     ~CRtMidiOutDevice() override { CMidiOut::Close(); }
 
     const std::string& Error() const { return error_; }
@@ -210,22 +230,27 @@ class CRtMidiOutDevice : public CMidiOutDevice {
             return false;
         }
         if (system_ == System::Jack && virtualClient_.empty()) LetJackConnectionSettle();
+        if (watch_) watch_->Attach(client, rawName_);
         bucketTime_ = std::chrono::steady_clock::now();
         bucketBytes_ = 0;
         return true;
     }
 
     void ClosePort() override {
+        if (watch_) watch_->Detach();
         midi_.reset();
         monitor_.reset();
     }
 
     // Present while the port this one was connected to is still there and still connected: a port of the
-    // same name that a restarted program offers is a new port and needs a new connection.
+    // same name that a restarted program offers (or an interface plugged in again, under the same numbers
+    // on ALSA) is a new port and needs a new connection.
     bool PortPresent() override {
         if (!midi_) return false;
         if (!virtualClient_.empty()) return true;
         if (system_ == System::Jack) return monitor_ && monitor_->Connected(ownPort_, rawName_);
+        if (watch_ && watch_->Attached()) return watch_->Present();
+        // Without the monitor only the name can be looked for.
         const std::vector<std::string> raw = RawPortNames(*midi_);
         return std::find(raw.begin(), raw.end(), rawName_) != raw.end();
     }
@@ -233,9 +258,7 @@ class CRtMidiOutDevice : public CMidiOutDevice {
     bool WritePort(std::span<const std::uint8_t> bytes) override {
         if (!midi_) return false;
         if (system_ == System::Jack) PaceForJack(bytes.size());
-        error_.clear();
-        midi_->sendMessage(bytes.data(), bytes.size());
-        return error_.empty();
+        return SendRtMidiMessage(*midi_, error_, bytes);
     }
 
   private:
@@ -267,6 +290,7 @@ class CRtMidiOutDevice : public CMidiOutDevice {
     std::string virtualClient_;
     std::unique_ptr<RtMidiOut> midi_;
     std::shared_ptr<CJackMonitor> monitor_;
+    std::unique_ptr<CAlsaPortWatch> watch_;
     std::string rawName_;
     std::string ownPort_;
     std::string error_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -16,7 +17,8 @@ class IMidiMessageSink {
     virtual void Receive(std::span<const std::uint8_t> bytes) = 0;
 };
 
-// A change of an output port's connection, found when a send checks that the port is still offered.
+// A change of an output port's connection, found when the port checks that it is still offered (before
+// every send, and when its MIDI system has marked it).
 enum class MidiConnectionChange { Lost, Regained };
 
 // Whoever holds a program's physical ports: it decides what a lost port means (re-opening every port, for
@@ -27,6 +29,9 @@ class IMidiPortOwner {
     // The output port found itself no longer offered; the owner re-opens what it sees fit.
     virtual void OnOutPortLost(CKivMidiOutDevice& port) = 0;
     virtual void OnConnectionChange(MidiConnectionChange change) = 0;
+    // Some of the owner's ports were marked by their MIDI system (CKivMidiDevice::MarkConnectionChanged);
+    // the owner checks the marked ones now. On the thread that pumps input.
+    virtual void OnPortsChanged() = 0;
 };
 
 // A physical MIDI port, made by a factory.
@@ -40,8 +45,16 @@ class CKivMidiDevice {
     void SetOwner(IMidiPortOwner* owner) { owner_ = owner; }
     IMidiPortOwner* Owner() const { return owner_; }
 
+    // Any thread: the MIDI system has seen something that concerns this port's connection (the port it is
+    // connected to went away or came back, or someone ended the connection). Whoever pumps input checks the
+    // port next (see CMidiInDeviceA::NotifyPortsChanged).
+    void MarkConnectionChanged() { connectionChanged_.store(true); }
+    // Whether the port was marked since the last call.
+    bool TakeConnectionChanged() { return connectionChanged_.exchange(false); }
+
   private:
     IMidiPortOwner* owner_ = nullptr;
+    std::atomic<bool> connectionChanged_{false};
 };
 
 // A physical input port. It feeds the sinks bound to it, in binding order.
@@ -51,6 +64,9 @@ class CKivMidiInDevice : public CKivMidiDevice {
     virtual void Pump() {}
     // Opens the port again under its name and starts it.
     virtual bool ReopenPort() { return false; }
+    // True while the port runs and still receives from the port it was opened on, as far as its MIDI
+    // system tells.
+    virtual bool Connected() { return true; }
 
     // Appends sink unless it is already bound; true when it was appended.
     bool Bind(IMidiMessageSink& sink);
@@ -75,6 +91,9 @@ class CKivMidiOutDevice : public CKivMidiDevice {
     virtual bool Close() { return false; }
     // Opens the port again under its name.
     virtual bool ReopenPort() { return false; }
+    // Checks, as a send does, that the port is still connected: a lost port goes to the owner, a change is
+    // told. True when the port is open now.
+    virtual bool CheckConnection() { return true; }
 };
 
 // The owning lists of physical ports: destroying a list destroys every port in it.

@@ -154,6 +154,9 @@ class CMidiIn {
     virtual bool StartPort() = 0;
     // The backend stops calling Record (a call already under way may still finish).
     virtual void StopPort() = 0;
+    // True while the started port still receives from the port it was opened on (a MIDI system that ends
+    // connections of ports that go away tells so here).
+    virtual bool PortPresent() { return true; }
 
     // Handlers, called on the event thread. OnShortData and OnLongData give false to refuse the event for
     // now; it is offered again at the next drain. The bytes of OnLongData are valid during the call only.

@@ -3,6 +3,12 @@
 #include "midi/short_message.h"
 
 void CMidiInDeviceA::Pump() {
+    if (portsChanged_.exchange(false)) {
+        if (IMidiPortOwner* owner = Owner())
+            owner->OnPortsChanged();
+        else if (TakeConnectionChanged() && !Connected())
+            ReopenPort();
+    }
     // Deliver what is there now; what arrives meanwhile waits for the next pump. A delivery may pump again
     // (a receiver waiting for more), which simply takes the following messages.
     for (std::size_t pending = delivery_.Used(); pending > 0;) {
@@ -16,6 +22,11 @@ void CMidiInDeviceA::Pump() {
         }
         DeliverToBound(bytes);
     }
+}
+
+void CMidiInDeviceA::NotifyPortsChanged() {
+    portsChanged_.store(true);
+    arrival_.Notify();
 }
 
 bool CMidiInDeviceA::Post(CMidiDeliveryRing::Kind kind, std::span<const std::uint8_t> bytes) {

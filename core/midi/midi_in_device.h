@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -14,6 +15,10 @@
 // event thread, which then notifies the arrival signal it was made with; Pump takes them out on the
 // user-interface thread and delivers them to the bound sinks. Short messages of the system common (F1H-F6H)
 // and real-time (F8H-FFH) kinds are dropped there.
+//
+// A backend whose MIDI system reports changes of ports marks the ports concerned and then calls
+// NotifyPortsChanged: the next Pump first lets the owner check the marked ports (without an owner, the port
+// re-opens itself when it was marked and is no longer connected).
 class CMidiInDeviceA : public CKivMidiInDevice {
   public:
     CMidiInDeviceA(std::string name, CMidiArrivalSignal& arrival)
@@ -21,6 +26,9 @@ class CMidiInDeviceA : public CKivMidiInDevice {
 
     std::string Name() const override { return name_; }
     void Pump() override;
+
+    // Any thread: wakes whoever waits for input on the arrival signal, so that it pumps.
+    void NotifyPortsChanged();
 
   protected:
     // Event thread: hands a message over and wakes the user-interface thread; false when the ring has no
@@ -31,6 +39,7 @@ class CMidiInDeviceA : public CKivMidiInDevice {
     std::string name_;
     CMidiArrivalSignal& arrival_;
     CMidiDeliveryRing delivery_;
+    std::atomic<bool> portsChanged_{false};
 };
 
 // An input port of a MIDI system: the delivering port above on the three-stage input of CMidiIn. A
@@ -42,6 +51,7 @@ class CMidiInDevice : public CMidiInDeviceA, public CMidiIn {
     // Opens the port by its name and starts it; true only when both succeed.
     bool Create();
     bool ReopenPort() override;
+    bool Connected() override { return IsRunning() && PortPresent(); }
 
   protected:
     // Stops and closes the port; for the backend's destructor.

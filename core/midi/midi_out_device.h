@@ -28,6 +28,7 @@ class CMidiOutDevice : public CMidiOutDeviceA, public CMidiOut {
     bool Send(std::span<const std::uint8_t> bytes) override;
     bool Close() override { return CMidiOut::Close(); }
     bool ReopenPort() override { return Reopen(Name()); }
+    bool CheckConnection() override { return CMidiOut::CheckConnection(); }
 
   protected:
     void OnPortLost() override;

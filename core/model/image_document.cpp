@@ -1,8 +1,8 @@
 #include "model/image_document.h"
 
-void CImageDocument::TakeUndoCopy(int mode) {
+void CImageDocument::TakeUndoCopy(UndoMode mode) {
     undoAvailable_ = false;
-    if (mode != 0 && mode != 1) return;
+    if (mode == UndoMode::None) return;
     backup_.GetArray().Assign(current_.GetArray());
     undoAvailable_ = true;
 }

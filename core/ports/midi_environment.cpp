@@ -210,6 +210,16 @@ void MidiEnvironment::OnOutPortLost(CKivMidiOutDevice& port) {
         port.ReopenPort();
 }
 
+void MidiEnvironment::OnPortsChanged() {
+    if (reopening_) return;
+    for (auto& device : outDevices_)
+        if (device->TakeConnectionChanged()) device->CheckConnection();
+    // An input port gone with an output port was re-opened with it above; one gone alone is re-opened
+    // alone, so that a port still missing does not make the others re-open at every change.
+    for (auto& device : inDevices_)
+        if (device->TakeConnectionChanged() && !device->Connected()) device->ReopenPort();
+}
+
 void MidiEnvironment::OnConnectionChange(MidiConnectionChange change) {
     ShowNotice(change == MidiConnectionChange::Lost ? MSG_DEVICES_DISCONNECTED : MSG_DEVICES_RECONNECTED);
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "device/progress_bar.h"
+#include "device/progress_sink.h"
 #include "midi/kiv_midi_device.h"
 #include "midi/midi_arrival.h"
 #include "midi/midi_device_factory.h"
@@ -128,6 +128,10 @@ class MidiEnvironment : public IMidiPortOwner {
     // devices are reconnected.".
     void OnOutPortLost(CKivMidiOutDevice& port) override;
     void OnConnectionChange(MidiConnectionChange change) override;
+    // Checks the ports that their MIDI system marked: a marked output port as before a send (so that a
+    // lost one re-opens every port and is told at once, also while nothing is sent), a marked input port
+    // that no longer receives is re-opened by itself.
+    void OnPortsChanged() override;
 
   private:
     TextOutHub& textOut_;

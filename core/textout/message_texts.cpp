@@ -44,6 +44,15 @@ void AddStandardMessages(MessageCatalog& catalog) {
          "TQ-550 の Temporary Area を書き換えます。よろしいですか？"},
         {20, "Are you sure you want to overwrite the data in the TQ-550?",
          "TQ-550 のデータを書き換えます。よろしいですか？"},
+        {21, "This file holds no TQ-550 patch.", "このファイルには TQ-550 のパッチがありません。"},
+        {22, "This file holds a System Exclusive message that is cut off.",
+         "このファイルには途中で切れているシステム・エクスクルーシブ・メッセージがあります。"},
+        {23, "This file holds a TQ-550 data set with a wrong checksum.",
+         "このファイルにはチェックサムが正しくない TQ-550 のデータ・セットがあります。"},
+        {24, "A SysEx file holds at most 200 patches.",
+         "SysEx ファイルに書き出せるパッチは 200 個までです。"},
+        {25, "The data read from the TQ-550 could not be kept in the device history.",
+         "TQ-550 から読み込んだデータを履歴に保存できませんでした。"},
     };
     catalog.Clear();
     for (const Entry& entry : kEntries) {

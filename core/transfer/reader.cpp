@@ -8,23 +8,8 @@
 #include "device/protocol_constants.h"
 #include "textout/message_catalog.h"
 #include "textout/text_out_hub.h"
-
-namespace {
-
-// Reads the rest of stream; false when reading fails for another reason than the end of the data.
-bool ReadAll(std::istream& stream, std::vector<std::uint8_t>& bytes) {
-    bytes.clear();
-    if (!stream.good()) return false;
-    char piece[64 * 1024];
-    while (stream) {
-        stream.read(piece, sizeof piece);
-        const std::streamsize got = stream.gcount();
-        bytes.insert(bytes.end(), piece, piece + got);
-    }
-    return !stream.bad();
-}
-
-}  // namespace
+#include "transfer/bounded_read.h"
+#include "transfer/data_set_placement.h"
 
 AReader::AReader(MidiEnvironment& environment) : CKivMidiRequester(environment), profile_(Tq550DeviceIds()) {}
 
@@ -85,7 +70,7 @@ bool AReader::ReadPatchesFromDevice(int area, std::span<const int> numbers, CPar
 bool AReader::RequestPatch(int area, int number) {
     CKivProgressBar* progress = Environment().GetProgressBar();
     if (progress) {
-        progress->SetCaption(addresses_.GetSlotName(area, number));
+        progress->SetPatch(area, number);
         if (progress->IsCancelled()) {
             cancelled_ = true;
             return false;
@@ -130,7 +115,8 @@ void AReader::SetTarget(CParameterArray* target, std::vector<int> temporaryTarge
 bool AReader::ReadPatchesFromSmf(std::istream& stream, CParameterArray& target) {
     SetTarget(&target, {0});
     smfMode_ = true;
-    const bool ok = ReadAll(stream, fileBytes_) && Parse();
+    // A file too big to be one of patches (a device, a file that never ends) is not read into memory.
+    const bool ok = ReadAtMost(stream, fileBytes_) && Parse();
     fileBytes_.clear();
     fileBytes_.shrink_to_fit();
     target_ = nullptr;
@@ -159,29 +145,17 @@ bool AReader::StoreMessage(const CKivMarlinMessage& message) {
 
 bool AReader::StoreDataSet(PackedAddress address, std::span<const std::uint8_t> data) {
     if (target_ == nullptr) return false;
-    const int area = addresses_.GetArea(address);
-    if (area == AREA_NONE) return false;
-    const int number = addresses_.GetPatchNumber(address, area);
-    if (number < 0) return false;
-    const BlockLocation location = addresses_.Locate(address, area, number);
-    if (location.block == 0 || addresses_.GetSection(location.block) != 0) return false;
+    const std::optional<DataSetPlace> place = PlaceDataSet(address);
+    if (!place) return false;
 
     int position = -1;
-    if (area == AREA_TEMPORARY_PATCH) {
+    if (place->area == AREA_TEMPORARY_PATCH) {
         if (smfMode_ || temporaryTarget_.empty()) return false;
         position = temporaryTarget_.front();
     } else {
-        position = number;
+        position = place->number;
     }
     if (position < 0 || static_cast<std::size_t>(position) >= target_->GetSize()) return false;
-
-    CParameter& patch = target_->GetAt(static_cast<std::size_t>(position));
-    patch.ClearMemos();
-    Block& block = patch.FirstBlock();
-    // A patch that takes device data holds at least a whole block; longer blocks keep their extra bytes.
-    if (block.size() < static_cast<std::size_t>(PATCH_BLOCK_SIZE)) block.resize(PATCH_BLOCK_SIZE, 0);
-    const auto offset = static_cast<std::size_t>(location.offset);
-    const std::size_t count = std::min(data.size(), static_cast<std::size_t>(PATCH_BLOCK_SIZE) - offset);
-    std::copy_n(data.begin(), count, block.begin() + static_cast<std::ptrdiff_t>(offset));
+    StoreDataSetInPatch(target_->GetAt(static_cast<std::size_t>(position)), place->offset, data);
     return true;
 }

@@ -3,29 +3,17 @@
 #include <algorithm>
 
 #include "device/message_builders.h"
-#include "model/patch.h"
 #include "textout/message_catalog.h"
 #include "textout/text_out_hub.h"
+#include "transfer/patch_data_sets.h"
 #include "transfer/reader.h"
-
-namespace {
-
-// The patch as the device holds it: the stored block padded with zeros or cut to 2178 bytes.
-PatchImage ImageOf(const CParameter& patch) {
-    if (const auto* p = dynamic_cast<const CPatch*>(&patch)) return p->GetImage();
-    PatchImage image{};
-    patch.GetFlatData(image);
-    return image;
-}
-
-}  // namespace
 
 CWriter::CWriter(MidiEnvironment& environment) : environment_(environment), profile_(Tq550DeviceIds()) {}
 
 bool CWriter::CDeviceSink::PutDataSet(int area, int number, PackedAddress address,
                                       std::span<const std::uint8_t> data) {
     if (CKivProgressBar* progress = writer_.environment_.GetProgressBar()) {
-        progress->SetCaption(writer_.addresses_.GetSlotName(area, number));
+        progress->SetPatch(area, number);
         if (progress->IsCancelled()) {
             writer_.cancelled_ = true;
             return false;
@@ -76,17 +64,7 @@ bool CWriter::CSmfSink::PutDataSet(int, int, PackedAddress address, std::span<co
 bool CWriter::WritePatch(const CParameterArray& source, int area, int number, IDataSetSink& sink) const {
     if (!IsPatchArea(area)) return true;
     if (number < 0 || static_cast<std::size_t>(number) >= source.GetSize()) return false;
-    const PatchImage image = ImageOf(source.GetAt(static_cast<std::size_t>(number)));
-    for (int chunk = 0; chunk < PATCH_CHUNK_COUNT; ++chunk) {
-        const int blockId = BLOCK_PATCH + chunk * 0x100;
-        const PackedAddress address = addresses_.GetAddress(area, number, blockId, 0);
-        const auto offset = static_cast<std::size_t>(addresses_.GetChunkOffset(chunk));
-        const auto size = static_cast<std::size_t>(addresses_.GetBlockSize(area, blockId, true));
-        if (!sink.PutDataSet(area, number, address,
-                             std::span<const std::uint8_t>(image).subspan(offset, size)))
-            return false;
-    }
-    return true;
+    return PutPatchDataSets(source.GetAt(static_cast<std::size_t>(number)), area, number, sink);
 }
 
 bool CWriter::BuildSmf(int area, std::span<const int> numbers, const CParameterArray& source) {

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QFontDialog>
 #include <QPointer>
 #include <QTimer>
@@ -18,8 +17,11 @@
 #include "gp/docview/doc_template.h"
 #include "gp/docview/document.h"
 #include "gp/docview/mdi_child_wnd.h"
+#include "gp/util/path_util.h"
+#include "gp/util/settings_catalog.h"
 #include "import/reader.h"
 #include "midi/virtual_midi.h"
+#include "model/device_history.h"
 #include "ports/midi_environment.h"
 #include "rtmidi/normal_midi_device_factory.h"
 #include "settings/settings_store.h"
@@ -29,17 +31,20 @@
 #include "transfer/reader.h"
 #include "transfer/writer.h"
 #include "ui/about_dialog.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/child_frame.h"
 #include "ui/command_ids.h"
+#include "ui/device_history_dialog.h"
 #include "ui/doc.h"
 #include "ui/doc_man.h"
 #include "ui/image_view.h"
 #include "ui/midi_setup_dialog.h"
 #include "ui/param_view.h"
 #include "ui/progress_bar.h"
+#include "ui/syx_files.h"
 #include "ui/text_out_box.h"
 #include "ui/timer_text_out_window.h"
+#include "ui/transfer_session.h"
 
 #ifndef TQ_FILE_VERSION
 #define TQ_FILE_VERSION "0.0.0"
@@ -75,24 +80,29 @@ class CNotifyingTextOutBuffer : public CKivTextOutBuffer {
 
 CApp::CApp(ISettingsStore& settings, CAppOptions options)
     : settings_(settings), options_(std::move(options)) {
-    GetAppData().Clear();
+    context_.settings = &settings_;
+    context_.textOut = &textOut_;
 }
 
 CApp::~CApp() {
     // Windows closed a moment ago are still waiting to be deleted: they go before the frame that holds them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    AppData& app = GetAppData();
-    app.ReleaseTransfers();
-    if (app.environment == environment_.get()) app.environment = nullptr;
+    context_.ReleaseTransfers();
+    context_.environment = nullptr;
     // The environment holds the notice and progress windows; they go while the frame they belong to is
     // still there.
     environment_.reset();
     notices_.reset();
-    progress_.reset();
+    session_.reset();
 }
 
 bool CApp::InitInstance() {
     std::setlocale(LC_ALL, "");
+
+    // Paths as the user typed them are relative to this copy's working folder, which the running copy that
+    // may receive them does not share: every file is made absolute (links resolved) before anything else.
+    for (QString& file : options_.files)
+        file = GP::NormalizePath(file);
 
     // One copy per user: a later copy hands over its file and ends.
     if (options_.singleInstance) {
@@ -102,20 +112,18 @@ bool CApp::InitInstance() {
         connect(instance_.get(), &CSingleInstance::requested, this, &CApp::OnRequestFromOtherCopy);
     }
 
-    AppData& app = GetAppData();
-    app.settings = &settings_;
-    app.textOut = &textOut_;
+    CAppContext& app = context_;
 
     // The document types: the library first, so that New makes a library window.
-    docMan_ = std::make_unique<CDocMan>(&settings_);
+    docMan_ = std::make_unique<CDocMan>(context_);
     docMan_->SetTextOut(&textOut_);
     docMan_->LoadRecentFileList();
     templates_[IDR_LIBRARY] =
         docMan_->AddDocTemplate(GP::MakeMultiDocTemplate<CFileDoc, CFileFrame, CFileView>(
-            IDR_LIBRARY, QString::fromLatin1(kLibraryTemplate)));
+            IDR_LIBRARY, QString::fromLatin1(kLibraryTemplate), context_));
     templates_[IDR_MAIN] =
         docMan_->AddDocTemplate(GP::MakeMultiDocTemplate<CImageDoc, CImageFrame, CImageView>(
-            IDR_MAIN, QString::fromLatin1(kMainTemplate)));
+            IDR_MAIN, QString::fromLatin1(kMainTemplate), context_));
 
     frame_ = std::make_unique<CMainFrame>(&settings_);
     frame_->SetDocManager(docMan_.get());
@@ -128,6 +136,9 @@ bool CApp::InitInstance() {
     LoadSettings();
     CreateTextSinks();
     PrepareDevices();
+    if (!options_.historyFolder.isEmpty())
+        app.history = std::make_unique<CDeviceHistory>(ToFilePath(options_.historyFolder),
+                                                       Profile::kHistoryCount.Read(&settings_), &textOut_);
 
     const int language = options_.language >= 0 ? options_.language : ChooseLanguage();
     GetMessageCatalog().SetLanguage(language);
@@ -154,18 +165,18 @@ bool CApp::InitInstance() {
 }
 
 void CApp::LoadSettings() {
-    AppData& app = GetAppData();
-    app.gridSw = settings_.GetInt("Option", "GridSw", 0);
-    app.mode = settings_.GetInt("Option", "Mode", 1);
-    app.listFont.Load(settings_, "Option", "Font");
+    CAppContext& app = context_;
+    app.gridSw = Profile::kGridSw.Read(&settings_);
+    app.mode = Profile::kMode.Read(&settings_);
+    app.listFont.Load(settings_, Profile::kListFont);
     app.useStoredPositions = true;
 }
 
 void CApp::SaveSettings() {
-    AppData& app = GetAppData();
-    app.listFont.Save(settings_, "Option", "Font");
-    settings_.WriteInt("Option", "GridSw", app.gridSw);
-    settings_.WriteInt("Option", "Mode", app.mode);
+    CAppContext& app = context_;
+    app.listFont.Save(settings_, Profile::kListFont);
+    Profile::kGridSw.Write(&settings_, app.gridSw);
+    Profile::kMode.Write(&settings_, app.mode);
 }
 
 void CApp::CreateTextSinks() {
@@ -177,7 +188,7 @@ void CApp::CreateTextSinks() {
 }
 
 void CApp::PrepareDevices() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     environment_ = std::make_unique<MidiEnvironment>(textOut_);
     environment_->BuildStandardPorts();
     std::unique_ptr<IMidiDeviceFactory> factory;
@@ -196,9 +207,11 @@ void CApp::PrepareDevices() {
     }
     if (factory) environment_->SetFactory(std::move(factory));
     environment_->SetNoticeSink(notices_);
-    // Transfers report to the progress dialog over the main frame.
-    progress_ = std::make_shared<CProgressBar>(frame_.get());
-    environment_->SetProgressBar(progress_);
+    // Transfers run in the session, which reports to the progress dialog over the main frame.
+    session_ = std::make_unique<CTransferSession>(frame_.get());
+    context_.session = session_.get();
+    environment_->SetProgressBar(session_->ProgressSink());
+    connect(session_.get(), &CTransferSession::stateChanged, frame_.get(), &CMainFrame::UpdateCommandActions);
     // Input that arrives outside a transfer is delivered when the event loop wakes; during a transfer the
     // reader pumps, and the idle hook keeps the program painted and its progress dialog answering.
     environment_->SetInputWaker([this] {
@@ -211,7 +224,7 @@ void CApp::PrepareDevices() {
             },
             Qt::QueuedConnection);
     });
-    environment_->SetIdleHook([this] { OnTransferIdle(); });
+    environment_->SetIdleHook([this] { session_->Pump(); });
 
     app.environment = environment_.get();
     app.reader = std::make_unique<AReader>(*environment_);
@@ -224,62 +237,52 @@ void CApp::PrepareDevices() {
     app.writer->SetOutput(&environment_->OutPort(MidiEnvironment::kTq550Pair));
 }
 
-void CApp::OnTransferIdle() {
-    // Called every millisecond or two while a transfer waits for the processor. While the progress dialog
-    // is up it is the only window that takes input (it is modal); before it shows, while the processor is
-    // being identified, input waits for the end of the transfer. Painting, timers and MIDI input go on.
-    if (progress_ && progress_->IsOpen())
-        CProgressBar::PumpEvents();
-    else
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+CProgressBar* CApp::ProgressBar() const {
+    return session_ ? &session_->Progress() : nullptr;
 }
 
 bool CApp::TransferUnderWay() const {
-    return GetAppData().Busy() || (progress_ && progress_->IsOpen());
+    return session_ && session_->IsRunning();
 }
 
 bool CApp::eventFilter(QObject* watched, QEvent* event) {
     if (watched == frame_.get() && event->type() == QEvent::Close && TransferUnderWay()) {
         // Nothing may go while a transfer still uses it: the transfer stops at its next step (a read then
-        // leaves the Main window as it was), and the frame closes once it has.
+        // leaves the Main window as it was), and the frame closes when the session has ended.
         event->ignore();
-        if (progress_) progress_->SetStopping(true);
         if (!closeAfterTransfer_) {
             closeAfterTransfer_ = true;
-            QTimer::singleShot(0, this, &CApp::CloseAfterTransfer);
+            session_->Stop();
+            session_->WhenIdle([this] {
+                closeAfterTransfer_ = false;
+                if (frame_) frame_->close();
+            });
         }
         return true;
     }
     return QObject::eventFilter(watched, event);
 }
 
-void CApp::CloseAfterTransfer() {
-    if (GetAppData().Busy()) {
-        QTimer::singleShot(50, this, &CApp::CloseAfterTransfer);
-        return;
-    }
-    closeAfterTransfer_ = false;
-    if (progress_) {
-        progress_->Dismiss();
-        progress_->SetStopping(false);
-    }
-    if (frame_) frame_->close();
-}
-
 GP::CDocument* CApp::OpenCommandLineFile(const QString& path) {
     // A link opens the file it points to.
-    const QFileInfo info(path);
-    const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    return OpenDocumentFile(target);
+    return OpenDocumentFile(GP::NormalizePath(path));
 }
 
 void CApp::LoadInitialData() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     const QString path = FindDataFile(QString::fromLatin1(kInitialDataFile));
     if (path.isEmpty() || !app.initial->Load(ToFilePath(path))) {
         app.initial->Reset();
         if (box_) box_->Write("Unable to read initial file.");
     }
+}
+
+CImageView* CApp::MainView() const {
+    GP::CDocTemplate* main = DocTemplateById(IDR_MAIN);
+    for (GP::CDocument* document : main ? main->GetDocuments() : std::vector<GP::CDocument*>())
+        for (GP::CView* view : document->GetViews())
+            if (auto* image = qobject_cast<CImageView*>(view)) return image;
+    return nullptr;
 }
 
 void CApp::OpenMainWindow() {
@@ -296,12 +299,12 @@ GP::CDocument* CApp::OpenDocumentFile(const QString& path) {
 }
 
 void CApp::OnRequestFromOtherCopy(const QStringList& files) {
-    if (!frame_) return;
     // Not in the middle of a transfer: after it.
-    if (TransferUnderWay()) {
-        QTimer::singleShot(100, this, [this, files] { OnRequestFromOtherCopy(files); });
-        return;
-    }
+    session_->WhenIdle([this, files] { OpenRequestedFiles(files); });
+}
+
+void CApp::OpenRequestedFiles(const QStringList& files) {
+    if (!frame_) return;
     if (frame_->isMinimized()) frame_->showNormal();
     frame_->show();
     frame_->raise();
@@ -318,17 +321,25 @@ void CApp::OnFilesDropped(const QStringList& paths) {
 void CApp::ScheduleIdleDelivery() {
     if (idleDeliveryPending_) return;
     idleDeliveryPending_ = true;
-    QTimer::singleShot(0, this, [this] {
+    // Not in the middle of the operation that reported them: when the program is idle again, after the
+    // transfers of the session and after the dialog that is open, if any.
+    QMetaObject::invokeMethod(
+        this, [this] { DeliverWhenIdle(); }, Qt::QueuedConnection);
+}
+
+void CApp::DeliverWhenIdle() {
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &session_->Progress()) {
+        // Whichever comes first; the other one finds nothing left to show.
+        const auto again = Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection);
+        connect(
+            modal, &QObject::destroyed, this, [this] { DeliverWhenIdle(); }, again);
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            connect(
+                dialog, &QDialog::finished, this, [this] { DeliverWhenIdle(); }, again);
+        return;
+    }
+    session_->WhenIdle([this] {
         idleDeliveryPending_ = false;
-        // Not in the middle of an operation: after it, when the program is idle again.
-        if (GetAppData().Busy() || QApplication::activeModalWidget()) {
-            idleDeliveryPending_ = true;
-            QTimer::singleShot(100, this, [this] {
-                idleDeliveryPending_ = false;
-                ScheduleIdleDelivery();
-            });
-            return;
-        }
         DeliverBufferedMessages();
     });
 }
@@ -356,13 +367,16 @@ void CApp::ShowAbout() {
 }
 
 void CApp::SetUpMidiDevices() {
-    if (!midiSetup_ || TransferUnderWay()) return;
+    if (!midiSetup_) return;
     CMidiSetupDialog dialog(*midiSetup_, frame_.get());
-    dialog.exec();
+    if (dialog.exec() != QDialog::Accepted) return;
+    // Another processor, or another device id, may answer now.
+    if (CImageView* main = MainView())
+        if (auto* doc = qobject_cast<CImageDoc*>(main->GetDoc())) doc->ForgetAllSlots();
 }
 
 void CApp::SetUpFont() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     bool ok = false;
     const QFont chosen = QFontDialog::getFont(&ok, app.listFont.Font(), frame_.get());
     if (!ok) return;
@@ -372,7 +386,7 @@ void CApp::SetUpFont() {
 }
 
 int CApp::ExitInstance() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     // Only a start that reached the Main window stores settings.
     if (started_) {
         SaveSettings();
@@ -391,46 +405,51 @@ int CApp::ExitInstance() {
     return 0;
 }
 
-bool CApp::OnCommand(int id) {
-    switch (id) {
-        case ID_APP_ABOUT:
-            ShowAbout();
-            return true;
-        case ID_HELP_MANUAL:
-            OpenManual();
-            return true;
-        case ID_SETUP_FONT:
-            SetUpFont();
-            return true;
-        case ID_SETUP_MIDI:
-            SetUpMidiDevices();
-            return true;
-        case ID_IMPORT_EARLIER_FILE:
-            OnImportEarlierFile(kLibrarianFile);
-            return true;
-        case ID_IMPORT_TQ4_DUMP:
-            OnImportEarlierFile(kTq4BulkDump);
-            return true;
-        case ID_IMPORT_TQ2_DUMP:
-            OnImportEarlierFile(kTq2BulkDump);
-            return true;
-        default:
-            return false;
+bool CApp::RouteAppCommand(int id, GP::CCmdUI* ui) {
+    // Each command's rule and handler: what changes the setup or opens windows waits for the transfers.
+    struct Command {
+        int id;
+        bool (CApp::*can)() const;
+        std::function<void(CApp&)> run;
+    };
+    static const Command kCommands[] = {
+        {ID_APP_ABOUT, &CApp::AlwaysTrue, &CApp::ShowAbout},
+        {ID_HELP_MANUAL, &CApp::AlwaysTrue, &CApp::OpenManual},
+        {ID_SETUP_FONT, &CApp::AlwaysTrue, &CApp::SetUpFont},
+        {ID_SETUP_MIDI, &CApp::IsIdle, &CApp::SetUpMidiDevices},
+        {ID_IMPORT_EARLIER_FILE, &CApp::IsIdle, [](CApp& app) { app.OnImportEarlierFile(kLibrarianFile); }},
+        {ID_IMPORT_TQ4_DUMP, &CApp::IsIdle, [](CApp& app) { app.OnImportEarlierFile(kTq4BulkDump); }},
+        {ID_IMPORT_TQ2_DUMP, &CApp::IsIdle, [](CApp& app) { app.OnImportEarlierFile(kTq2BulkDump); }},
+        {ID_IMPORT_SYX, &CApp::IsIdle,
+         [](CApp& app) {
+             CSyxFiles(app.Context(), app.MainFrame()).OnImport(app.DocTemplateById(IDR_LIBRARY));
+         }},
+        {ID_FILE_DEVICE_HISTORY, &CApp::CanOpenDeviceHistory, &CApp::OpenDeviceHistory},
+    };
+    for (const Command& command : kCommands) {
+        if (command.id != id) continue;
+        const bool can = (this->*command.can)();
+        if (ui)
+            ui->enabled = can;
+        else if (can)
+            command.run(*this);
+        return true;
     }
+    return false;
+}
+
+bool CApp::CanOpenDeviceHistory() const {
+    return IsIdle() && context_.history && MainView();
+}
+
+void CApp::OpenDeviceHistory() {
+    RunDeviceHistory(context_, DocTemplateById(IDR_LIBRARY), MainView()->GetDoc()->Patches(), frame_.get());
+}
+
+bool CApp::OnCommand(int id) {
+    return RouteAppCommand(id, nullptr);
 }
 
 bool CApp::OnUpdateCommand(int id, GP::CCmdUI& ui) {
-    switch (id) {
-        case ID_APP_ABOUT:
-        case ID_HELP_MANUAL:
-        case ID_SETUP_FONT:
-        case ID_SETUP_MIDI:
-        case ID_IMPORT_EARLIER_FILE:
-        case ID_IMPORT_TQ4_DUMP:
-        case ID_IMPORT_TQ2_DUMP:
-            ui.enabled = true;
-            return true;
-        default:
-            return false;
-    }
+    return RouteAppCommand(id, &ui);
 }

@@ -10,12 +10,15 @@
 #include "gp/util/command_ids.h"
 #include "rtmidi/midi_api.h"
 #include "textout/text_out_hub.h"
+#include "ui/app_context.h"
 
 class CDocMan;
 class CMainFrame;
 class CFileDoc;
+class CImageView;
 class CMidiSetup;
 class CProgressBar;
+class CTransferSession;
 class CSingleInstance;
 class CTextOutBox;
 class CKivTextOut;
@@ -50,6 +53,9 @@ struct CAppOptions {
     // Keeps one running copy per user (off in tests).
     bool singleInstance = true;
     QString instanceName;
+    // Where every Read All that completes is kept (the program's: "History" in its data folder); none:
+    // nothing is kept, and File > Device History... is unavailable.
+    QString historyFolder;
     // 0 English, 1 Japanese, -1 from the system.
     int language = -1;
     // The sink that shows messages at once and asks (none: message boxes); tests record with it.
@@ -96,7 +102,11 @@ class CApp : public QObject, public GP::CCmdTarget {
     CVirtualTq550* VirtualDevice() const { return virtualDevice_.get(); }
     CMidiSetup* MidiSetup() const { return midiSetup_.get(); }
     CSingleInstance* SingleInstance() const { return instance_.get(); }
-    CProgressBar* ProgressBar() const { return progress_.get(); }
+    CProgressBar* ProgressBar() const;
+    CTransferSession* Session() const { return session_.get(); }
+    CAppContext& Context() { return context_; }
+    // The Main window's view, once it exists.
+    CImageView* MainView() const;
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, GP::CCmdUI& ui) override;
@@ -114,12 +124,20 @@ class CApp : public QObject, public GP::CCmdTarget {
 
     // True while a transfer with the processor runs or its progress dialog is still up.
     bool TransferUnderWay() const;
+    bool IsIdle() const { return !TransferUnderWay(); }
+    bool AlwaysTrue() const { return true; }
+
+    // File > Device History...: the kept reads of the processor; the chosen one opens in a library window.
+    bool CanOpenDeviceHistory() const;
+    void OpenDeviceHistory();
 
   protected:
-    // A close of the main frame during a transfer cancels the transfer and closes the frame after it.
+    // A close of the main frame during a transfer stops the transfer and closes the frame after it.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Runs id (ui null) or fills its state; false when it is not an application command.
+    bool RouteAppCommand(int id, GP::CCmdUI* ui);
     void CreateTextSinks();
     void PrepareDevices();
     void LoadInitialData();
@@ -130,20 +148,21 @@ class CApp : public QObject, public GP::CCmdTarget {
     void ShowAbout();
     void SetUpFont();
     // The environment's idle hook: what the program does while a transfer waits for the processor.
-    void OnTransferIdle();
-    void CloseAfterTransfer();
+    void OpenRequestedFiles(const QStringList& files);
+    void DeliverWhenIdle();
     // Asks for the file of an import; false on cancel.
     bool PromptEarlierFile(EarlierKind kind, QString& path);
     void RememberEarlierFile(EarlierKind kind, const QString& path);
 
     ISettingsStore& settings_;
     CAppOptions options_;
+    CAppContext context_;
     std::unique_ptr<CSingleInstance> instance_;
     TextOutHub textOut_;
     std::shared_ptr<CKivTextOutBuffer> buffer_;
     std::shared_ptr<CKivTextOut> box_;
     std::shared_ptr<UL::CTimerTextOutWindow> notices_;
-    std::shared_ptr<CProgressBar> progress_;
+    std::unique_ptr<CTransferSession> session_;
     std::unique_ptr<MidiEnvironment> environment_;
     std::shared_ptr<CVirtualMidiSystem> virtualSystem_;
     std::unique_ptr<CVirtualTq550> virtualDevice_;

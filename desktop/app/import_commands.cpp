@@ -7,13 +7,14 @@
 #include "app/app.h"
 #include "app/main_frame.h"
 #include "gp/docview/doc_template.h"
+#include "gp/util/settings_catalog.h"
 #include "import/reader.h"
 #include "import/tq2_importer.h"
 #include "import/tq4_importer.h"
 #include "import/tqm_importer.h"
 #include "settings/settings_store.h"
 #include "textout/message_catalog.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
 #include "ui/file_dialog.h"
@@ -23,9 +24,8 @@ using namespace TQ;
 
 namespace {
 
-// What each import asks for and where it remembers the last file.
+// What each import asks for.
 struct EarlierKindInfo {
-    const char* section;
     const char* filterName;
     const char* extension;
     const char* title;
@@ -34,19 +34,14 @@ struct EarlierKindInfo {
 // The texts are translated in the context "CApp".
 const EarlierKindInfo& InfoOf(CApp::EarlierKind kind) {
     static const EarlierKindInfo kinds[] = {
-        {"TQ-MAX", QT_TRANSLATE_NOOP("CApp", "TQ-MAX Librarian"), ".tqx",
+        {QT_TRANSLATE_NOOP("CApp", "TQ-MAX Librarian"), ".tqx",
          QT_TRANSLATE_NOOP("CApp", "Import TQ-MAX Librarian File")},
-        {"TQ-4M", QT_TRANSLATE_NOOP("CApp", "TQ-4/TQ-MAX Bulk Dump"), ".mid",
+        {QT_TRANSLATE_NOOP("CApp", "TQ-4/TQ-MAX Bulk Dump"), ".mid",
          QT_TRANSLATE_NOOP("CApp", "Import TQ-4/TQ-MAX Bulk Dump File")},
-        {"TQ-2", QT_TRANSLATE_NOOP("CApp", "TQ-2 Bulk Dump"), ".mid",
+        {QT_TRANSLATE_NOOP("CApp", "TQ-2 Bulk Dump"), ".mid",
          QT_TRANSLATE_NOOP("CApp", "Import TQ-2 Bulk Dump File")},
     };
     return kinds[static_cast<int>(kind)];
-}
-
-std::string Setting(const char* section, const char* name) {
-    const ISettingsStore* settings = GetAppData().settings;
-    return settings ? settings->GetString(section, name, "") : std::string();
 }
 
 }  // namespace
@@ -55,11 +50,11 @@ bool CApp::PromptEarlierFile(EarlierKind kind, QString& path) {
     const EarlierKindInfo& info = InfoOf(kind);
     const UL::CFileDialogA::Filters filters = {{tr(info.filterName), QString::fromLatin1(info.extension)},
                                                {tr("All Files"), QStringLiteral("*.*")}};
-    const QString folder = QString::fromStdString(Setting(info.section, "InitialDirectory"));
-    const QString file = QString::fromStdString(Setting(info.section, "InitialFile"));
+    const QString folder = Profile::EarlierFolder(kind).Read(context_.settings);
+    const QString file = Profile::EarlierFileName(kind).Read(context_.settings);
     // The filter chosen is not remembered for these.
-    UL::CFileDialogA dialog(true, filters, QString::fromLatin1(info.extension), folder, file, nullptr, {}, {},
-                            frame_.get());
+    UL::CFileDialogA dialog(true, filters, QString::fromLatin1(info.extension), folder, file, nullptr,
+                            nullptr, frame_.get());
     dialog.setWindowTitle(tr(info.title));
     if (!dialog.Run()) return false;
     path = dialog.ChosenPath();
@@ -67,18 +62,12 @@ bool CApp::PromptEarlierFile(EarlierKind kind, QString& path) {
 }
 
 void CApp::RememberEarlierFile(EarlierKind kind, const QString& path) {
-    if (!GetAppData().settings) return;
-    const QFileInfo info(path);
-    // The folder with its closing separator, and the file's name without its extension.
-    QString folder = QDir::toNativeSeparators(info.absolutePath());
-    if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
-    const char* section = InfoOf(kind).section;
-    GetAppData().settings->WriteString(section, "InitialDirectory", folder.toStdString());
-    GetAppData().settings->WriteString(section, "InitialFile", info.completeBaseName().toStdString());
+    // The folder, and the file's name without its extension.
+    Profile::RememberFolder(context_.settings, Profile::EarlierFolder(kind), path);
+    Profile::EarlierFileName(kind).Write(context_.settings, QFileInfo(path).completeBaseName());
 }
 
 void CApp::OnImportEarlierFile(EarlierKind kind) {
-    if (TransferUnderWay()) return;
     QString path;
     if (!PromptEarlierFile(kind, path)) return;
     if (!ImportEarlierFile(kind, path)) {
@@ -89,7 +78,7 @@ void CApp::OnImportEarlierFile(EarlierKind kind) {
 }
 
 CFileDoc* CApp::ImportEarlierFile(EarlierKind kind, const QString& path) {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     GP::CDocTemplate* library = DocTemplateById(IDR_LIBRARY);
     if (!library) return nullptr;
     const std::shared_ptr<const IInitialData> initial = app.initial;
@@ -121,8 +110,7 @@ CFileDoc* CApp::ImportEarlierFile(EarlierKind kind, const QString& path) {
     auto* doc = qobject_cast<CFileDoc*>(library->OpenDocumentFile(QString()));
     if (!doc) return nullptr;
     // An untitled library like any new one: saving it asks for a name.
-    doc->Patches().Swap(patches);
+    doc->SetPatches(std::move(patches));
     doc->SetModifiedFlag(true);
-    doc->UpdateAllViews(nullptr, HINT_CONTENT);
     return doc;
 }

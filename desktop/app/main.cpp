@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QStandardPaths>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -69,6 +70,8 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Marlin"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tq550-librarian"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tq550-librarian.svg")));
+    options.historyFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/History");
     options.language = ChooseLanguage();
     InstallTranslations(application, options.language);
 

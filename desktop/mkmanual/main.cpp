@@ -4,11 +4,14 @@
 // Images are looked up relative to the source's folder; an image that is missing is left out with a note on
 // standard error (the screenshots are made by scripts/screenshots.sh).
 
+#include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -65,7 +68,7 @@ int main(int argc, char* argv[]) {
 
     QPdfWriter writer(output);
     writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(18, 18, 18, 18), QPageLayout::Millimeter);
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     writer.setResolution(300);
     writer.setTitle(QFileInfo(source).completeBaseName());
     writer.setCreator(QStringLiteral("TQ-550 Librarian"));
@@ -75,12 +78,39 @@ int main(int argc, char* argv[]) {
                           : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSizeF(10.5);
     document.setDefaultFont(font);
+    document.setDocumentMargin(0);
     document.setBaseUrl(QUrl::fromLocalFile(folder + QLatin1Char('/')));
     document.setMarkdown(QString::fromUtf8(file.readAll()));
-    // The document is laid out for the page by print(), in units of the screen resolution (96 dpi):
-    // images wider than the printable width are shrunk to it.
-    const QRectF page = writer.pageLayout().paintRectPixels(writer.resolution());
-    FitImages(document, folder, page.width() * 96.0 / writer.resolution() * 0.95);
-    document.print(&writer);
+
+    // The pages are laid out here, on the writer itself, in its pixels: a text column with 2 cm free on every
+    // side. Laid out on the writer, an image of width w (in pixels of 96 dpi) is w * dpi / 96 pixels wide, so
+    // images wider than the column are shrunk to it, never enlarged.
+    const int dpi = writer.resolution();
+    const QRectF page = writer.pageLayout().fullRectPixels(dpi);
+    const qreal margin = 2 / 2.54 * dpi;
+    const QSizeF column(page.width() - 2 * margin, page.height() - 2 * margin);
+    document.documentLayout()->setPaintDevice(&writer);
+    FitImages(document, folder, column.width() * 96.0 / dpi - 1);
+    document.setPageSize(column);
+
+    QPainter painter(&writer);
+    const QFontMetricsF metrics(font, &writer);
+    const int pages = document.pageCount();
+    for (int index = 0; index < pages; ++index) {
+        if (index > 0) writer.newPage();
+        const qreal top = index * column.height();
+        painter.save();
+        painter.translate(margin, margin - top);
+        // One pixel less at the bottom: what begins on the next page shows no edge of itself here.
+        document.drawContents(&painter, QRectF(0, top, column.width(), column.height() - 1));
+        painter.restore();
+        // The page number in the bottom margin, flush with the column's right edge.
+        const QString number = QString::number(index + 1);
+        painter.setFont(font);
+        painter.drawText(QPointF(margin + column.width() - metrics.horizontalAdvance(number),
+                                 margin + column.height() + metrics.ascent() + 5.0 * dpi / 72),
+                         number);
+    }
+    painter.end();
     return 0;
 }

@@ -10,10 +10,13 @@
 #include "gp/docview/document.h"
 #include "gp/docview/mdi_frame_wnd.h"
 #include "settings/settings_store.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
+
+CChildFrame::CChildFrame(int windowType, const CAppContext& context)
+    : CMDIChildWndEx(windowType), context_(context) {}
 
 bool CChildFrame::UsesStoredPosition() const {
-    return GetAppData().useStoredPositions;
+    return context_.useStoredPositions;
 }
 
 bool CChildFrame::InTitleBar(const QPoint& position) const {
@@ -42,9 +45,7 @@ void CChildFrame::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool CChildFrame::HasStoredPosition() const {
-    const ISettingsStore* settings = GetAppData().settings;
-    return settings && UsesStoredPosition() &&
-           settings->Contains("Window", PositionValueName().toStdString());
+    return UsesStoredPosition() && PositionValue().IsStored(Settings());
 }
 
 void CFileFrame::OnCreateFrame() {
@@ -67,8 +68,6 @@ void CFileFrame::OnUpdateFrameTitle() {
                                                    document->IsModified() ? QStringLiteral("*") : QString()));
     if (GP::CMDIFrameWnd* frame = GetMDIFrame()) frame->OnUpdateFrameTitle();
 }
-
-CImageFrame::CImageFrame(int windowType, QWidget* parent) : CChildFrame(windowType, parent) {}
 
 void CImageFrame::OnUpdateFrameTitle() {
     setWindowTitle(QStringLiteral("Main"));

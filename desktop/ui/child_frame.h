@@ -2,14 +2,16 @@
 
 #include "gp/mdi/mdi_child_wnd_ex.h"
 
+class CAppContext;
+
 // The frame of a patch window. A right-button release on its title bar opens the main frame's window
 // pop-up menu; context-menu requests are ignored. New frames take their stored position once the settings
-// are loaded (AppData::useStoredPositions).
+// are loaded (CAppContext::useStoredPositions).
 class CChildFrame : public GP::CMDIChildWndEx {
     Q_OBJECT
 
   public:
-    using CMDIChildWndEx::CMDIChildWndEx;
+    CChildFrame(int windowType, const CAppContext& context);
 
   protected:
     bool UsesStoredPosition() const override;
@@ -22,6 +24,8 @@ class CChildFrame : public GP::CMDIChildWndEx {
 
   private:
     bool InTitleBar(const QPoint& position) const;
+
+    const CAppContext& context_;
 };
 
 // A library window's frame: titled with the document title, a blank and "*" while it is modified.
@@ -42,7 +46,7 @@ class CImageFrame : public CChildFrame {
     Q_OBJECT
 
   public:
-    explicit CImageFrame(int windowType, QWidget* parent = nullptr);
+    using CChildFrame::CChildFrame;
     void OnUpdateFrameTitle() override;
 
   protected:

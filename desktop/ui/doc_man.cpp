@@ -4,30 +4,22 @@
 #include <fstream>
 
 #include "gp/docview/mdi_frame_wnd.h"
+#include "gp/util/settings_catalog.h"
 #include "model/atomic_file.h"
 #include "settings/settings_store.h"
 #include "transfer/reader.h"
 #include "transfer/writer.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/doc.h"
 #include "ui/file_dialog.h"
 #include "ui/wait_cursor.h"
 
-namespace {
-
-std::string Setting(ISettingsStore* settings, const char* section, const char* value, const char* fallback) {
-    return settings ? settings->GetString(section, value, fallback) : std::string(fallback);
-}
-
-}  // namespace
-
-CDocMan::CDocMan(ISettingsStore* settings) : CDocManager(settings) {}
+CDocMan::CDocMan(CAppContext& context) : CDocManager(context.settings), context_(context) {}
 
 bool CDocMan::DoPromptFileName(QString& fileName, const QString& title, bool openDialog, GP::CDocTemplate*) {
     const UL::CFileDialogA::Filters filters = {{tr("TQ-550 Librarian"), QStringLiteral(".tql")},
                                                {tr("All Files"), QStringLiteral("*.*")}};
-    const QString stored = QString::fromStdString(Setting(Settings(), "Document", "InitialDirectory", ""));
-    QString folder = stored;
+    QString folder = Profile::kDocumentFolder.Read(Settings());
     QString name;
     if (!openDialog) {
         const QFileInfo current(fileName);
@@ -35,8 +27,8 @@ bool CDocMan::DoPromptFileName(QString& fileName, const QString& title, bool ope
             folder = current.absolutePath();
         name = current.fileName();
     }
-    UL::CFileDialogA dialog(openDialog, filters, QStringLiteral(".tql"), folder, name, Settings(), "Document",
-                            "InitialFilterIndex", GetMainFrame());
+    UL::CFileDialogA dialog(openDialog, filters, QStringLiteral(".tql"), folder, name, Settings(),
+                            &Profile::kDocumentFilter, GetMainFrame());
     dialog.setWindowTitle(title);
     const bool ok = dialog.Run();
     fileName = dialog.ChosenPath();
@@ -46,12 +38,10 @@ bool CDocMan::DoPromptFileName(QString& fileName, const QString& title, bool ope
 bool CDocMan::PromptSmfFile(bool openDialog, QString& path) {
     const UL::CFileDialogA::Filters filters = {{tr("Standard MIDI Files"), QStringLiteral(".mid")},
                                                {tr("All Files"), QStringLiteral("*.*")}};
-    const QString folder = QString::fromStdString(Setting(Settings(), "SMF", "InitialDirectory", ""));
-    const QString name =
-        openDialog ? QString()
-                   : QString::fromStdString(Setting(Settings(), "SMF", "InitialFileName", "Untitled.mid"));
-    UL::CFileDialogA dialog(openDialog, filters, QStringLiteral(".mid"), folder, name, Settings(), "SMF",
-                            "InitialFilterIndex", GetMainFrame());
+    const QString folder = Profile::kSmfFolder.Read(Settings());
+    const QString name = openDialog ? QString() : Profile::kSmfFileName.Read(Settings());
+    UL::CFileDialogA dialog(openDialog, filters, QStringLiteral(".mid"), folder, name, Settings(),
+                            &Profile::kSmfFilter, GetMainFrame());
     dialog.setWindowTitle(openDialog ? tr("Import SMF") : tr("Export SMF"));
     if (!dialog.Run()) return false;
     path = dialog.ChosenPath();
@@ -59,16 +49,12 @@ bool CDocMan::PromptSmfFile(bool openDialog, QString& path) {
 }
 
 void CDocMan::RememberSmf(const QString& path) {
-    if (!Settings()) return;
-    const QFileInfo info(path);
-    QString folder = info.absolutePath();
-    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    Settings()->WriteString("SMF", "InitialDirectory", folder.toStdString());
-    Settings()->WriteString("SMF", "InitialFileName", info.fileName().toStdString());
+    Profile::RememberFolder(Settings(), Profile::kSmfFolder, path);
+    Profile::kSmfFileName.Write(Settings(), QFileInfo(path).fileName());
 }
 
 bool CDocMan::ReadSmf(const QString& path, CPatchArray& patches) {
-    AReader* reader = GetAppData().reader.get();
+    AReader* reader = context_.reader.get();
     if (!reader) return false;
     std::ifstream stream(ToFilePath(path), std::ios::binary);
     if (!stream) return false;
@@ -79,7 +65,7 @@ bool CDocMan::ReadSmf(const QString& path, CPatchArray& patches) {
 
 bool CDocMan::WriteSmf(const QString& path, int area, const std::vector<int>& indexes,
                        const CPatchArray& patches) {
-    CWriter* writer = GetAppData().writer.get();
+    CWriter* writer = context_.writer.get();
     if (!writer) return false;
     // The file that was there stays until the new one is complete.
     AtomicFileWriter file(ToFilePath(path));

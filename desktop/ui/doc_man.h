@@ -6,6 +6,8 @@
 #include "gp/docview/doc_manager.h"
 #include "model/data.h"
 
+class CAppContext;
+
 // The program's document manager: New, Open, Save As, the recent files, and opens from the command line,
 // from a second start of the program and from drops all end in OpenDocumentFile. Its file dialogs remember
 // folder, file name and filter per kind of file: library files under "Document", Standard MIDI Files (of
@@ -16,7 +18,7 @@ class CDocMan : public GP::CDocManager {
   public:
     enum SmfResult { kSmfDone = 1, kSmfCancelled = 2, kSmfFailed = 3 };
 
-    explicit CDocMan(ISettingsStore* settings);
+    explicit CDocMan(CAppContext& context);
 
     bool DoPromptFileName(QString& fileName, const QString& title, bool openDialog,
                           GP::CDocTemplate* docTemplate) override;
@@ -32,4 +34,6 @@ class CDocMan : public GP::CDocManager {
 
   private:
     void RememberSmf(const QString& path);
+
+    CAppContext& context_;
 };

@@ -20,11 +20,8 @@ QStringList CFileDialogA::FilterTexts(const Filters& filters) {
 
 CFileDialogA::CFileDialogA(bool openDialog, const Filters& filters, const QString& defaultExtension,
                            const QString& initialFolder, const QString& initialName, ISettingsStore* settings,
-                           std::string section, std::string filterValue, QWidget* parent)
-    : QFileDialog(parent),
-      settings_(settings),
-      section_(std::move(section)),
-      filterValue_(std::move(filterValue)) {
+                           const Profile::CIntValue* filterSetting, QWidget* parent)
+    : QFileDialog(parent), settings_(settings), filterSetting_(filterSetting) {
     setObjectName(QStringLiteral("FileDialog"));
     setAcceptMode(openDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     setFileMode(openDialog ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -34,7 +31,7 @@ CFileDialogA::CFileDialogA(bool openDialog, const Filters& filters, const QStrin
     setDefaultSuffix(suffix);
     if (!initialFolder.isEmpty() && QDir(initialFolder).exists()) setDirectory(initialFolder);
     if (!initialName.isEmpty()) selectFile(initialName);
-    const int index = settings_ ? settings_->GetInt(section_, filterValue_, 0) : 0;
+    const int index = filterSetting_ ? filterSetting_->Read(settings_) : 0;
     const QStringList texts = nameFilters();
     if (index >= 0 && index < texts.size()) selectNameFilter(texts[index]);
 }
@@ -47,7 +44,7 @@ bool CFileDialogA::Run() {
     const bool ok = exec() == QDialog::Accepted;
     const QStringList files = selectedFiles();
     chosen_ = files.isEmpty() ? QString() : files.front();
-    if (ok && settings_) settings_->WriteInt(section_, filterValue_, std::max(FilterIndex(), 0));
+    if (ok && filterSetting_) filterSetting_->Write(settings_, std::max(FilterIndex(), 0));
     return ok && !chosen_.isEmpty();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "gp/util/settings_catalog.h"
 
 #include <QFileDialog>
 #include <QString>
@@ -10,8 +11,8 @@ class ISettingsStore;
 
 namespace UL {
 
-// A file dialog that takes its filters as (name, extension) pairs, an initial folder and file name, and a
-// settings section and value under which the chosen filter's index is kept: read before the dialog shows,
+// A file dialog that takes its filters as (name, extension) pairs, an initial folder and file name, and the
+// setting under which the chosen filter's index is kept (none: not kept): read before the dialog shows,
 // written when it ends with OK.
 class CFileDialogA : public QFileDialog {
     Q_OBJECT
@@ -21,7 +22,7 @@ class CFileDialogA : public QFileDialog {
 
     CFileDialogA(bool openDialog, const Filters& filters, const QString& defaultExtension,
                  const QString& initialFolder, const QString& initialName, ISettingsStore* settings,
-                 std::string section, std::string filterValue, QWidget* parent = nullptr);
+                 const Profile::CIntValue* filterSetting, QWidget* parent = nullptr);
 
     // Shows the dialog modally; true on OK. The chosen path (also on cancel, what the name field holds).
     bool Run();
@@ -33,8 +34,7 @@ class CFileDialogA : public QFileDialog {
 
   private:
     ISettingsStore* settings_;
-    std::string section_;
-    std::string filterValue_;
+    const Profile::CIntValue* filterSetting_;
     QString chosen_;
 };
 

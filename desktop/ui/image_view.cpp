@@ -2,23 +2,26 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QItemSelectionModel>
 #include <QPushButton>
 #include <algorithm>
+#include <chrono>
 
 #include "gp/docview/doc_template.h"
+#include "gp/util/settings_catalog.h"
 #include "midi/midi_out.h"
+#include "model/device_history.h"
 #include "model/parameter_address.h"
 #include "settings/settings_store.h"
 #include "textout/message_catalog.h"
 #include "textout/text_out_hub.h"
 #include "transfer/reader.h"
 #include "transfer/writer.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
 #include "ui/doc_man.h"
 #include "ui/midi_warning_dlg.h"
+#include "ui/transfer_session.h"
 #include "ui/wait_cursor.h"
 
 using namespace TQ;
@@ -36,23 +39,21 @@ GP::CDialogTemplate MainForm() {
     return form;
 }
 
-const char kVerifyWrite[] = "VerifyWrite";
-
-void ShowMessage(int id) {
-    if (TextOutHub* hub = GetAppData().textOut) hub->ShowMessage(id);
+void ShowMessage(const CAppContext& context, int id) {
+    if (TextOutHub* hub = context.textOut) hub->ShowMessage(id);
 }
 
 // A text of the program's own at once, in the message box of the catalogue's messages.
-void ShowText(const QString& text) {
-    TextOutHub* hub = GetAppData().textOut;
+void ShowText(const CAppContext& context, const QString& text) {
+    TextOutHub* hub = context.textOut;
     if (CKivTextOut* box = hub ? hub->GetTextOut(TextOutHub::kMessageBoxSlot) : nullptr)
         box->Write(text.toStdString());
 }
 
 // After a transfer that failed, looks at the processor's output port: an interface that was unplugged is
 // then reported at once (the notice "MIDI devices are disconnected."), not only at the next transfer.
-void CheckProcessorPort() {
-    CWriter* writer = GetAppData().writer.get();
+void CheckProcessorPort(const CAppContext& context) {
+    CWriter* writer = context.writer.get();
     CKivMidiOut* output = writer ? writer->SenderOutput() : nullptr;
     if (auto* port = output ? dynamic_cast<CMidiOut*>(output->GetDevice()) : nullptr) port->CheckConnection();
 }
@@ -67,8 +68,8 @@ CPatchArray CopyOf(const CPatchArray& patches) {
 
 }  // namespace
 
-CImageView::CImageView()
-    : CParamView(MainForm(), CParameterListCtrl::kMainList),
+CImageView::CImageView(CAppContext& context)
+    : CParamView(MainForm(), CParameterListCtrl::kMainList, context),
       readGroup_(new QGroupBox(tr("Read"))),
       writeGroup_(new QGroupBox(tr("Write"))),
       readAll_(new QPushButton(tr("All"))),
@@ -91,33 +92,30 @@ CImageView::CImageView()
     for (int id : {IDC_READ_GROUP, IDC_READ_ALL, IDC_READ_SELECTED, IDC_WRITE_GROUP, IDC_WRITE_ALL,
                    IDC_WRITE_SELECTED})
         SetControlAnchor(id, GP::ANCHOR_KEEP);
-    connect(readAll_, &QPushButton::clicked, this, [this] { ReadPatches(true); });
-    connect(readSelected_, &QPushButton::clicked, this, [this] { ReadPatches(false); });
-    connect(writeAll_, &QPushButton::clicked, this, [this] { WritePatches(true); });
-    connect(writeSelected_, &QPushButton::clicked, this, [this] { WritePatches(false); });
-    GetAppData().mainView = this;
+    // The buttons are the commands' own: the same rules and handlers as the menu items.
+    const std::pair<QPushButton*, int> buttons[] = {{readAll_, ID_MIDI_READ_ALL},
+                                                    {readSelected_, ID_MIDI_READ_SELECTED},
+                                                    {writeAll_, ID_MIDI_WRITE_ALL},
+                                                    {writeSelected_, ID_MIDI_WRITE_SELECTED}};
+    for (const auto& [button, id] : buttons)
+        connect(button, &QPushButton::clicked, this, [this, id = id] { RouteViewCommand(id, nullptr); });
 }
 
-CImageView::~CImageView() {
-    if (GetAppData().mainView == this) GetAppData().mainView = nullptr;
-}
+CImageView::~CImageView() = default;
 
 void CImageView::OnInitialUpdate() {
-    readSelected_->setEnabled(false);
-    writeSelected_->setEnabled(false);
     CParamView::OnInitialUpdate();
-    connect(List().selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &CImageView::UpdateSelectedButtons, Qt::UniqueConnection);
+    OnCommandStatesChanged();
 }
 
-void CImageView::UpdateSelectedButtons() {
-    const bool selected = List().GetSelectedCount() > 0;
-    readSelected_->setEnabled(selected);
-    writeSelected_->setEnabled(selected);
+void CImageView::OnCommandStatesChanged() {
+    readSelected_->setEnabled(CanTransferSelected());
+    writeSelected_->setEnabled(CanTransferSelected());
+    CParamView::OnCommandStatesChanged();
 }
 
 int CImageView::AreaCode() const {
-    return GetAppData().mode == 1 ? AREA_USER_PATCH : -1;
+    return context_.mode == 1 ? AREA_USER_PATCH : -1;
 }
 
 std::vector<int> CImageView::Indexes(bool all) const {
@@ -129,37 +127,50 @@ std::vector<int> CImageView::Indexes(bool all) const {
 }
 
 QString CImageView::PatchLabel(int index) {
-    return CParameterListCtrl::MainNumber(index);
+    return CPatchTableModel::MainNumber(index);
 }
 
-bool CImageView::VerifyAfterWriting() {
-    const ISettingsStore* settings = GetAppData().settings;
-    return settings && settings->GetInt("Option", kVerifyWrite, 0) != 0;
+bool CImageView::VerifyAfterWriting() const {
+    return Profile::kVerifyWrite.Read(context_.settings) != 0;
 }
 
 bool CImageView::ReadPatches(bool all) {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     CDoc* doc = GetDoc();
     if (!doc || !app.reader || app.Busy()) return false;
     const std::vector<int> indexes = Indexes(all);
     if (indexes.empty()) return false;
     if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadUser, app.settings, this)) return false;
-    CWaitCursor wait;
-    CTransferScope transfer;
+    CTransferSession::CScope transfer(*context_.session);
     CPatchArray incoming = CopyOf(doc->Patches());
     const bool read = app.reader->ReadPatchesFromDevice(AreaCode(), indexes, incoming);
+    const bool userArea = AreaCode() == AREA_USER_PATCH;
     if (read) {
-        doc->GetData().TakeUndoCopy(app.mode);
-        doc->Patches().Swap(incoming);
-    } else if (!app.reader->WasCancelled()) {
-        CheckProcessorPort();
+        doc->TakePatches(incoming, indexes, UndoModeOf(app.mode), false);
+        if (userArea) MainDoc()->RememberSlots(indexes);
+        if (userArea && all) KeepInHistory();
+    } else {
+        // Whatever answers now, it is not known to be what was there.
+        if (userArea) MainDoc()->ForgetSlots(indexes);
+        if (!app.reader->WasCancelled()) CheckProcessorPort(context_);
     }
-    List().Refresh(true);
     return read;
 }
 
+CImageDoc* CImageView::MainDoc() const {
+    return qobject_cast<CImageDoc*>(GetDoc());
+}
+
+void CImageView::KeepInHistory() {
+    CDeviceHistory* history = context_.history.get();
+    if (!history) return;
+    history->SetCount(Profile::kHistoryCount.Read(context_.settings));
+    // A failure is reported to the buffering sink, shown once the program is idle; the read stands.
+    history->Keep(GetDoc()->Patches(), std::chrono::system_clock::now());
+}
+
 bool CImageView::ConfirmWrite(bool& verify) {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     verify = VerifyAfterWriting();
     CMidiWarningDlg dialog(app.settings, this);
     if (!dialog.NeedsConfirmation(CMidiWarningDlg::kWriteUser)) return true;
@@ -169,30 +180,48 @@ bool CImageView::ConfirmWrite(bool& verify) {
     dialog.AddExtraWidget(check);
     if (dialog.exec() != QDialog::Accepted) return false;
     verify = check->isChecked();
-    if (app.settings) app.settings->WriteInt("Option", kVerifyWrite, verify ? 1 : 0);
+    Profile::kVerifyWrite.Write(app.settings, verify ? 1 : 0);
     return true;
 }
 
 bool CImageView::WritePatches(bool all) {
-    AppData& app = GetAppData();
-    CDoc* doc = GetDoc();
+    return WritePatchesAt(Indexes(all));
+}
+
+bool CImageView::WritePatchesAt(const std::vector<int>& indexes) {
+    CAppContext& app = context_;
+    CImageDoc* doc = MainDoc();
     if (!doc || !app.writer || !app.reader || app.Busy()) return false;
-    const std::vector<int> indexes = Indexes(all);
     if (indexes.empty()) return false;
     bool verify = false;
     if (!ConfirmWrite(verify)) return false;
-    CWaitCursor wait;
-    CTransferScope transfer;
+    CTransferSession::CScope transfer(*context_.session);
+    const bool userArea = AreaCode() == AREA_USER_PATCH;
     if (!app.writer->WritePatchesToDevice(*app.reader, AreaCode(), indexes, doc->Patches())) {
-        if (!app.writer->WasCancelled()) CheckProcessorPort();
+        // A patch may be half written, or another processor may answer now.
+        if (userArea) doc->ForgetSlots(indexes);
+        if (!app.writer->WasCancelled()) CheckProcessorPort(context_);
         return false;
     }
+    if (userArea) doc->RememberSlots(indexes);
     if (verify && IsPatchArea(AreaCode())) VerifyWritten(indexes);
     return true;
 }
 
+bool CImageView::WriteChanged() {
+    CImageDoc* doc = MainDoc();
+    if (!doc || context_.Busy()) return false;
+    const std::vector<int> changed = doc->ChangedSlots();
+    if (changed.empty()) {
+        ShowText(context_,
+                 tr("The TQ-550 holds every patch of the Main window already: nothing was written."));
+        return false;
+    }
+    return WritePatchesAt(changed);
+}
+
 bool CImageView::VerifyWritten(const std::vector<int>& indexes) {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     CDoc* doc = GetDoc();
     if (!doc || !app.reader) return false;
     const CPatchArray& written = doc->Patches();
@@ -202,19 +231,22 @@ bool CImageView::VerifyWritten(const std::vector<int>& indexes) {
     readBack.Resize(written.GetSize());
     if (!app.reader->ReadPatchesFromDevice(AreaCode(), indexes, readBack)) {
         if (!app.reader->WasCancelled()) {
-            CheckProcessorPort();
-            ShowText(tr("The written patches could not be read back for checking."));
+            CheckProcessorPort(context_);
+            ShowText(context_, tr("The written patches could not be read back for checking."));
         }
         return false;
     }
+    // What came back is what the processor holds, whether it matches or not.
+    if (AreaCode() == AREA_USER_PATCH)
+        if (CImageDoc* main = MainDoc()) main->RememberSlots(readBack, indexes);
     for (int index : indexes) {
         const auto position = static_cast<std::size_t>(index);
         if (position >= written.GetSize() || written[position].GetImage() != readBack[position].GetImage()) {
-            ShowText(tr("%1 differs from what was written.").arg(PatchLabel(index)));
+            ShowText(context_, tr("%1 differs from what was written.").arg(PatchLabel(index)));
             return false;
         }
     }
-    ShowText(tr("The TQ-550 holds what was written: every patch read back unchanged."));
+    ShowText(context_, tr("The TQ-550 holds what was written: every patch read back unchanged."));
     return true;
 }
 
@@ -226,72 +258,38 @@ void CImageView::ExportSmf(bool all) {
     const std::vector<int> indexes = Indexes(all);
     if (!manager || indexes.empty()) return;
     if (manager->ExportSmfFile(AreaCode(), indexes, doc->Patches()) == CDocMan::kSmfFailed)
-        ShowMessage(MSG_SAVE_FAILED);
+        ShowMessage(context_, MSG_SAVE_FAILED);
 }
 
 void CImageView::ImportSmf() {
-    AppData& app = GetAppData();
+    CAppContext& app = context_;
     CDoc* doc = GetDoc();
     auto* manager = doc && doc->GetDocTemplate()
                         ? qobject_cast<CDocMan*>(doc->GetDocTemplate()->GetDocManager())
                         : nullptr;
     if (!manager) return;
     if (app.Busy() || !CMidiWarningDlg::Confirm(CMidiWarningDlg::kImportSmf, app.settings, this)) return;
-    // Always taken (Undo offers it while Mode is 1), also when the file dialog is cancelled.
-    doc->GetData().TakeUndoCopy(0);
-    // A file that breaks off part way changes nothing: its patches arrive in a copy first.
+    // A file that breaks off part way changes nothing: its patches arrive in a copy first. The import keeps
+    // its undo copy whatever the program's Mode (Undo offers it while Mode is 1).
     CPatchArray incoming = CopyOf(doc->Patches());
     const CDocMan::SmfResult result = manager->ImportSmfFile(incoming);
     if (result == CDocMan::kSmfCancelled) return;
     if (result == CDocMan::kSmfFailed)
-        ShowMessage(MSG_LOAD_FAILED);
+        ShowMessage(context_, MSG_LOAD_FAILED);
     else
-        doc->Patches().Swap(incoming);
-    List().Refresh(true);
+        doc->TakePatches(incoming, List().AllIndexes(), UndoMode::Kept, false);
 }
 
-bool CImageView::OnCommand(int id) {
-    switch (id) {
-        case ID_MIDI_READ_ALL:
-            ReadPatches(true);
-            return true;
-        case ID_MIDI_READ_SELECTED:
-            ReadPatches(false);
-            return true;
-        case ID_MIDI_WRITE_ALL:
-            WritePatches(true);
-            return true;
-        case ID_MIDI_WRITE_SELECTED:
-            WritePatches(false);
-            return true;
-        case ID_FILE_EXPORT_SMF_ALL:
-            ExportSmf(true);
-            return true;
-        case ID_FILE_EXPORT_SMF_SELECTED:
-            ExportSmf(false);
-            return true;
-        case ID_FILE_IMPORT_SMF:
-            ImportSmf();
-            return true;
-        default:
-            return CParamView::OnCommand(id);
-    }
-}
-
-bool CImageView::OnUpdateCommand(int id, GP::CCmdUI& ui) {
-    switch (id) {
-        case ID_MIDI_READ_SELECTED:
-        case ID_MIDI_WRITE_SELECTED:
-        case ID_FILE_EXPORT_SMF_SELECTED:
-            ui.enabled = List().GetSelectedCount() > 0;
-            return true;
-        case ID_MIDI_READ_ALL:
-        case ID_MIDI_WRITE_ALL:
-        case ID_FILE_EXPORT_SMF_ALL:
-        case ID_FILE_IMPORT_SMF:
-            ui.enabled = true;
-            return true;
-        default:
-            return CParamView::OnUpdateCommand(id, ui);
-    }
+bool CImageView::RouteViewCommand(int id, GP::CCmdUI* ui) {
+    static const Command<CImageView> kCommands[] = {
+        {ID_MIDI_READ_ALL, &CImageView::CanTransfer, &CImageView::OnReadAll},
+        {ID_MIDI_READ_SELECTED, &CImageView::CanTransferSelected, &CImageView::OnReadSelected},
+        {ID_MIDI_WRITE_ALL, &CImageView::CanTransfer, &CImageView::OnWriteAll},
+        {ID_MIDI_WRITE_SELECTED, &CImageView::CanTransferSelected, &CImageView::OnWriteSelected},
+        {ID_MIDI_WRITE_CHANGED, &CImageView::CanTransfer, &CImageView::OnWriteChanged},
+        {ID_FILE_EXPORT_SMF_ALL, &CImageView::AlwaysTrue, &CImageView::OnExportAll},
+        {ID_FILE_EXPORT_SMF_SELECTED, &CImageView::CanTransferSelected, &CImageView::OnExportSelected},
+        {ID_FILE_IMPORT_SMF, &CImageView::CanTransfer, &CImageView::ImportSmf},
+    };
+    return Route(*this, kCommands, id, ui) || CParamView::RouteViewCommand(id, ui);
 }

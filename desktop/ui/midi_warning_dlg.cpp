@@ -5,25 +5,15 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "gp/util/settings_catalog.h"
 #include "settings/settings_store.h"
 #include "textout/message_catalog.h"
 
 namespace {
 
-struct KindEntry {
-    const char* valueName;
-    int messageId;
-};
-
-constexpr KindEntry kKinds[] = {
-    {"ReadUser", MSG_CONFIRM_READ_USER},           {"WriteUser", MSG_CONFIRM_WRITE_USER},
-    {"ReadTemporary", MSG_CONFIRM_READ_TEMPORARY}, {"WriteTemporary", MSG_CONFIRM_WRITE_TEMPORARY},
-    {"ImportSMF", MSG_CONFIRM_IMPORT_SMF},
-};
-
-const KindEntry& Entry(int kind) {
-    return kKinds[kind >= 0 && kind < 5 ? kind : 0];
-}
+// The message each kind shows; its switch is in the settings catalogue.
+constexpr int kMessages[] = {MSG_CONFIRM_READ_USER, MSG_CONFIRM_WRITE_USER, MSG_CONFIRM_READ_TEMPORARY,
+                             MSG_CONFIRM_WRITE_TEMPORARY, MSG_CONFIRM_IMPORT_SMF};
 
 }  // namespace
 
@@ -42,17 +32,13 @@ CMidiWarningDlg::CMidiWarningDlg(ISettingsStore* settings, QWidget* parent)
     layout->addWidget(buttons);
 }
 
-const char* CMidiWarningDlg::ValueName(int kind) {
-    return Entry(kind).valueName;
-}
-
 int CMidiWarningDlg::MessageId(int kind) {
-    return Entry(kind).messageId;
+    return kMessages[kind >= 0 && kind < static_cast<int>(std::size(kMessages)) ? kind : 0];
 }
 
 bool CMidiWarningDlg::NeedsConfirmation(int kind) {
     kind_ = kind;
-    checkState_ = settings_ ? settings_->GetInt("Option", ValueName(kind), 0) : 0;
+    checkState_ = Profile::ConfirmationSwitch(kind).Read(settings_);
     // The texts hold no placeholder for the model name, so they appear as they stand.
     message_->setText(QString::fromStdString(GetMessageCatalog().Text(MessageId(kind))));
     dontShow_->setText(QString::fromStdString(GetMessageCatalog().Text(MSG_DONT_SHOW_AGAIN)));
@@ -70,7 +56,7 @@ void CMidiWarningDlg::AddExtraWidget(QWidget* widget) {
 
 void CMidiWarningDlg::accept() {
     checkState_ = dontShow_->isChecked() ? 1 : 0;
-    if (settings_) settings_->WriteInt("Option", ValueName(kind_), checkState_);
+    Profile::ConfirmationSwitch(kind_).Write(settings_, checkState_);
     QDialog::accept();
 }
 

@@ -7,9 +7,9 @@ class QCheckBox;
 class QLabel;
 
 // The confirmation before an operation overwrites patches in the processor or in the Main window. Each
-// kind can be switched off for good with "Don't show this dialog again.": OK stores 1 under "Option" and
-// the kind's value name; Cancel stores nothing. Callers: if NeedsConfirmation(kind) is false proceed,
-// else proceed only when exec() gives Accepted (Confirm does both).
+// kind can be switched off for good with "Don't show this dialog again.": OK stores 1 in the kind's switch
+// (Profile::ConfirmationSwitch), Cancel stores nothing. Callers: if NeedsConfirmation(kind) is false
+// proceed, else proceed only when exec() gives Accepted (Confirm does both).
 class CMidiWarningDlg : public QDialog {
     Q_OBJECT
 
@@ -22,8 +22,7 @@ class CMidiWarningDlg : public QDialog {
     bool NeedsConfirmation(int kind);
     int GetKind() const { return kind_; }
     bool IsChecked() const;
-    // The value name of a kind under "Option" and the catalogue message it shows.
-    static const char* ValueName(int kind);
+    // The catalogue message a kind shows.
     static int MessageId(int kind);
 
     // Shows extra content (a check box of the caller) below the message; the dialog does not own its state.

@@ -13,11 +13,12 @@
 #include "settings/settings_store.h"
 #include "transfer/reader.h"
 #include "transfer/writer.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
 #include "ui/midi_warning_dlg.h"
 #include "ui/set_grid_dlg.h"
+#include "ui/transfer_session.h"
 #include "ui/wait_cursor.h"
 
 using namespace TQ;
@@ -43,30 +44,39 @@ std::vector<CDoc*> AllPatchDocuments(GP::CDocManager* manager) {
 
 }  // namespace
 
-CParamView::CParamView(GP::CDialogTemplate form, int listKind)
-    : CFormViewEx(std::move(form)), list_(new CPatchListCtrl(listKind)), temporaryLabel_(new QLabel) {
+CParamView::CParamView(GP::CDialogTemplate form, int listKind, CAppContext& context)
+    : CFormViewEx(std::move(form)),
+      context_(context),
+      list_(new CPatchListCtrl(listKind)),
+      temporaryLabel_(new QLabel) {
     list_->setObjectName(QStringLiteral("patchList"));
     temporaryLabel_->setText(tr("Temporary\nRead/Write"));
     temporaryLabel_->setAlignment(Qt::AlignCenter);
     temporaryLabel_->setObjectName(QStringLiteral("temporaryLabel"));
     AddControl(IDC_PATCH_LIST, list_);
+    // The patch list takes the keyboard whenever the window is activated.
+    setFocusProxy(list_);
     AddControl(IDC_TEMPORARY_LABEL, temporaryLabel_);
     SetControlAnchor(IDC_PATCH_LIST, GP::ANCHOR_STRETCH);
     SetControlAnchor(IDC_TEMPORARY_LABEL, GP::ANCHOR_KEEP);
-    list_->SetSettings(GetAppData().settings);
-    list_->SetMemoCodec(&GetAppData().memoCodec);
+    list_->SetSettings(context_.settings);
     connect(list_, &CParameterListCtrl::visibleRowsChanged, this, [this] {
-        // Only the library view follows scrolling; the Main list's slotCount change with its size.
+        // Only the library view follows scrolling; the Main list's slots change with its size.
         if (!IsMain()) UpdateTemporaryButtons();
     });
-    connect(list_, &CParameterListCtrl::contentEdited, this, [this] {
-        if (!IsMain())
-            if (CDoc* doc = GetDoc()) doc->SetModifiedFlag(true);
-    });
-    connect(list_, &CPatchListCtrl::patchesDropped, this, &CParamView::AfterChange);
+    // Rows come and go with the patches: the temporary buttons follow them.
+    QAbstractItemModel* rows = list_->model();
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(rows, signal, this, [this] { UpdateTemporaryButtons(); });
+    connect(rows, &QAbstractItemModel::modelReset, this, [this] { UpdateTemporaryButtons(); });
+    connect(list_, &GP::CEditListCtrl::selectedRowsChanged, this, [this] { OnCommandStatesChanged(); });
+    connect(&context_.clipboard, &CPatchClipboard::changed, this, [this] { OnCommandStatesChanged(); });
+    if (context_.session)
+        connect(context_.session, &CTransferSession::stateChanged, this,
+                [this] { OnCommandStatesChanged(); });
     connect(list_, &CParameterListCtrl::patchDoubleClicked, this, [this](int index) {
         if (Mode() != 1) return;
-        if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, GetAppData().settings, this))
+        if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, context_.settings, this))
             WriteToTemporary(index);
     });
 }
@@ -80,32 +90,35 @@ CDoc* CParamView::GetDoc() const {
 }
 
 int CParamView::Mode() const {
-    return GetAppData().mode;
+    return context_.mode;
 }
 
 void CParamView::OnInitialUpdate() {
-    if (CDoc* doc = GetDoc()) list_->SetPatches(&doc->Patches(), &doc->GetData());
+    // The rows are made once, from the document as it is now; from then on they follow its changes.
+    if (CDoc* doc = GetDoc()) {
+        list_->SetDocument(doc);
+        connect(doc, &CDoc::changed, this, [this] { OnCommandStatesChanged(); });
+    }
     CFormViewEx::OnInitialUpdate();
 }
 
 void CParamView::OnUpdate(GP::CView*, int hint, QObject*) {
-    setUpdatesEnabled(false);
+    if (hint == HINT_FONT) list_->SaveColumnWidths();
     if (hint == HINT_INITIAL || hint == HINT_FONT) {
-        if (hint == HINT_FONT) list_->SaveColumnWidths();
+        setUpdatesEnabled(false);
         ApplyListFont();
+        list_->SetupColumns();
+        ApplyGrid();
+        DestroyTemporaryButtons();
+        UpdateTemporaryButtons();
+        setUpdatesEnabled(true);
     }
-    if (CDoc* doc = GetDoc()) list_->SetPatches(&doc->Patches(), &doc->GetData());
-    list_->Rebuild();
-    ApplyGrid();
-    list_->Refresh(false);
-    DestroyTemporaryButtons();
-    UpdateTemporaryButtons();
-    setUpdatesEnabled(true);
+    if (hint == HINT_GRID) ApplyGrid();
     update();
 }
 
 void CParamView::ApplyListFont() {
-    const GP::CFontEx& font = GetAppData().listFont;
+    const GP::CFontEx& font = context_.listFont;
     if (!font.HasFont()) return;
     list_->setFont(font.Font());
     QPalette palette = list_->palette();
@@ -114,11 +127,15 @@ void CParamView::ApplyListFont() {
 }
 
 void CParamView::ApplyGrid() {
-    list_->SetGridLines(GetAppData().gridSw != 0);
+    list_->SetGridLines(context_.gridSw != 0);
 }
 
 void CParamView::OnLayoutChanged() {
     UpdateTemporaryButtons();
+}
+
+void CParamView::OnCommandStatesChanged() {
+    CommandStatesChanged();
 }
 
 // ---- temporary-area buttons -------------------------------------------------------------------------
@@ -210,7 +227,7 @@ void CParamView::DestroyTemporaryButtons() {
 }
 
 void CParamView::OnTemporaryWrite(int slot) {
-    if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, GetAppData().settings, this)) {
+    if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, context_.settings, this)) {
         const int row = list_->GetTopIndex() + slot;
         if (row < list_->GetItemCount() && !list_->IsEndOfLineRow(row))
             WriteToTemporary(static_cast<int>(list_->GetItemData(row)));
@@ -219,7 +236,7 @@ void CParamView::OnTemporaryWrite(int slot) {
 }
 
 void CParamView::OnTemporaryRead(int slot) {
-    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadTemporary, GetAppData().settings, this)) {
+    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadTemporary, context_.settings, this)) {
         if (QPushButton* button = TemporaryReadButton(slot)) button->setDefault(false);
         return;
     }
@@ -227,32 +244,29 @@ void CParamView::OnTemporaryRead(int slot) {
     if (row < list_->GetItemCount() && !list_->IsEndOfLineRow(row))
         ReadFromTemporary(static_cast<int>(list_->GetItemData(row)));
     if (QPushButton* button = TemporaryReadButton(slot)) button->setDefault(false);
-    if (!IsMain())
-        if (CDoc* doc = GetDoc()) doc->SetModifiedFlag(true);
 }
 
 bool CParamView::WriteToTemporary(int index) {
-    AppData& app = GetAppData();
     CDoc* doc = GetDoc();
-    if (!app.writer || !app.reader || !doc) return false;
-    CWaitCursor wait;
-    CTransferScope transfer;
+    if (!context_.writer || !context_.reader || !doc) return false;
+    CTransferSession::CScope transfer(*context_.session);
     const int numbers[] = {index};
-    return app.writer->WritePatchesToDevice(*app.reader, AREA_TEMPORARY_PATCH, numbers, doc->Patches());
+    return context_.writer->WritePatchesToDevice(*context_.reader, AREA_TEMPORARY_PATCH, numbers,
+                                                 doc->Patches());
 }
 
 bool CParamView::ReadFromTemporary(int index) {
-    AppData& app = GetAppData();
     CDoc* doc = GetDoc();
-    if (!app.reader || !doc) return false;
-    CWaitCursor wait;
-    CTransferScope transfer;
-    doc->GetData().TakeUndoCopy(1);
+    if (!context_.reader || !doc) return false;
+    CTransferSession::CScope transfer(*context_.session);
+    // The patch arrives in a copy; the document takes it only when it did.
+    CPatchArray incoming;
+    incoming.SetInitialData(doc->Patches().GetInitialData());
+    incoming.Assign(doc->Patches());
     const int numbers[] = {index};
-    const bool read = app.reader->ReadPatchesFromDevice(AREA_TEMPORARY_PATCH, numbers, doc->Patches());
-    if (!read) doc->GetData().Undo();
-    list_->Refresh(true);
-    return read;
+    if (!context_.reader->ReadPatchesFromDevice(AREA_TEMPORARY_PATCH, numbers, incoming)) return false;
+    doc->TakePatches(incoming, {index}, UndoMode::Offered, true);
+    return true;
 }
 
 // ---- editing commands -------------------------------------------------------------------------------
@@ -261,88 +275,64 @@ int CParamView::SelectedCount() const {
     return list_->GetSelectedCount();
 }
 
-bool CParamView::HasRealSelection() const {
-    const int first = list_->FirstSelectedRow();
-    return first >= 0 && !list_->IsEndOfLineRow(first);
+bool CParamView::CanUndo() const {
+    const CDoc* doc = GetDoc();
+    return doc && doc->CanUndo(EditUndoMode());
 }
 
-void CParamView::AfterChange() {
-    if (!IsMain())
-        if (CDoc* doc = GetDoc()) doc->SetModifiedFlag(true);
-    UpdateTemporaryButtons();
+bool CParamView::CanCut() const {
+    return GetDoc() && SelectedCount() >= 1 && (IsMain() || list_->HasRealSelection());
+}
+
+bool CParamView::CanInsert() const {
+    return GetDoc() && SelectedCount() >= 1 && list_->HasClipboard();
+}
+
+bool CParamView::CanReplace() const {
+    return CanInsert() && (IsMain() || list_->HasRealSelection());
+}
+
+bool CParamView::CanExchange() const {
+    return GetDoc() && SelectedCount() == 2 && (IsMain() || !list_->IsEndOfLineRow(list_->LastSelectedRow()));
 }
 
 void CParamView::OnEditUndo() {
-    CDoc* doc = GetDoc();
-    if (!doc || !doc->GetData().CanUndo(Mode())) return;
-    doc->GetData().Undo();
-    list_->Refresh(false);
-    AfterChange();
+    GetDoc()->Undo();
+    list_->ClearAllSelection();
 }
 
 void CParamView::OnEditCut() {
-    CDoc* doc = GetDoc();
-    if (!doc || SelectedCount() < 1 || (!IsMain() && !HasRealSelection())) return;
     CWaitCursor wait;
-    doc->GetData().TakeUndoCopy(Mode());
-    list_->CopySelection();
-    list_->DeleteSelection();
-    if (IsMain()) list_->Resize(CPatchListCtrl::kMainCapacity);
-    list_->Refresh(false);
-    AfterChange();
+    GetDoc()->Cut(list_->SelectedIndexes(), context_.clipboard, EditUndoMode());
+    list_->ClearAllSelection();
 }
 
 void CParamView::OnEditCopy() {
-    if (SelectedCount() < 1 || (!IsMain() && !HasRealSelection())) return;
-    list_->CopySelection();
+    context_.clipboard.CopyFrom(GetDoc()->Patches(), list_->SelectedIndexes());
 }
 
 void CParamView::OnEditInsert() {
-    CDoc* doc = GetDoc();
-    if (!doc || SelectedCount() < 1 || !list_->HasClipboard()) return;
     CWaitCursor wait;
-    doc->GetData().TakeUndoCopy(Mode());
-    const int first = static_cast<int>(list_->GetItemData(list_->FirstSelectedRow()));
-    int inserted = list_->InsertClipboard();
-    if (IsMain()) {
-        // Whatever moves past the 200th patch is gone (Undo brings it back).
-        list_->Resize(CPatchListCtrl::kMainCapacity);
-        inserted = std::min(inserted, CPatchListCtrl::kMainCapacity - first);
-    }
-    list_->Refresh(true, inserted);
-    AfterChange();
+    // The patches are inserted before the first selected row; End of Line stands for the end.
+    const std::vector<int> placed =
+        GetDoc()->Insert(list_->FirstSelectedPosition(), context_.clipboard.Patches(), EditUndoMode());
+    list_->SelectIndexes(placed);
 }
 
 void CParamView::OnEditReplace() {
-    CDoc* doc = GetDoc();
-    if (!doc || SelectedCount() < 1 || !list_->HasClipboard() || (!IsMain() && !HasRealSelection())) return;
     CWaitCursor wait;
-    doc->GetData().TakeUndoCopy(Mode());
-    list_->ReplaceSelection();
-    list_->Refresh(true);
-    AfterChange();
+    GetDoc()->Replace(list_->SelectedIndexes(), context_.clipboard.Patches(), EditUndoMode());
 }
 
 void CParamView::OnEditDelete() {
-    CDoc* doc = GetDoc();
-    if (!doc || SelectedCount() < 1 || (!IsMain() && !HasRealSelection())) return;
     CWaitCursor wait;
-    doc->GetData().TakeUndoCopy(Mode());
-    list_->DeleteSelection();
-    if (IsMain()) list_->Resize(CPatchListCtrl::kMainCapacity);
-    list_->Refresh(false);
-    AfterChange();
+    GetDoc()->Delete(list_->SelectedIndexes(), EditUndoMode());
+    list_->ClearAllSelection();
 }
 
 void CParamView::OnEditExchange() {
-    CDoc* doc = GetDoc();
-    if (!doc || SelectedCount() != 2 || (!IsMain() && list_->IsEndOfLineRow(list_->LastSelectedRow())))
-        return;
     CWaitCursor wait;
-    doc->GetData().TakeUndoCopy(Mode());
-    list_->ExchangeSelection();
-    list_->Refresh(true);
-    AfterChange();
+    GetDoc()->Exchange(list_->SelectedIndexes(), EditUndoMode());
 }
 
 void CParamView::OnEditSelectAll() {
@@ -361,12 +351,10 @@ void CParamView::OnFileDuplicate() {
     CWaitCursor wait;
     auto* copy = qobject_cast<CFileDoc*>(library->OpenDocumentFile(QString()));
     if (!copy) return;
-    copy->Patches().Assign(doc->Patches());
-    if (Mode() == 1)
-        for (GP::CView* view : copy->GetViews())
-            if (auto* paramView = qobject_cast<CParamView*>(view)) paramView->List().Refresh(true);
+    CPatchArray patches;
+    patches.Assign(doc->Patches());
+    copy->SetPatches(std::move(patches));
     copy->SetModifiedFlag(true);
-    copy->UpdateAllViews(nullptr, HINT_CONTENT);
 }
 
 void CParamView::OnEditFind() {
@@ -382,87 +370,42 @@ void CParamView::OnEditFind() {
 }
 
 void CParamView::OnSetupGrid() {
-    AppData& app = GetAppData();
-    CSetGridDlg dialog(app.gridSw, this);
+    CSetGridDlg dialog(context_.gridSw, this);
     if (dialog.exec() != QDialog::Accepted || dialog.Value() < 0) return;
-    app.gridSw = dialog.Value();
+    context_.gridSw = dialog.Value();
     GP::CDocTemplate* own = GetDoc() ? GetDoc()->GetDocTemplate() : nullptr;
     for (CDoc* doc : AllPatchDocuments(own ? own->GetDocManager() : nullptr))
-        for (GP::CView* view : doc->GetViews())
-            if (auto* paramView = qobject_cast<CParamView*>(view)) paramView->ApplyGrid();
+        doc->UpdateAllViews(nullptr, HINT_GRID);
 }
 
 bool CParamView::OnCommand(int id) {
-    switch (id) {
-        case ID_EDIT_UNDO:
-            OnEditUndo();
-            return true;
-        case ID_EDIT_CUT:
-            OnEditCut();
-            return true;
-        case ID_EDIT_COPY:
-            OnEditCopy();
-            return true;
-        case ID_EDIT_INSERT:
-            OnEditInsert();
-            return true;
-        case ID_EDIT_REPLACE:
-            OnEditReplace();
-            return true;
-        case ID_EDIT_DELETE:
-            OnEditDelete();
-            return true;
-        case ID_EDIT_EXCHANGE:
-            OnEditExchange();
-            return true;
-        case ID_EDIT_SELECT_ALL:
-            OnEditSelectAll();
-            return true;
-        case ID_FILE_DUPLICATE:
-            OnFileDuplicate();
-            return true;
-        case ID_EDIT_FIND:
-            OnEditFind();
-            return true;
-        case ID_SETUP_GRID:
-            OnSetupGrid();
-            return true;
-        default:
-            return false;
-    }
+    return RouteViewCommand(id, nullptr);
 }
 
 bool CParamView::OnUpdateCommand(int id, GP::CCmdUI& ui) {
-    const int selected = SelectedCount();
-    const bool clipboard = list_->HasClipboard();
-    const bool main = IsMain();
-    switch (id) {
-        case ID_EDIT_UNDO:
-            ui.enabled = GetDoc() && GetDoc()->GetData().CanUndo(Mode());
-            return true;
-        case ID_EDIT_CUT:
-        case ID_EDIT_COPY:
-        case ID_EDIT_DELETE:
-            ui.enabled = selected >= 1 && (main || HasRealSelection());
-            return true;
-        case ID_EDIT_INSERT:
-            ui.enabled = selected >= 1 && clipboard;
-            return true;
-        case ID_EDIT_REPLACE:
-            ui.enabled = selected >= 1 && clipboard && (main || HasRealSelection());
-            return true;
-        case ID_EDIT_EXCHANGE:
-            ui.enabled = selected == 2 && (main || !list_->IsEndOfLineRow(list_->LastSelectedRow()));
-            return true;
-        case ID_EDIT_SELECT_ALL:
-        case ID_FILE_DUPLICATE:
-        case ID_EDIT_FIND:
-        case ID_SETUP_GRID:
-            ui.enabled = true;
-            return true;
-        default:
-            return false;
-    }
+    return RouteViewCommand(id, &ui);
 }
 
-CFileView::CFileView() : CParamView(LibraryForm(), CParameterListCtrl::kLibraryList) {}
+bool CParamView::RouteViewCommand(int id, GP::CCmdUI* ui) {
+    static const Command<CParamView> kCommands[] = {
+        {ID_EDIT_UNDO, &CParamView::CanUndo, &CParamView::OnEditUndo},
+        {ID_EDIT_CUT, &CParamView::CanCut, &CParamView::OnEditCut},
+        {ID_EDIT_COPY, &CParamView::CanCopy, &CParamView::OnEditCopy},
+        {ID_EDIT_INSERT, &CParamView::CanInsert, &CParamView::OnEditInsert},
+        {ID_EDIT_REPLACE, &CParamView::CanReplace, &CParamView::OnEditReplace},
+        {ID_EDIT_DELETE, &CParamView::CanDelete, &CParamView::OnEditDelete},
+        {ID_EDIT_EXCHANGE, &CParamView::CanExchange, &CParamView::OnEditExchange},
+        {ID_EDIT_SELECT_ALL, &CParamView::AlwaysTrue, &CParamView::OnEditSelectAll},
+        {ID_FILE_DUPLICATE, &CParamView::AlwaysTrue, &CParamView::OnFileDuplicate},
+        {ID_EDIT_FIND, &CParamView::AlwaysTrue, &CParamView::OnEditFind},
+        {ID_SETUP_GRID, &CParamView::AlwaysTrue, &CParamView::OnSetupGrid},
+        {ID_EDIT_COMPARE, &CParamView::CanCompare, &CParamView::OnEditCompare},
+        {ID_EDIT_SELECT_DUPLICATES, &CParamView::CanSelectDuplicates, &CParamView::OnEditSelectDuplicates},
+        {ID_FILE_EXPORT_SYX_ALL, &CParamView::CanExportSyxAll, &CParamView::OnExportSyxAll},
+        {ID_FILE_EXPORT_SYX_SELECTED, &CParamView::CanExportSyxSelected, &CParamView::OnExportSyxSelected},
+    };
+    return Route(*this, kCommands, id, ui);
+}
+
+CFileView::CFileView(CAppContext& context)
+    : CParamView(LibraryForm(), CParameterListCtrl::kLibraryList, context) {}

@@ -2,41 +2,18 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 #include <cctype>
 #include <set>
 #include <string_view>
 
+#include "gp/util/settings_catalog.h"
 #include "model/image_document.h"
 #include "model/parameter_address.h"
 #include "model/parameter_array.h"
 #include "settings/settings_store.h"
-
-namespace {
-
-const char kSection[] = "PatchListCtrl";
-const char kWidthValue[] = "ColumnWidth";
-
-struct ColumnEntry {
-    const char* header;
-    int id;
-    std::uint32_t flags;
-    double minimum;
-    double maximum;
-};
-
-// Position, header (the same in both languages), identifier, editing style and value range.
-constexpr ColumnEntry kColumns[CParameterListCtrl::kColumnCount] = {
-    {"Number", CParameterListCtrl::kNumberColumn, 0x1141, 0, 127},
-    {"PatchName    ", CParameterListCtrl::kNameColumn, 0x10010, 0, 0},
-    {"Memo1", 1, 0x10010, 0, 0},
-    {"Memo2", 2, 0x10010, 0, 0},
-    {"Memo3", 3, 0x10010, 0, 0},
-    {"Memo4", 4, 0x10010, 0, 0},
-};
-
-}  // namespace
 
 CParameterListCtrl::CParameterListCtrl(int listKind, QWidget* parent)
     : CEditListCtrl(parent), listKind_(listKind) {
@@ -50,31 +27,17 @@ CParameterListCtrl::~CParameterListCtrl() {
     if (GetColumnCount() == kColumnCount) SaveColumnWidths();
 }
 
-void CParameterListCtrl::SetPatchArray(CParameterArray* array, CImageDocument* data) {
-    array_ = array;
-    data_ = data;
+void CParameterListCtrl::SetTableModel(CPatchTableModel* table) {
+    table_ = table;
+    SetSourceModel(table);
 }
 
 int CParameterListCtrl::PatchCount() const {
-    return array_ ? static_cast<int>(array_->GetSize()) : 0;
+    return table_ ? table_->PatchCount() : 0;
 }
 
 bool CParameterListCtrl::IsEndOfLineRow(int row) const {
     return row >= 0 && GetItemData(row) >= PatchCount();
-}
-
-QString CParameterListCtrl::MainNumber(int index) {
-    return QStringLiteral("U%1-%2").arg(index / 4 + 1, 2, 10, QLatin1Char('0')).arg(index % 4 + 1);
-}
-
-int CParameterListCtrl::ColumnIdAt(int position) {
-    return position >= 0 && position < kColumnCount ? kColumns[position].id : -1;
-}
-
-int CParameterListCtrl::PositionOfColumnId(int id) {
-    for (int position = 0; position < kColumnCount; ++position)
-        if (kColumns[position].id == id) return position;
-    return -1;
 }
 
 // ---- selection --------------------------------------------------------------------------------------
@@ -97,6 +60,16 @@ std::vector<int> CParameterListCtrl::SelectedIndexes() const {
         if (data >= 0 && data < count) indexes.push_back(static_cast<int>(data));
     }
     return indexes;
+}
+
+bool CParameterListCtrl::HasRealSelection() const {
+    const int first = FirstSelectedRow();
+    return first >= 0 && !IsEndOfLineRow(first);
+}
+
+int CParameterListCtrl::FirstSelectedPosition() const {
+    const int first = FirstSelectedRow();
+    return first < 0 ? -1 : static_cast<int>(std::min<qint64>(GetItemData(first), PatchCount()));
 }
 
 std::vector<int> CParameterListCtrl::AllIndexes() const {
@@ -161,65 +134,28 @@ void CParameterListCtrl::SelectIndexes(const std::vector<int>& indexes, bool scr
 
 // ---- rows and columns -------------------------------------------------------------------------------
 
-void CParameterListCtrl::SetRowCount() {
-    SetItemCount(PatchCount() + (listKind_ == kLibraryList ? 1 : 0));
-}
-
 void CParameterListCtrl::SetupColumns() {
+    using SELVColumn = GP::CEditListCtrl::SELVColumn;
+    const int top = GetTopIndex();
+    const int current = GetCurrentColumn();
     DeleteAllColumns();
     for (int position = 0; position < kColumnCount; ++position) {
-        const ColumnEntry& entry = kColumns[position];
+        const CPatchTableModel::Column& column = CPatchTableModel::ColumnAt(position);
         SELVColumn record;
-        record.flags = entry.flags;
-        record.minimum = entry.minimum;
-        record.maximum = entry.maximum;
-        InsertColumn(position, {QString::fromLatin1(entry.header), -1}, record);
+        if (column.editable) {
+            record.flags = SELVColumn::EDITABLE | SELVColumn::EDITOR_TEXT;
+        } else {
+            // The number: whole numbers from 0 to 127 in steps of one, right-aligned, never edited.
+            record.flags = SELVColumn::ALIGN_RIGHT | SELVColumn::EDITOR_NUMBER | SELVColumn::NUMBER_WHOLE |
+                           SELVColumn::STEP_BASE10;
+            record.minimum = 0;
+            record.maximum = 127;
+        }
+        InsertColumn(position, {QString::fromLatin1(column.header), -1}, record);
     }
     LoadColumnWidths();
-}
-
-void CParameterListCtrl::Rebuild() {
-    const int top = GetTopIndex();
-    const int focus = GetFocusedRow();
-    const int current = GetCurrentColumn();
-    setUpdatesEnabled(false);
-    DeleteAllItems();
-    SetupColumns();
-    SetRowCount();
     SetTopIndex(top);
-    SetFocusedRow(std::min(focus, GetItemCount() - 1));
-    SetCurrentColumn(current);
-    setUpdatesEnabled(true);
-}
-
-void CParameterListCtrl::Refresh(bool select, int count) {
-    const int top = GetTopIndex();
-    const int focus = GetFocusedRow();
-    const int current = GetCurrentColumn();
-    const int scrollX = horizontalScrollBar()->value();
-
-    std::vector<int> keep;
-    if (select && count > 0) {
-        const int first = FirstSelectedRow();
-        const int from = first >= 0 ? static_cast<int>(GetItemData(first)) : -1;
-        if (from >= 0 && from + count <= PatchCount())
-            for (int i = 0; i < count; ++i)
-                keep.push_back(from + i);
-    } else if (select) {
-        keep = SelectedIndexes();
-    }
-
-    setUpdatesEnabled(false);
-    DeleteAllItems();
-    SetRowCount();
-    if (scrollX != 0 && horizontalScrollBar()->value() == 0) horizontalScrollBar()->setValue(scrollX);
-    SetTopIndex(top);
-    SetFocusedRow(std::min(focus, GetItemCount() - 1));
     if (current >= 0) SetCurrentColumn(current);
-    SelectIndexes(keep);
-    ApplySort();
-    setUpdatesEnabled(true);
-    emit visibleRowsChanged();
 }
 
 // ---- sorting ----------------------------------------------------------------------------------------
@@ -233,7 +169,7 @@ void CParameterListCtrl::SortByColumnPosition(int position) {
 }
 
 void CParameterListCtrl::ApplySort() {
-    if (!array_) return;
+    if (!table_) return;
     const qint64 count = PatchCount();
     // Patch order first, so that equal patches keep it; End of Line stays last either way.
     bool ordered = true;
@@ -283,8 +219,9 @@ void CParameterListCtrl::ApplySort() {
 }
 
 std::string CParameterListCtrl::SortText(int index, int id) const {
-    return id >= 1 && id <= 4 ? array_->GetAt(static_cast<std::size_t>(index)).GetMemo(id - 1)
-                              : std::string();
+    const CPatch& patch = table_->Patches()[static_cast<std::size_t>(index)];
+    if (id == kNameColumn) return patch.GetName();
+    return id >= 1 && id <= 4 ? patch.GetMemo(id - 1) : std::string();
 }
 
 // ---- column widths ----------------------------------------------------------------------------------
@@ -297,9 +234,7 @@ QString CParameterListCtrl::ColumnWidthText() const {
 }
 
 void CParameterListCtrl::LoadColumnWidths() {
-    const QString stored =
-        settings_ ? QString::fromStdString(settings_->GetString(kSection, kWidthValue, std::string()))
-                  : QString();
+    const QString stored = Profile::kColumnWidths.Read(settings_);
     const QStringList widths = stored.split(QLatin1Char(','));
     for (int column = 0; column < GetColumnCount(); ++column) {
         bool ok = false;
@@ -319,93 +254,42 @@ int CParameterListCtrl::DefaultColumnWidth(int column) const {
 }
 
 void CParameterListCtrl::SaveColumnWidths() const {
-    if (settings_ && GetColumnCount() > 0)
-        settings_->WriteString(kSection, kWidthValue, ColumnWidthText().toStdString());
-}
-
-// ---- editing primitives -----------------------------------------------------------------------------
-
-bool CParameterListCtrl::HasClipboard() const {
-    const CParameterArray* clipboard = Clipboard();
-    return clipboard && !clipboard->IsEmpty();
-}
-
-void CParameterListCtrl::Resize(int n) {
-    if (array_) array_->Resize(static_cast<std::size_t>(std::max(n, 0)));
-}
-
-void CParameterListCtrl::CopySelection() {
-    if (array_ && Clipboard()) array_->CopySelection(SelectedIndexes(), *Clipboard());
-}
-
-void CParameterListCtrl::DeleteSelection() {
-    if (array_) array_->DeleteSelection(SelectedIndexes());
-}
-
-int CParameterListCtrl::InsertClipboard() {
-    const int first = FirstSelectedRow();
-    if (!array_ || !Clipboard() || first < 0) return 0;
-    return array_->InsertClipboard(static_cast<int>(GetItemData(first)), *Clipboard());
-}
-
-void CParameterListCtrl::ReplaceSelection() {
-    if (array_ && Clipboard()) array_->ReplaceSelection(SelectedIndexes(), *Clipboard());
-}
-
-void CParameterListCtrl::ExchangeSelection() {
-    if (array_) array_->ExchangeSelection(SelectedIndexes());
+    if (GetColumnCount() > 0) Profile::kColumnWidths.Write(settings_, ColumnWidthText());
 }
 
 // ---- cells ------------------------------------------------------------------------------------------
-
-QString CParameterListCtrl::GetCellText(int row, int column) const {
-    const qint64 index = GetItemData(row);
-    if (index < 0) return QString();
-    const int id = ColumnIdAt(column);
-    if (index >= PatchCount()) return id == kNumberColumn ? QStringLiteral("End of Line") : QString();
-    return CellText(static_cast<int>(index), id);
-}
-
-QString CParameterListCtrl::CellText(int index, int id) const {
-    if (id == kNumberColumn) {
-        if (listKind_ == kMainList) return MainNumber(index);
-        return QString::number(index + 1);
-    }
-    if (id >= 1 && id <= 4)
-        return QString::fromStdString(array_->GetAt(static_cast<std::size_t>(index)).GetMemo(id - 1));
-    return QString();
-}
 
 double CParameterListCtrl::GetCellNumber(int row, int) const {
     return static_cast<double>(GetItemData(row) + 1);
 }
 
-void CParameterListCtrl::StoreCellText(int index, int id, const QString& text) {
-    if (id >= 1 && id <= 4)
-        array_->GetAt(static_cast<std::size_t>(index)).SetMemo(id - 1, text.toStdString());
-}
-
-void CParameterListCtrl::SetCellValue(int row, int column, const QVariant& value) {
-    const qint64 index = GetItemData(row);
-    if (!array_ || index < 0 || index >= PatchCount()) return;
-    StoreCellText(static_cast<int>(index), ColumnIdAt(column), value.toString());
-    RedrawItems(row, row);
-    if (row == editedRow_) {
-        ApplySort();
-        emit contentEdited();
-    }
-}
-
 bool CParameterListCtrl::BeginEdit(int row, int column) {
     const int start = row >= 0 ? row : FirstSelectedRow();
     if (start < 0 || IsEndOfLineRow(start)) return false;
-    editedRow_ = LastSelectedRow();
     return CEditListCtrl::BeginEdit(row, column);
 }
 
-bool CParameterListCtrl::EndEdit(bool commit) {
-    if (commit && IsEditing() && data_) data_->TakeUndoCopy(1);
-    return CEditListCtrl::EndEdit(commit);
+void CParameterListCtrl::DrawItem(QPainter* painter, const QStyleOptionViewItem& option,
+                                  const QModelIndex& index) const {
+    CEditListCtrl::DrawItem(painter, option, index);
+    if (!table_ || ColumnIdAt(index.column()) != kNumberColumn) return;
+    const qint64 patch = GetItemData(index.row());
+    const auto state = table_->SlotStateOf(static_cast<int>(patch));
+    if (state == CPatchTableModel::kSlotHeld) return;
+    // In the colour of the cell's text, at the left of the right-aligned number.
+    const bool selected = isEnabled() && IsItemSelected(index.row());
+    const QColor color =
+        palette().color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text);
+    const int diameter = std::max(5, fontMetrics().height() / 2 - 1);
+    const int blank = fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    const QRectF mark(option.rect.left() + blank, option.rect.center().y() - diameter / 2.0, diameter,
+                      diameter);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(color, 1.2));
+    painter->setBrush(state == CPatchTableModel::kSlotChanged ? QBrush(color) : Qt::NoBrush);
+    painter->drawEllipse(mark.adjusted(0.5, 0.5, -0.5, -0.5));
+    painter->restore();
 }
 
 // ---- events -----------------------------------------------------------------------------------------

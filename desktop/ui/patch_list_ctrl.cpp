@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "model/file_document.h"
-#include "ui/app_data.h"
-#include "ui/memo_codec.h"
+#include "ui/app_context.h"
+#include "ui/doc.h"
 
 const char* const CPatchListCtrl::kPatchMimeType = "application/x-tq550-patches";
 
@@ -45,56 +45,41 @@ CPatchListCtrl::CPatchListCtrl(int listKind, QWidget* parent) : CParameterListCt
     setDropIndicatorShown(true);
 }
 
-void CPatchListCtrl::SetPatches(CPatchArray* patches, CImageDocument* data) {
-    patches_ = patches;
-    data_ = data;
-    SetPatchArray(patches, data);
+void CPatchListCtrl::SetDocument(CDoc* doc) {
+    if (doc_) disconnect(doc_, nullptr, this, nullptr);
+    doc_ = doc;
+    SetTableModel(doc ? &doc->Model() : nullptr);
+    // The active sort holds after every change of the patches.
+    if (doc) connect(doc, &CDoc::changed, this, [this] { ApplySort(); });
 }
 
-CParameterArray* CPatchListCtrl::Clipboard() const {
-    return &GetAppData().Clipboard().GetArray();
+bool CPatchListCtrl::HasClipboard() const {
+    return doc_ && !doc_->Context().clipboard.IsEmpty();
 }
 
-QString CPatchListCtrl::CellText(int index, int id) const {
-    const CPatch& patch = (*patches_)[static_cast<std::size_t>(index)];
-    if (id == kNameColumn) {
-        std::string name = patch.GetName();
-        for (char& c : name)
-            if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-        return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+void CPatchListCtrl::SetCellValue(int row, int column, const QVariant& value) {
+    SetCellValues({row}, column, {value});
+}
+
+void CPatchListCtrl::SetCellValues(const std::vector<int>& rows, int column,
+                                   const std::vector<QVariant>& values) {
+    if (!doc_) return;
+    std::vector<int> indexes;
+    std::vector<QString> texts;
+    for (std::size_t i = 0; i < rows.size() && i < values.size(); ++i) {
+        indexes.push_back(static_cast<int>(GetItemData(rows[i])));
+        texts.push_back(values[i].toString());
     }
-    if (id >= 1 && id <= 4) {
-        const std::string& memo = patch.GetMemo(id - 1);
-        return codec_ ? codec_->Decode(memo) : QString::fromStdString(memo);
-    }
-    return CParameterListCtrl::CellText(index, id);
-}
-
-void CPatchListCtrl::StoreCellText(int index, int id, const QString& text) {
-    CPatch& patch = (*patches_)[static_cast<std::size_t>(index)];
-    if (id == kNameColumn) {
-        // One byte a character: ASCII stays, anything else becomes a byte SetName turns into a blank.
-        std::string bytes;
-        for (QChar c : text.left(static_cast<qsizetype>(PATCH_NAME_LENGTH)))
-            bytes += c.unicode() < 0x80 ? static_cast<char>(c.unicode()) : '\x80';
-        patch.SetName(bytes);
-    } else if (id >= 1 && id <= 4) {
-        patch.SetMemo(id - 1, codec_ ? codec_->Encode(text) : text.toStdString());
-    }
-}
-
-std::string CPatchListCtrl::SortText(int index, int id) const {
-    if (id == kNameColumn) return (*patches_)[static_cast<std::size_t>(index)].GetName();
-    return CParameterListCtrl::SortText(index, id);
+    doc_->EditCells(indexes, ColumnIdAt(column), texts);
 }
 
 int CPatchListCtrl::FindText(const QString& text) {
     std::vector<int> found;
-    if (patches_ && !text.isEmpty()) {
-        for (std::size_t i = 0; i < patches_->GetSize(); ++i) {
+    if (TableModel() && !text.isEmpty()) {
+        for (int i = 0; i < PatchCount(); ++i) {
             for (int id : {static_cast<int>(kNameColumn), 1, 2, 3, 4}) {
-                if (CellText(static_cast<int>(i), id).contains(text, Qt::CaseInsensitive)) {
-                    found.push_back(static_cast<int>(i));
+                if (TableModel()->CellText(i, id).contains(text, Qt::CaseInsensitive)) {
+                    found.push_back(i);
                     break;
                 }
             }
@@ -145,35 +130,18 @@ bool CPatchListCtrl::DecodePatches(const QByteArray& bytes, CPatchArray& patches
 }
 
 std::vector<int> CPatchListCtrl::DropPatches(const CPatchArray& dropped, int row) {
-    std::vector<int> placed;
-    if (!patches_ || dropped.IsEmpty()) return placed;
-    const int count = static_cast<int>(patches_->GetSize());
-    int position = row >= 0 && row < GetItemCount() ? static_cast<int>(GetItemData(row)) : count;
-    if (data_) data_->TakeUndoCopy(GetAppData().mode);
-    if (ListKind() == kLibraryList) {
-        position = std::min(position, count);
-        const int inserted = patches_->InsertClipboard(position, dropped);
-        for (int i = 0; i < inserted; ++i)
-            placed.push_back(position + i);
-    } else {
-        // The Main list keeps its patches: the dropped ones replace from the drop row to the end.
-        if (position >= count) return placed;
-        for (std::size_t i = 0; i < dropped.GetSize() && position < count; ++i, ++position) {
-            (*patches_)[static_cast<std::size_t>(position)].Assign(dropped[i]);
-            placed.push_back(position);
-        }
-    }
-    Refresh(false);
+    if (!doc_ || dropped.IsEmpty()) return {};
+    const int position = row >= 0 && row < GetItemCount() ? static_cast<int>(GetItemData(row)) : PatchCount();
+    const std::vector<int> placed = doc_->Drop(position, dropped, UndoModeOf(doc_->Context().mode));
     SelectIndexes(placed, true);
-    emit patchesDropped();
     return placed;
 }
 
 void CPatchListCtrl::StartDrag() {
     const std::vector<int> indexes = SelectedIndexes();
-    if (!patches_ || indexes.empty()) return;
+    if (!doc_ || indexes.empty()) return;
     auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kPatchMimeType), EncodePatches(*patches_, indexes));
+    mime->setData(QString::fromLatin1(kPatchMimeType), EncodePatches(doc_->Patches(), indexes));
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
     drag->exec(Qt::CopyAction, Qt::CopyAction);

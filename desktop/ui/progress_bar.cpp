@@ -13,6 +13,8 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "model/parameter_address.h"
+
 namespace {
 
 // The width of the caption in average characters: room for "User Patch U50-4" and more.
@@ -65,13 +67,11 @@ void CProgressBar::SetOwner(QWidget* owner) {
     owner_ = owner;
 }
 
-void CProgressBar::PumpEvents() {
-    // A pump never runs inside another (a paint that waited on a transfer, say).
-    static bool pumping = false;
-    if (pumping) return;
-    pumping = true;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    pumping = false;
+void CProgressBar::Pump() {
+    if (pump_)
+        pump_();
+    else
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void CProgressBar::Place() {
@@ -94,13 +94,13 @@ void CProgressBar::Begin(int range, const std::string& caption, bool cancellable
     cancellable_ = cancellable;
     cancelButton_->setVisible(cancellable);
     if (!reopened) Place();
-    SetCaption(caption);
+    label_->setText(QString::fromStdString(caption));
     SetRange(range);
     SetPosition(0);
     show();
     raise();
     activateWindow();
-    PumpEvents();
+    Pump();
 }
 
 void CProgressBar::End() {
@@ -126,27 +126,26 @@ void CProgressBar::SetPosition(int position) {
     if (nesting_ != 1) return;
     position_ = position;
     bar_->setValue(std::clamp(position, bar_->minimum(), bar_->maximum()));
-    PumpEvents();
+    Pump();
 }
 
-QString CProgressBar::ShownCaption(const std::string& caption) {
-    // The transfers name their slots in English; the dialog shows them in the interface language.
-    const QString text = QString::fromStdString(caption);
-    const QString user = QStringLiteral("User Patch ");
-    if (text.startsWith(user)) return tr("User Patch %1").arg(text.mid(user.size()));
-    if (text == QStringLiteral("Temporary Patch")) return tr("Temporary Patch");
-    return text;
+QString CProgressBar::PatchCaption(int area, int number) {
+    if (area == AREA_TEMPORARY_PATCH) return tr("Temporary Patch");
+    if (area != AREA_USER_PATCH) return QString();
+    const QString label =
+        QStringLiteral("U%1-%2").arg(number / 4 + 1, 2, 10, QLatin1Char('0')).arg(number % 4 + 1);
+    return tr("User Patch %1").arg(label);
 }
 
-void CProgressBar::SetCaption(const std::string& caption) {
+void CProgressBar::SetPatch(int area, int number) {
     if (nesting_ != 1) return;
-    caption_ = caption;
-    label_->setText(ShownCaption(caption));
-    PumpEvents();
+    CKivProgressBar::SetPatch(area, number);
+    label_->setText(PatchCaption(area, number));
+    Pump();
 }
 
 bool CProgressBar::IsCancelled() {
-    PumpEvents();
+    Pump();
     return cancelFlag_ || stopping_;
 }
 

@@ -3,9 +3,10 @@
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <string>
 
-#include "device/progress_bar.h"
+#include "device/progress_sink.h"
 
 class QLabel;
 class QProgressBar;
@@ -38,9 +39,10 @@ class CProgressBar : public QDialog, public CKivProgressBar {
     void Begin(int range, const std::string& caption, bool cancellable) override;
     void End() override;
     void SetPosition(int position) override;
-    // A caption of the transfers ("User Patch U01-2", "Temporary Patch") in the interface language.
-    static QString ShownCaption(const std::string& caption);
-    void SetCaption(const std::string& caption) override;
+    // The caption of the patch a transfer is at, in the interface language ("User Patch U01-2",
+    // "Temporary Patch").
+    static QString PatchCaption(int area, int number);
+    void SetPatch(int area, int number) override;
     // Processes pending events (so that a Cancel click is seen), then gives the cancel flag.
     bool IsCancelled() override;
     void SetRange(int range) override;
@@ -62,9 +64,9 @@ class CProgressBar : public QDialog, public CKivProgressBar {
     QProgressBar* Bar() const { return bar_; }
     QPushButton* CancelButton() const { return cancelButton_; }
 
-    // Processes the program's pending events: painting, timers, MIDI input woken up, and the input of
-    // whichever modal window is on top.
-    static void PumpEvents();
+    // What processes the program's pending events while the dialog shows and a transfer waits (the transfer
+    // session's pump); without one, the dialog processes them itself.
+    void SetPump(std::function<void()> pump) { pump_ = std::move(pump); }
 
   signals:
     // The dialog has gone after its last End.
@@ -80,6 +82,7 @@ class CProgressBar : public QDialog, public CKivProgressBar {
   private:
     void Place();
     void Finish();
+    void Pump();
 
     QPointer<QWidget> owner_;
     QLabel* label_;
@@ -89,4 +92,5 @@ class CProgressBar : public QDialog, public CKivProgressBar {
     int nesting_ = 0;
     bool cancelFlag_ = false;
     bool stopping_ = false;
+    std::function<void()> pump_;
 };

@@ -11,6 +11,8 @@
 
 #include "cli/console_stream.h"
 
+#include "model/parameter_address.h"
+
 namespace {
 #ifdef _WIN32
 
@@ -85,8 +87,10 @@ void CConsoleProgressBar::SetPosition(int position) {
     Draw();
 }
 
-void CConsoleProgressBar::SetCaption(const std::string& caption) {
-    if (nesting_ != 1 || caption == caption_) return;
+void CConsoleProgressBar::SetPatch(int area, int number) {
+    if (nesting_ != 1) return;
+    const std::string caption = CParameterAddress().GetSlotName(area, number);
+    if (caption == caption_) return;
     caption_ = caption;
     Draw();
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "device/progress_bar.h"
+#include "device/progress_sink.h"
 
 // Draws the progress of a transfer as one line on standard error (when it is a terminal) and treats Ctrl+C
 // as Cancel: the first Ctrl+C asks the transfer to stop at its next step, a second one ends the program.
@@ -16,7 +16,8 @@ class CConsoleProgressBar : public CKivProgressBar {
     void Begin(int range, const std::string& caption, bool cancellable) override;
     void End() override;
     void SetPosition(int position) override;
-    void SetCaption(const std::string& caption) override;
+    // The line names the patch in English: "User Patch U01-2", "Temporary Patch".
+    void SetPatch(int area, int number) override;
     bool IsCancelled() override;
     void SetRange(int range) override;
 
@@ -29,4 +30,5 @@ class CConsoleProgressBar : public CKivProgressBar {
     int nesting_ = 0;
     bool terminal_ = false;
     std::size_t drawnWidth_ = 0;
+    std::string caption_;
 };

@@ -46,14 +46,20 @@ int PrepareInitialData(const Arguments& arguments, CommandContext& context) {
 }
 
 namespace {
-// --device-id of dump and convert: the device id of the data sets in Standard MIDI Files of TQ-550 data,
-// which only an smf input or output holds.
-int ChooseFileOptions(const Arguments& arguments, bool smfInvolved, FileOptions& options) {
+// Whether a kind holds TQ-550 data sets, whose device id --device-id names.
+bool HoldsDataSets(const std::string& kind) {
+    return kind == "smf" || kind == "syx";
+}
+
+// --device-id of dump and convert: the device id of the data sets in Standard MIDI Files and SysEx files of
+// TQ-550 data, which only an smf or syx input or output holds.
+int ChooseFileOptions(const Arguments& arguments, bool dataSetsInvolved, FileOptions& options) {
     if (!arguments.Has("device-id")) return kExitSuccess;
     const int id = ParseShownDeviceId(arguments.Value("device-id"));
     if (id < 0) return UsageFailure("--device-id takes 1 to 32");
-    if (!smfInvolved) return UsageFailure("--device-id applies to smf input and output only");
+    if (!dataSetsInvolved) return UsageFailure("--device-id applies to smf and syx input and output only");
     options.deviceId = static_cast<std::uint8_t>(id);
+    options.deviceIdGiven = true;
     return kExitSuccess;
 }
 }  // namespace
@@ -79,7 +85,7 @@ int RunDump(CommandContext& context) {
         return UsageFailure(*error);
     if (arguments.Positional().size() != 1) return UsageFailure("dump needs exactly one FILE");
     FileOptions options;
-    if (const int status = ChooseFileOptions(arguments, arguments.Value("from") == "smf", options))
+    if (const int status = ChooseFileOptions(arguments, HoldsDataSets(arguments.Value("from")), options))
         return status;
     CPatchArray patches;
     if (const int status = ReadInputFile(arguments, arguments.Positional()[0], patches, options, context))
@@ -122,8 +128,8 @@ int RunConvert(CommandContext& context) {
     }
 
     FileOptions options;
-    const bool smfInvolved = arguments.Value("from") == "smf" || std::string(kind->name) == "smf";
-    if (const int status = ChooseFileOptions(arguments, smfInvolved, options)) return status;
+    const bool dataSetsInvolved = HoldsDataSets(arguments.Value("from")) || HoldsDataSets(kind->name);
+    if (const int status = ChooseFileOptions(arguments, dataSetsInvolved, options)) return status;
 
     CPatchArray patches;
     if (const int status = ReadInputFile(arguments, arguments.Positional()[0], patches, options, context))

@@ -10,8 +10,10 @@
 
 // What the options of a command say about the files besides their names.
 struct FileOptions {
-    // The device id (0-31) of the data sets taken from and written to Standard MIDI Files of TQ-550 data.
+    // The device id (0-31) of the data sets taken from and written to Standard MIDI Files and SysEx files
+    // of TQ-550 data, and whether --device-id gave it (a SysEx file is read for every id without it).
     std::uint8_t deviceId = 0;
+    bool deviceIdGiven = false;
 };
 
 // How `tq550` reads one input format into a patch list; new patches start from the list's initial data.

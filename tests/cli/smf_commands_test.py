@@ -75,7 +75,7 @@ class SmfCommands(t.TempDirTest):
         self.assertEqual(status, 0)
         text = out.decode()
         self.assertIn("dump [--from KIND] [--device-id N]", text)
-        self.assertIn("convert [--from KIND] [--to tql|smf] [--device-id N]", text)
+        self.assertIn("convert [--from KIND] [--to tql|smf|syx] [--device-id N]", text)
 
 
 if __name__ == "__main__":

@@ -39,6 +39,26 @@ def library_count(path):
     return struct.unpack_from(">I", header, len(MAGIC))[0] if len(header) == len(MAGIC) + 4 else None
 
 
+def library_names(path):
+    """The patch names of a library file, without trailing blanks; None while it cannot be read."""
+    try:
+        with open(path, "rb") as f:
+            data = f.read()
+    except OSError:
+        return None
+    offset = len(MAGIC)
+    if len(data) < offset + 128:
+        return None
+    count = struct.unpack_from(">I", data, offset)[0]
+    offset += 128
+    names = []
+    for _ in range(count):
+        length = struct.unpack_from(">I", data, offset)[0]
+        names.append(data[offset + 12:offset + 28].decode("latin-1").rstrip())
+        offset += 4 + length
+    return names
+
+
 class XServer:
     """A private Xvfb display for the time of a test class."""
 
@@ -104,9 +124,9 @@ class DesktopTest(unittest.TestCase):
             f.write(data)
         return self.path(name)
 
-    def start(self, *args, env=None):
+    def start(self, *args, env=None, cwd=None):
         process = subprocess.Popen([LIBRARIAN, *args], env=env or self.env, stdout=subprocess.PIPE,
-                                   stderr=subprocess.PIPE)
+                                   stderr=subprocess.PIPE, cwd=cwd)
         self.processes.append(process)
         return process
 

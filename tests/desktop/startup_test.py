@@ -56,6 +56,22 @@ class StartUpTest(DesktopTest):
         # An opened file goes to the top of the recent-file list.
         self.assertEqual(self.settings().get("Recent%20File%20List", "File1"), path)
 
+    def test_the_patch_list_of_an_opened_library_takes_the_keyboard_at_once(self):
+        path = self.write("keys.tql", support.library(["ONE", "TWO", "THREE"]))
+        program = self.start(path)
+        window = self.wait_for_window("^TQ-550 Librarian - keys")
+        self.xdotool("windowfocus", "--sync", window)
+        # No click and no Tab first: the arrows reach the list, Delete removes the second patch.
+        for key in ("ctrl+Home", "Down", "Delete", "ctrl+s"):
+            self.xdotool("key", "--window", window, key)
+            time.sleep(0.3)
+        deadline = time.monotonic() + 30
+        while support.library_names(path) != ["ONE", "THREE"] and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.screenshot("startup-keys-reach-the-list")
+        self.assertEqual(support.library_names(path), ["ONE", "THREE"])
+        self.assertEqual(self.quit(window, program), 0)
+
     def test_a_second_copy_hands_its_file_to_the_first_and_ends(self):
         first = self.start()
         window = self.wait_for_window("^TQ-550 Librarian")
@@ -72,6 +88,24 @@ class StartUpTest(DesktopTest):
         third = self.start()
         self.assertEqual(self.wait_exit(third), 0)
         self.assertEqual(first.poll(), None)
+        self.assertEqual(self.quit(window, first), 0)
+
+    def test_a_relative_path_is_handed_over_from_the_folder_it_was_typed_in(self):
+        # The two copies work in different folders: the path means the file beside the second one.
+        home = self.path("home")
+        patches = self.path("patches")
+        os.makedirs(home)
+        os.makedirs(patches)
+        first = self.start(cwd=home)
+        window = self.wait_for_window("^TQ-550 Librarian")
+        self.write(os.path.join("patches", "live.tql"), support.library(["LIVE"]))
+        second = self.start("live.tql", cwd=patches)
+        self.assertEqual(self.wait_exit(second), 0, "the second copy ends after handing over its file")
+        deadline = time.monotonic() + 20
+        while self.window_name(window).rstrip() != "TQ-550 Librarian - live.tql" and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.screenshot("startup-relative-path-handed-over")
+        self.assertEqual(self.window_name(window).rstrip(), "TQ-550 Librarian - live.tql")
         self.assertEqual(self.quit(window, first), 0)
 
     def test_a_missing_file_on_the_command_line_ends_the_start_after_its_message(self):

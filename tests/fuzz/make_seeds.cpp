@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <tuple>
 
 #include "device/device_ids.h"
 #include "device/message_builders.h"
@@ -22,6 +23,7 @@
 #include "smf/smf_write.h"
 #include "support/earlier_dump_bytes.h"
 #include "textout/text_out_hub.h"
+#include "transfer/syx_writer.h"
 #include "transfer/writer.h"
 
 namespace fs = std::filesystem;
@@ -230,6 +232,47 @@ void SmfSeeds() {
           SmfWithSysEx({MakeDataSetMessage(Tq550DeviceIds(), middle, values).Bytes(), bad}));
 }
 
+// ---- SysEx files ----
+
+void SyxSeeds() {
+    CPatchArray patches;
+    patches.Resize(1);
+    patches[0].SetName("SEED SYX");
+    Block& block = patches[0].PatchBlock();
+    for (std::size_t b = 16; b < block.size(); ++b)
+        block[b] = static_cast<std::uint8_t>((b * 3) & 0x7F);
+    CSyxWriter writer;
+    const int first[] = {0};
+    const int last[] = {199};
+    writer.SetProfile(Tq550DeviceIds(5));
+    writer.Build(patches, first, last);
+    const Bytes written = writer.Bytes();
+    Write("syx_file", "write-199-device-5.syx", written);
+    Write("syx_file", "cut.syx", Cut(written, 600));
+    Bytes bad = written;
+    bad[253] ^= 1;  // the checksum of the first data set, before its F7
+    Write("syx_file", "bad-checksum.syx", bad);
+
+    // Odd chunks of two ids into patch 3 and the temporary patch, between other messages and loose bytes,
+    // with a clock byte inside a data set and data past the end of a patch.
+    const CParameterAddress addresses;
+    const PackedAddress patch3 = addresses.GetAddress(AREA_USER_PATCH, 3, BLOCK_PATCH, 0);
+    const PackedAddress temporary = addresses.GetAddress(AREA_TEMPORARY_PATCH, 0, BLOCK_PATCH, 0);
+    Bytes mixed{0x90, 0x3C, 0x64, 0x12};
+    const Bytes identity = MakeIdentityRequest(0).Bytes();
+    mixed.insert(mixed.end(), identity.begin(), identity.end());
+    for (const auto& [ids, address, count] :
+         {std::tuple{Tq550DeviceIds(0), patch3, 300}, std::tuple{Tq550DeviceIds(31), patch3 + 2100, 100},
+          std::tuple{Tq550DeviceIds(0), temporary + 10, 7}}) {
+        Bytes set = MakeDataSetMessage(ids, address, Bytes(static_cast<std::size_t>(count), 0x2A)).Bytes();
+        if (count == 7) set.insert(set.begin() + 12, 0xF8);
+        mixed.insert(mixed.end(), set.begin(), set.end());
+    }
+    const Bytes request = MakeRequestMessage(Tq550DeviceIds(), patch3, PATCH_BLOCK_SIZE).Bytes();
+    mixed.insert(mixed.end(), request.begin(), request.end());
+    Write("syx_file", "mixed.syx", mixed);
+}
+
 // ---- TQ-4/TQ-MAX dumps ----
 
 Bytes Name(const std::string& text) {
@@ -395,6 +438,7 @@ int main(int argc, char** argv) {
     LibrarySeeds();
     EarlierSeeds();
     SmfSeeds();
+    SyxSeeds();
     Tq4Seeds();
     Tq2Seeds();
     MessageSeeds();

@@ -14,7 +14,7 @@
 #include "gp/docview/mdi_child_wnd.h"
 #include "settings/memory_settings_store.h"
 #include "textout/text_out.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
 #include "ui/doc_man.h"
@@ -59,7 +59,8 @@ struct AppRig {
     }
 
     CMainFrame& Frame() { return *app->MainFrame(); }
-    CImageView& MainView() { return *GetAppData().mainView; }
+    CImageView& MainView() { return *app->MainView(); }
+    CAppContext& Context() { return app->Context(); }
     CDoc& MainDoc() { return *MainView().GetDoc(); }
     // A new library window (File New) and its view.
     CFileDoc* NewLibrary() {
@@ -99,4 +100,30 @@ inline std::vector<std::string> NamesOf(const CPatchArray& patches) {
 inline void NamePatches(CPatchArray& patches, const std::string& prefix, std::size_t count) {
     for (std::size_t i = 0; i < patches.GetSize() && i < count; ++i)
         patches[i].SetName(prefix + std::to_string(i + 1));
+}
+
+// count patches named prefix1, prefix2, ... in their initial state otherwise.
+inline CPatchArray NamedPatches(std::size_t count, const std::string& prefix) {
+    CPatchArray patches;
+    patches.Resize(count);
+    NamePatches(patches, prefix, count);
+    return patches;
+}
+
+// Patches with these names, in order.
+inline CPatchArray PatchesNamed(const std::vector<std::string>& names) {
+    CPatchArray patches;
+    patches.Resize(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        patches[i].SetName(names[i]);
+    return patches;
+}
+
+// A copy of patches that change has changed, for setting up a window through its document.
+template <class Change>
+CPatchArray Changed(const CPatchArray& patches, Change change) {
+    CPatchArray copy;
+    copy.Assign(patches);
+    change(copy);
+    return copy;
 }

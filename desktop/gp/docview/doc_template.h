@@ -56,15 +56,15 @@ class CDocTemplate {
 
     // Whether this template takes the file: 2 its extension is listed, 1 the template takes any file,
     // 0 it does not.
-    virtual int MatchDocType(const QString& path) const;
+    int MatchDocType(const QString& path) const;
 
     // The building blocks used by OpenDocumentFile; derived templates and documents that need a second
     // window on a document use them directly.
     CDocument* CreateNewDocument();
     CMDIChildWnd* CreateNewFrame(CDocument* document);
-    virtual void InitialUpdateFrame(CMDIChildWnd* frame, CDocument* document, bool makeVisible = true);
+    void InitialUpdateFrame(CMDIChildWnd* frame, CDocument* document, bool makeVisible = true);
     // Gives a new document its default title: the name of a new document, or "Untitled".
-    virtual void SetDefaultTitle(CDocument* document);
+    void SetDefaultTitle(CDocument* document);
     // Removes the document from the template and deletes it from the event loop.
     void RemoveDocument(CDocument* document);
 
@@ -88,15 +88,18 @@ class CMultiDocTemplate : public CDocTemplate {
 };
 
 // A multi-document template of document type D, frame type F and view type V. F is constructed from
-// the template's resource id (the window type), D and V by their default constructors.
-template <typename D, typename F, typename V>
-std::unique_ptr<CMultiDocTemplate> MakeMultiDocTemplate(int resourceId, const QString& docStrings) {
+// the template's resource id (the window type) and args, D and V from args; args are held by reference and
+// must outlive the template.
+template <typename D, typename F, typename V, typename... Args>
+std::unique_ptr<CMultiDocTemplate> MakeMultiDocTemplate(int resourceId, const QString& docStrings,
+                                                        Args&... args) {
     return std::make_unique<CMultiDocTemplate>(
-        resourceId, docStrings, [] { return std::unique_ptr<CDocument>(std::make_unique<D>()); },
-        [](const CDocTemplate& t) {
-            return std::unique_ptr<CMDIChildWnd>(std::make_unique<F>(t.GetResourceId()));
+        resourceId, docStrings,
+        [&args...] { return std::unique_ptr<CDocument>(std::make_unique<D>(args...)); },
+        [&args...](const CDocTemplate& t) {
+            return std::unique_ptr<CMDIChildWnd>(std::make_unique<F>(t.GetResourceId(), args...));
         },
-        [] { return std::unique_ptr<CView>(std::make_unique<V>()); });
+        [&args...] { return std::unique_ptr<CView>(std::make_unique<V>(args...)); });
 }
 
 }  // namespace GP

@@ -7,11 +7,11 @@
 #include <QMdiSubWindow>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
-#include <QTimer>
 #include <algorithm>
 
 #include "gp/docview/doc_manager.h"
 #include "gp/docview/mdi_child_wnd.h"
+#include "gp/docview/view.h"
 
 namespace GP {
 
@@ -27,14 +27,12 @@ CMDIFrameWnd::CMDIFrameWnd(ISettingsStore* settings, QWidget* parent)
     appTitle_ = QGuiApplication::applicationDisplayName();
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &CMDIFrameWnd::OnSubWindowActivated);
     mdiArea_->viewport()->installEventFilter(this);
-    if (QCoreApplication* application = QCoreApplication::instance()) application->installEventFilter(this);
     OnUpdateFrameTitle();
 }
 
 CMDIFrameWnd::~CMDIFrameWnd() {
     // The MDI area and its children outlive this part of the object: they must not call back into it.
     mdiArea_->viewport()->removeEventFilter(this);
-    if (QCoreApplication* application = QCoreApplication::instance()) application->removeEventFilter(this);
     disconnect(mdiArea_, nullptr, this, nullptr);
     for (QMdiSubWindow* child : mdiArea_->subWindowList())
         disconnect(child, nullptr, this, nullptr);
@@ -164,8 +162,8 @@ bool CMDIFrameWnd::ExecuteCommand(int id) {
     if (!handled || !ui.enabled) return false;
     const QPointer<CMDIFrameWnd> self(this);
     const bool done = RouteCommand(id, nullptr);
-    // What the command changed (the selection, the clipboard, the undo copy) shows in the other commands.
-    if (self) ScheduleCommandUpdate();
+    // What the command changed that tells nobody (a bar shown or hidden, a window arranged).
+    if (self) UpdateCommandActions();
     return done;
 }
 
@@ -259,38 +257,7 @@ void CMDIFrameWnd::changeEvent(QEvent* event) {
     }
 }
 
-bool CMDIFrameWnd::IsOwnWidget(QObject* object) const {
-    const auto* widget = qobject_cast<const QWidget*>(object);
-    return widget && widget->window() == this;
-}
-
-void CMDIFrameWnd::ScheduleCommandUpdate() {
-    if (commandUpdatePending_) return;
-    commandUpdatePending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        commandUpdatePending_ = false;
-        // A modal dialog (a confirmation, a transfer's progress) blocks the commands anyway; the command that
-        // opened it asks again when it ends.
-        if (!QApplication::activeModalWidget()) UpdateCommandActions();
-    });
-}
-
 bool CMDIFrameWnd::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::ShortcutOverride:
-            // Before the key is matched against the accelerators, which only fire when enabled. Once per key:
-            // the event goes to the focus widget first, then to its parents.
-            if (watched == QApplication::focusWidget() && IsOwnWidget(watched) &&
-                !QApplication::activeModalWidget())
-                UpdateCommandActions();
-            break;
-        case QEvent::KeyRelease:
-        case QEvent::MouseButtonRelease:
-            if (IsOwnWidget(watched)) ScheduleCommandUpdate();
-            break;
-        default:
-            break;
-    }
     if (watched == mdiArea_->viewport() && event->type() == QEvent::ChildAdded) {
         auto* child = qobject_cast<QMdiSubWindow*>(static_cast<QChildEvent*>(event)->child());
         if (child && !child->property(kWatchedProperty).toBool()) {
@@ -303,6 +270,11 @@ bool CMDIFrameWnd::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMDIFrameWnd::OnSubWindowActivated(QMdiSubWindow* child) {
+    // The keyboard works in the window that was activated at once: its view takes the focus (a view hands
+    // it on to its focus proxy), unless a widget inside it has it already.
+    if (auto* gpChild = qobject_cast<CMDIChildWnd*>(child))
+        if (CView* view = gpChild->GetActiveView(); view && !view->isAncestorOf(QApplication::focusWidget()))
+            view->setFocus(Qt::OtherFocusReason);
     OnUpdateFrameTitle();
     UpdateCommandActions();
     emit activeChildChanged(child);

@@ -22,9 +22,10 @@ class CMDIChildWnd;
 // Commands are numbers (command_ids.h). CreateCommandAction makes a menu or tool-bar action for one;
 // ExecuteCommand routes it to the active child frame (its view, its document, the frame itself), then to
 // this frame, then to the document manager; a command nobody handles is disabled.
-// UpdateCommandActions refreshes enabled and checked states; it runs when a child is activated, before a
-// menu opens, before a key is matched against the accelerators, and once the program is idle after a click,
-// a key or a command (so that the tool bar and the accelerators follow the selection).
+// UpdateCommandActions sets the enabled and checked states anew from the commands' rules. It runs when
+// what they depend on changes: a child is activated, a view tells that its selection or document changed
+// (CView::CommandStatesChanged), the application that its clipboard or a transfer did, a command ran; and
+// before a menu opens.
 //
 // Hooks: CanCloseFrame (the base asks the documents to save), OnFrameClosing (before the documents
 // close and the window goes), OnUpdateFrameTitle (the caption), and OnCommand/OnUpdateCommand.
@@ -87,8 +88,6 @@ class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
 
   private:
     bool RouteCommand(int id, CCmdUI* ui);
-    void ScheduleCommandUpdate();
-    bool IsOwnWidget(QObject* object) const;
     void OnSubWindowActivated(QMdiSubWindow* child);
 
     ISettingsStore* settings_;
@@ -96,7 +95,6 @@ class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
     CDocManager* docManager_ = nullptr;
     QString appTitle_;
     bool updatingTitle_ = false;
-    bool commandUpdatePending_ = false;
     std::vector<QPointer<QAction>> commandActions_;
 };
 

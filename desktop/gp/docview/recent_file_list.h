@@ -3,6 +3,8 @@
 #include <QString>
 #include <vector>
 
+#include "gp/util/settings_catalog.h"
+
 class ISettingsStore;
 
 namespace GP {
@@ -11,8 +13,9 @@ namespace GP {
 // List", values "File1" to "File8" (for the default size of 8).
 class CRecentFileList {
   public:
-    explicit CRecentFileList(int size = 8, QString section = QStringLiteral("Recent File List"),
-                             QString entryFormat = QStringLiteral("File%1"));
+    explicit CRecentFileList(int size = 8,
+                             QString section = QString::fromStdString(Profile::kRecentFileSection),
+                             QString entryFormat = Profile::kRecentFileEntry);
 
     int Size() const { return size_; }
     int Count() const { return static_cast<int>(files_.size()); }

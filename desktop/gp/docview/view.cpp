@@ -2,6 +2,7 @@
 
 #include "gp/docview/document.h"
 #include "gp/docview/mdi_child_wnd.h"
+#include "gp/docview/mdi_frame_wnd.h"
 
 namespace GP {
 
@@ -19,6 +20,12 @@ CMDIChildWnd* CView::GetParentFrame() const {
     for (QWidget* w = parentWidget(); w; w = w->parentWidget())
         if (auto* frame = qobject_cast<CMDIChildWnd*>(w)) return frame;
     return nullptr;
+}
+
+void CView::CommandStatesChanged() {
+    CMDIChildWnd* frame = GetParentFrame();
+    CMDIFrameWnd* main = frame ? frame->GetMDIFrame() : nullptr;
+    if (main && main->MDIGetActive() == frame) main->UpdateCommandActions();
 }
 
 void CView::OnInitialUpdate() {

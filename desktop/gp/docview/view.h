@@ -16,7 +16,7 @@ class CMDIChildWnd;
 // Hooks: OnInitialUpdate runs once, after the frame and document are ready and before the frame is
 // shown; the base calls OnUpdate(nullptr, 0, nullptr). OnUpdate runs for every
 // CDocument::UpdateAllViews; the base repaints. Commands routed to the active frame reach the view
-// first (CCmdTarget).
+// first (CCmdTarget); the view tells when their states may have changed (CommandStatesChanged).
 class CView : public QWidget, public CCmdTarget {
     Q_OBJECT
 
@@ -30,6 +30,10 @@ class CView : public QWidget, public CCmdTarget {
 
     virtual void OnInitialUpdate();
     virtual void OnUpdate(CView* sender, int hint, QObject* hintObject);
+
+    // Something the view's commands depend on changed (its selection, its document): when the view's frame
+    // is the active one, the main frame sets the states of its commands anew.
+    void CommandStatesChanged();
 
   private:
     friend class CDocument;

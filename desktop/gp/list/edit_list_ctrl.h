@@ -12,6 +12,7 @@
 #include "gp/list/popup.h"
 
 class QFontMetrics;
+class QStyledItemDelegate;
 
 namespace GP {
 
@@ -20,8 +21,9 @@ class CEditListModel;
 // A report list whose cells are edited in place, in several selected rows at once.
 //
 // Cells are produced on demand: the list keeps no copy of the data, only the row count and one item
-// data value per row (by default the row number; SortItems reorders rows by it). A derived list supplies
-// the cells (GetCellText, GetCellNumber) and stores edits (SetCellValue).
+// data value per row (by default the row number; SortItems reorders rows by it). The cells come from a
+// source model (SetSourceModel: a source row is an item, and the list follows the source's changes, see
+// CEditListModel) or from a derived list (GetCellText, GetCellNumber); edits are stored by SetCellValue(s).
 //
 // Each column carries a SELVColumn record telling whether it can be current and edited and with which
 // editor: text field (CPopupEdit), drop-down list (CPopupComboBox) or number field (CPopupSpinEdit).
@@ -66,6 +68,7 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
             NUMBER_WHOLE = 0x100,
             NUMBER_REAL = 0x200,
             NUMBER_MASK = 0x300,
+            STEP_BASE10 = 0x1000,
             STEP_BASE16 = 0x2000,
             STEP_MASK = 0x3000,
             EDITABLE = 0x10000,  // the column can be current and edited
@@ -95,11 +98,15 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
     explicit CEditListCtrl(QWidget* parent = nullptr);
     ~CEditListCtrl() override;
 
+    // The model whose rows are the list's items (none: the list sets its rows itself). The list does not own
+    // it.
+    void SetSourceModel(QAbstractItemModel* source);
+    QAbstractItemModel* SourceModel() const;
+
     // Rows.
     int GetItemCount() const { return static_cast<int>(itemData_.size()); }
     // Sets the number of rows; row i gets item data i. Ends an edit in progress (cancelled).
     void SetItemCount(int count);
-    void DeleteAllItems() { SetItemCount(0); }
     qint64 GetItemData(int row) const;
     void SetItemData(int row, qint64 data);
     // Reorders the rows by their item data (stable); selection and focus follow their rows' data.
@@ -147,8 +154,6 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
 
     // Editing state.
     bool IsEditing() const { return editColumn_ >= 0; }
-    int GetEditColumn() const { return editColumn_; }
-    const std::vector<int>& GetEditRows() const { return editRows_; }
     IPopup* GetActiveEditor() const { return active_; }
     // The editor of row, or nullptr.
     IPopup* GetEditor(int row) const;
@@ -164,8 +169,8 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
     static QString ReplaceAll(const QString& text, const QString& search, const QString& replace);
 
     // Hooks, in their slot order (GetCellText first).
-    // The text of a cell.
-    virtual QString GetCellText(int row, int column) const = 0;
+    // The text of a cell; the base asks the source model for its item's cell.
+    virtual QString GetCellText(int row, int column) const;
     // Owner drawing of one cell of a row.
     virtual void DrawItem(QPainter* painter, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const;
@@ -173,6 +178,9 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
     virtual double GetCellNumber(int row, int column) const = 0;
     // Stores an edit: a QString for text and list columns, a double for number columns.
     virtual void SetCellValue(int row, int column, const QVariant& value) = 0;
+    // Stores the values of a committed edit or replacement, one per row, in row order. The base calls
+    // SetCellValue for each row; a list whose rows must change as one edit overrides it.
+    virtual void SetCellValues(const std::vector<int>& rows, int column, const std::vector<QVariant>& values);
     // Whether the row accepts value; the base accepts every text and numbers within the column's range.
     virtual bool ValidateCellValue(int row, int column, const QVariant& value) const;
     virtual void OnEditorCommand1(int row);
@@ -192,6 +200,9 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
     void listClicked();
     void listRightClicked();
     void currentColumnChanged(int column);
+    // The set of selected rows may have changed: the selection changed, or the rows were made anew (which
+    // drops the selection without telling the selection model's listeners).
+    void selectedRowsChanged();
 
   protected:
     // Asks for the search and replace strings (preset with the last ones of the process); false when
@@ -215,6 +226,8 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
 
   private:
     std::vector<std::pair<int, int>> SelectedRowSpans() const;
+    QStyledItemDelegate* MakeDelegate();
+    void ForgetEditedControl();
     friend class CEditListModel;
     enum MouseMode { MOUSE_NONE, MOUSE_SINGLE, MOUSE_RANGE, MOUSE_TOGGLE };
     struct EditorSlot {

@@ -4,14 +4,13 @@
 #include <QMdiArea>
 
 #include "gp/docview/mdi_frame_wnd.h"
+#include "gp/util/settings_catalog.h"
 #include "gp/util/settings_text.h"
 #include "settings/settings_store.h"
 
 namespace GP {
 
-namespace {
-const char* const kWindowSection = "Window";
-}
+namespace {}
 
 CMDIChildWndEx::CMDIChildWndEx(int windowType, QWidget* parent)
     : CMDIChildWnd(parent), windowType_(windowType) {}
@@ -54,25 +53,23 @@ QRect CMDIChildWndEx::NormalPlacement() const {
     return normal_.isValid() ? normal_ : geometry();
 }
 
-QString CMDIChildWndEx::PositionValueName() const {
-    return QStringLiteral("Position%1").arg(windowType_);
+Profile::CTextValue CMDIChildWndEx::PositionValue() const {
+    return Profile::ChildPosition(windowType_);
 }
 
 void CMDIChildWndEx::SaveCurrentPosition() {
     ISettingsStore* settings = Settings();
     if (!settings) return;
     const QRect r = NormalPlacement();
-    settings->WriteString(kWindowSection, PositionValueName().toStdString(),
-                          FormatIntegers({r.left(), r.top(), r.width(), r.height()}));
+    PositionValue().Write(settings,
+                          QString::fromStdString(FormatIntegers({r.left(), r.top(), r.width(), r.height()})));
 }
 
 bool CMDIChildWndEx::LoadStoredPosition() {
     ISettingsStore* settings = Settings();
     if (!settings) return false;
     std::vector<int> values;
-    if (!ParseIntegers(settings->GetString(kWindowSection, PositionValueName().toStdString(), std::string()),
-                       4, values))
-        return false;
+    if (!ParseIntegers(PositionValue().Read(settings).toStdString(), 4, values)) return false;
     const QRect r(values[0], values[1], values[2], values[3]);
     if (!IsReasonableRect(r)) return false;
     setGeometry(r);

@@ -3,6 +3,7 @@
 #include <QRect>
 
 #include "gp/docview/mdi_child_wnd.h"
+#include "gp/util/settings_catalog.h"
 
 class ISettingsStore;
 class QMdiArea;
@@ -42,8 +43,8 @@ class CMDIChildWndEx : public CMDIChildWnd {
 
     // The position of the frame when neither minimised nor maximised.
     QRect NormalPlacement() const;
-    // The settings value name of the stored position: "Position" followed by the window type.
-    QString PositionValueName() const;
+    // The setting of the stored position: "Position" followed by the window type.
+    Profile::CTextValue PositionValue() const;
     void SaveCurrentPosition();
     // Reads and applies the stored position; false when none is stored or it is unusable.
     bool LoadStoredPosition();
@@ -56,6 +57,8 @@ class CMDIChildWndEx : public CMDIChildWnd {
     bool OnUpdateCommand(int id, CCmdUI& ui) override;
 
   protected:
+    // The settings store of the main frame holding this frame (none before it is in an MDI area).
+    ISettingsStore* Settings() const;
     virtual bool UsesStoredPosition() const { return false; }
     virtual bool OffersAlwaysOnTop() const { return true; }
 
@@ -65,7 +68,6 @@ class CMDIChildWndEx : public CMDIChildWnd {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    ISettingsStore* Settings() const;
     bool IsNormalState() const;
     void RememberNormal();
 

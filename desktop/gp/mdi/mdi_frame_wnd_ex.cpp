@@ -15,6 +15,7 @@
 #include "gp/docview/mdi_child_wnd.h"
 #include "gp/mdi/mdi_child_wnd_ex.h"
 #include "gp/mdi/window_list_dlg.h"
+#include "gp/util/settings_catalog.h"
 #include "gp/util/settings_text.h"
 #include "settings/settings_store.h"
 
@@ -22,9 +23,6 @@ namespace GP {
 
 namespace {
 
-const char* const kWindowSection = "Window";
-const char* const kBarSection = "ControlBar";
-const char* const kBarValue = "BarState";
 const QRect kDefaultPlacement(0, 0, 800, 600);
 
 // "&1" to "&9", then "&A" to "&Z". Nine digits and 26 letters label 35 items: the 36th has no
@@ -48,11 +46,11 @@ void CMDIFrameWndEx::LoadFramePlacement() {
     bool maximized = false;
     if (ISettingsStore* settings = Settings()) {
         std::vector<int> v;
-        if (ParseIntegers(settings->GetString(kWindowSection, "Position", "0,0,800,600"), 4, v)) {
+        if (ParseIntegers(Profile::kFramePosition.Read(settings).toStdString(), 4, v)) {
             const QRect stored(v[0], v[1], v[2] - v[0], v[3] - v[1]);
             if (IsReasonableRect(stored)) placement = stored;
         }
-        maximized = settings->GetInt(kWindowSection, "Maximized", 0) != 0;
+        maximized = Profile::kFrameMaximized.Read(settings) != 0;
     }
     // A placement left from a screen that is gone moves to the primary screen.
     bool onScreen = QGuiApplication::screens().isEmpty();
@@ -69,23 +67,23 @@ void CMDIFrameWndEx::SaveFramePlacement() {
     ISettingsStore* settings = Settings();
     if (!settings) return;
     RememberNormal();
-    settings->WriteInt(kWindowSection, "Maximized", isMaximized() ? 1 : 0);
-    settings->WriteString(kWindowSection, "Position",
-                          FormatIntegers({normal_.left(), normal_.top(), normal_.left() + normal_.width(),
-                                          normal_.top() + normal_.height()}));
+    Profile::kFrameMaximized.Write(settings, isMaximized() ? 1 : 0);
+    Profile::kFramePosition.Write(
+        settings, QString::fromStdString(
+                      FormatIntegers({normal_.left(), normal_.top(), normal_.left() + normal_.width(),
+                                      normal_.top() + normal_.height()})));
 }
 
 void CMDIFrameWndEx::SaveBarState() {
-    if (ISettingsStore* settings = Settings())
-        settings->WriteString(kBarSection, kBarValue, saveState().toBase64().toStdString());
+    Profile::kBarState.Write(Settings(), QString::fromLatin1(saveState().toBase64()));
 }
 
 bool CMDIFrameWndEx::LoadBarState() {
     ISettingsStore* settings = Settings();
     if (!settings) return false;
-    const std::string text = settings->GetString(kBarSection, kBarValue, std::string());
-    if (text.empty()) return false;
-    return restoreState(QByteArray::fromBase64(QByteArray::fromStdString(text)));
+    const QString text = Profile::kBarState.Read(settings);
+    if (text.isEmpty()) return false;
+    return restoreState(QByteArray::fromBase64(text.toLatin1()));
 }
 
 void CMDIFrameWndEx::SetWindowMenu(QMenu* menu) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gp/layout/resize_dlg.h"
+#include "gp/util/settings_catalog.h"
 
 class QListWidget;
 class QMdiSubWindow;
@@ -55,8 +56,12 @@ class CWindowListDlg : public CResizeDlg {
     void OnHelp();
 
   protected:
-    QString SettingsSection() const override { return QStringLiteral("Window"); }
-    QString RectValueName() const override { return QStringLiteral("WindowListDialogSize"); }
+    QString SettingsSection() const override {
+        return QString::fromStdString(Profile::kWindowListDialogRect.section);
+    }
+    QString RectValueName() const override {
+        return QString::fromStdString(Profile::kWindowListDialogRect.name);
+    }
 
   private:
     std::vector<QMdiSubWindow*> SelectedWindows() const;

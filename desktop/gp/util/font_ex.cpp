@@ -33,20 +33,20 @@ void CFontEx::SetFont(const QFont& font) {
     hasFont_ = true;
 }
 
-void CFontEx::Load(const ISettingsStore& settings, const std::string& section, const std::string& prefix) {
+void CFontEx::Load(const ISettingsStore& settings, const Profile::CFontValue& value) {
     if (hasFont_) return;
-    const std::string face = settings.GetString(section, prefix + "FaceName", std::string());
-    const std::string attributes = settings.GetString(section, prefix + "Attribute", std::string());
+    const std::string face = value.face.Read(&settings).toStdString();
+    const std::string attributes = value.attribute.Read(&settings).toStdString();
     if (face.empty() || attributes.empty() || !ParseAttributes(attributes, face))
         SetFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
-    color_ = FromColorRef(settings.GetInt(section, prefix + "Color", 0));
+    color_ = FromColorRef(value.color.Read(&settings));
 }
 
-void CFontEx::Save(ISettingsStore& settings, const std::string& section, const std::string& prefix) const {
+void CFontEx::Save(ISettingsStore& settings, const Profile::CFontValue& value) const {
     if (!hasFont_) return;
-    settings.WriteString(section, prefix + "FaceName", font_.family().toStdString());
-    settings.WriteString(section, prefix + "Attribute", AttributeText());
-    settings.WriteInt(section, prefix + "Color", ColorRef(color_));
+    value.face.Write(&settings, font_.family());
+    value.attribute.Write(&settings, QString::fromStdString(AttributeText()));
+    value.color.Write(&settings, ColorRef(color_));
 }
 
 std::string CFontEx::AttributeText() const {

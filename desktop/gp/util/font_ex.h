@@ -1,4 +1,5 @@
 #pragma once
+#include "gp/util/settings_catalog.h"
 
 #include <QColor>
 #include <QFont>
@@ -20,9 +21,9 @@ class CFontEx {
 
     // Loads once: while no font is held. Without a stored face and attribute text it takes the system's
     // default user-interface font; the colour defaults to 0 (black).
-    void Load(const ISettingsStore& settings, const std::string& section, const std::string& prefix);
+    void Load(const ISettingsStore& settings, const Profile::CFontValue& value);
     // Saves when a font is held.
-    void Save(ISettingsStore& settings, const std::string& section, const std::string& prefix) const;
+    void Save(ISettingsStore& settings, const Profile::CFontValue& value) const;
 
     bool HasFont() const { return hasFont_; }
     const QFont& Font() const { return font_; }

@@ -17,6 +17,7 @@
 #include "app_rig.h"
 #include "gp/mdi/window_list_dlg.h"
 #include "model/file_document.h"
+#include "model/parameter_address.h"
 #include "ports/midi_environment.h"
 #include "settings/settings_store.h"
 #include "textout/message_catalog.h"
@@ -107,12 +108,12 @@ class AppTest : public QObject {
   private slots:
     void startUpReadsTheSettingsAndBuildsTheMainWindow() {
         AppRig rig;
-        AppData& app = GetAppData();
+        CAppContext& app = rig.Context();
         // Absent switches: Mode 1, grid off; child windows use stored positions once settings are loaded.
         QCOMPARE(app.mode, 1);
         QCOMPARE(app.gridSw, 0);
         QVERIFY(app.useStoredPositions);
-        QVERIFY(app.mainView);
+        QVERIFY(rig.app->MainView());
         QCOMPARE(rig.MainDoc().Patches().GetSize(), std::size_t(200));
         // The initial-data library beside the program makes the new patches.
         QVERIFY(app.initial->IsValid());
@@ -154,7 +155,7 @@ class AppTest : public QObject {
             QCOMPARE(qobject_cast<CFileDoc*>(documents.front())->Patches().GetSize(), std::size_t(3));
             // It is in front, although the Main window opened after it.
             QCOMPARE(rig.Frame().MDIGetActive()->GetActiveDocument(), documents.front());
-            QVERIFY(GetAppData().mainView);
+            QVERIFY(rig.app->MainView());
         }
         options.files = QStringList{dir.filePath(QStringLiteral("absent.tql"))};
         AppRig failing(options, false);
@@ -177,7 +178,7 @@ class AppTest : public QObject {
         // The Main window does not close.
         rig.Frame().MDIGetActiveWindow()->close();
         QApplication::processEvents();
-        QVERIFY(GetAppData().mainView);
+        QVERIFY(rig.app->MainView());
     }
 
     // The accelerators and the tool bar follow a selection made after the last menu was opened; a range
@@ -195,12 +196,12 @@ class AppTest : public QObject {
         QVERIFY(copy && replace);
         QVERIFY(!copy->isEnabled());
         QVERIFY(!replace->isEnabled());
-        GetAppData().Clipboard().GetArray().Resize(0);
+        rig.Context().clipboard.Clear();
 
         list.SetItemSelected(3, true);
         list.SetItemSelected(4, true);
         QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(GetAppData().Clipboard().GetArray().GetSize(), std::size_t(2));
+        QCOMPARE(rig.Context().clipboard.Patches().GetSize(), std::size_t(2));
         // After the command, once idle: Replace has something to paste.
         QTRY_VERIFY(replace->isEnabled());
 
@@ -226,6 +227,12 @@ class AppTest : public QObject {
                      QKeySequence(QStringLiteral("Ctrl+V")));
             QCOMPARE(rig.Frame().CommandAction(ID_HELP_MANUAL)->shortcut(),
                      QKeySequence(QStringLiteral("F1")));
+            QCOMPARE(rig.Frame().CommandAction(GP::ID_WINDOW_RESIZE_FULL_HEIGHT)->statusTip(),
+                     QStringLiteral("Resize to Full Height"));
+            QCOMPARE(rig.Frame().CommandAction(GP::ID_WINDOW_RESIZE_FULL_WIDTH)->statusTip(),
+                     QStringLiteral("Resize to Full Width"));
+            QCOMPARE(rig.Frame().CommandAction(GP::ID_WINDOW_SAVE_POSITION)->statusTip(),
+                     QStringLiteral("Save Current Window Position"));
             CheckDialogButtons(rig);
             if (QTest::currentTestFailed()) return;
         }
@@ -246,11 +253,16 @@ class AppTest : public QObject {
             QCOMPARE(rig.Frame().CommandAction(ID_MIDI_READ_ALL)->text(),
                      QString::fromUtf8("全データを読み込み(&B)"));
             QCOMPARE(rig.Frame().CommandAction(ID_EDIT_INSERT)->text(), QString::fromUtf8("挿入(&V)"));
+            QCOMPARE(rig.Frame().CommandAction(GP::ID_WINDOW_RESIZE_FULL_HEIGHT)->statusTip(),
+                     QString::fromUtf8("高さを最大に変更"));
+            QCOMPARE(rig.Frame().CommandAction(GP::ID_WINDOW_SAVE_POSITION)->statusTip(),
+                     QString::fromUtf8("現在のウィンドウ位置を保存"));
             QCOMPARE(GetMessageCatalog().GetLanguage(), 1);
             // The transfers' captions follow too.
-            QCOMPARE(CProgressBar::ShownCaption("User Patch U01-2"),
+            QCOMPARE(CProgressBar::PatchCaption(AREA_USER_PATCH, 1),
                      QString::fromUtf8("ユーザー パッチ U01-2"));
-            QCOMPARE(CProgressBar::ShownCaption("Temporary Patch"), QString::fromUtf8("テンポラリ パッチ"));
+            QCOMPARE(CProgressBar::PatchCaption(AREA_TEMPORARY_PATCH, 0),
+                     QString::fromUtf8("テンポラリ パッチ"));
             // Dialog texts fit their buttons in Japanese too.
             CheckDialogButtons(rig);
         }

@@ -12,8 +12,9 @@
 #include "app/main_frame.h"
 #include "dialog_driver.h"
 #include "emu/virtual_tq550.h"
+#include "gp/util/settings_catalog.h"
 #include "settings/memory_settings_store.h"
-#include "ui/app_data.h"
+#include "ui/app_context.h"
 #include "ui/doc.h"
 #include "ui/image_view.h"
 #include "ui/midi_warning_dlg.h"
@@ -26,7 +27,7 @@ struct CAppRig {
     explicit CAppRig(Tq550EmulatorOptions faults = {}, bool confirmations = false, int rate = 0) {
         if (!confirmations)
             for (int kind = 0; kind < 5; ++kind)
-                settings.WriteInt("Option", CMidiWarningDlg::ValueName(kind), 1);
+                Profile::ConfirmationSwitch(kind).Write(&settings, 1);
         CAppOptions options;
         options.systemMidi = false;
         options.singleInstance = false;
@@ -45,8 +46,17 @@ struct CAppRig {
     CAppRig(const CAppRig&) = delete;
     CAppRig& operator=(const CAppRig&) = delete;
 
-    CImageView* Main() const { return GetAppData().mainView; }
-    CPatchArray& MainPatches() const { return Main()->GetDoc()->Patches(); }
+    CImageView* Main() const { return app->MainView(); }
+    const CPatchArray& MainPatches() const { return Main()->GetDoc()->Patches(); }
+    // Sets up the Main window's patches through its document, without an undo copy: change is applied to
+    // a copy of them, which the window takes (keeping its selection).
+    template <class Change>
+    void ChangeMain(Change change) const {
+        CPatchArray patches;
+        patches.Assign(MainPatches());
+        change(patches);
+        Main()->GetDoc()->TakePatches(patches, Main()->List().AllIndexes(), UndoMode::None, false);
+    }
     PatchImage DevicePatch(int number) const {
         return app->VirtualDevice()->WithEmulator(
             [number](CTq550Emulator& e) { return e.UserPatch(number); });

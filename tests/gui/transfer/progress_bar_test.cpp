@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "model/parameter_address.h"
 #include "ui/progress_bar.h"
 
 class ProgressBarTest : public QObject {
@@ -37,7 +38,7 @@ void ProgressBarTest::innerBeginSharesTheDialogAndDoesNotMoveIt() {
     QCOMPARE(progress.Nesting(), 2);
     QCOMPARE(static_cast<int>(QApplication::topLevelWidgets().size()), topLevels);
     progress.SetPosition(5);
-    progress.SetCaption("inner step");
+    progress.SetPatch(AREA_USER_PATCH, 9);
     QCOMPARE(progress.Bar()->value(), 3);
     QCOMPARE(progress.Bar()->maximum(), 10);
     QCOMPARE(progress.CaptionLabel()->text(), QStringLiteral("outer"));
@@ -49,9 +50,9 @@ void ProgressBarTest::innerBeginSharesTheDialogAndDoesNotMoveIt() {
     QVERIFY(!progress.IsLingering());
 
     progress.SetPosition(7);
-    progress.SetCaption("outer step");
+    progress.SetPatch(AREA_USER_PATCH, 9);
     QCOMPARE(progress.Bar()->value(), 7);
-    QCOMPARE(progress.CaptionLabel()->text(), QStringLiteral("outer step"));
+    QCOMPARE(progress.CaptionLabel()->text(), QStringLiteral("User Patch U03-2"));
     progress.End();
     QCOMPARE(progress.Nesting(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(!progress.isVisible(), 10000);

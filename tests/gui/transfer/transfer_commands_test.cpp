@@ -108,8 +108,8 @@ void TransferCommandsTest::initTestCase() {
 void TransferCommandsTest::readSelectedRequestsOnlyTheSelectedPatches() {
     CAppRig rig;
     QVERIFY(rig.started);
-    CPatchArray& main = rig.MainPatches();
-    MakeDistinct(main);
+    rig.ChangeMain(MakeDistinct);
+    const CPatchArray& main = rig.MainPatches();
     const std::vector<PatchState> before = Snapshot(main);
     // U02-1 and U10-4.
     rig.Main()->List().SelectIndexes({4, 39});
@@ -135,17 +135,17 @@ void TransferCommandsTest::readSelectedRequestsOnlyTheSelectedPatches() {
 void TransferCommandsTest::readAllTakesEveryPatchAndOffersUndo() {
     CAppRig rig;
     QVERIFY(rig.started);
-    CPatchArray& main = rig.MainPatches();
-    MakeDistinct(main);
+    rig.ChangeMain(MakeDistinct);
+    const CPatchArray& main = rig.MainPatches();
     const std::vector<PatchState> before = Snapshot(main);
     QVERIFY(rig.Main()->ReadPatches(true));
     QCOMPARE(main.GetSize(), std::size_t(USER_PATCH_COUNT));
     for (int index = 0; index < USER_PATCH_COUNT; ++index)
         QVERIFY2(main[static_cast<std::size_t>(index)].GetImage() == rig.DevicePatch(index),
                  qPrintable(QString::number(index)));
-    CImageDocument& data = rig.Main()->GetDoc()->GetData();
-    QVERIFY(data.CanUndo(1));
-    data.Undo();
+    CDoc& doc = *rig.Main()->GetDoc();
+    QVERIFY(doc.CanUndo(UndoMode::Offered));
+    doc.Undo();
     QVERIFY(Snapshot(main) == before);
 }
 
@@ -155,12 +155,14 @@ void TransferCommandsTest::failedReadAllLeavesMainAndUndoAsTheyWere() {
     faults.stopAnsweringAfter = 101;
     CAppRig rig(faults);
     QVERIFY(rig.started);
-    CPatchArray& main = rig.MainPatches();
-    CImageDocument& data = rig.Main()->GetDoc()->GetData();
+    const CPatchArray& main = rig.MainPatches();
+    CDoc& doc = *rig.Main()->GetDoc();
     // An edit before the read, which Undo takes back.
     const std::vector<PatchState> beforeEdit = Snapshot(main);
-    data.TakeUndoCopy(1);
-    MakeDistinct(main);
+    CPatchArray edited;
+    edited.Assign(main);
+    MakeDistinct(edited);
+    doc.TakePatches(edited, rig.Main()->List().AllIndexes(), UndoMode::Offered, false);
     const std::vector<PatchState> before = Snapshot(main);
 
     QVERIFY(!rig.Main()->ReadPatches(true));
@@ -168,23 +170,23 @@ void TransferCommandsTest::failedReadAllLeavesMainAndUndoAsTheyWere() {
     QVERIFY(rig.boxes->Holds(kConnectionProblem));
     QVERIFY(Snapshot(main) == before);
     // Undo still takes back the edit before the read.
-    QVERIFY(data.CanUndo(1));
-    data.Undo();
+    QVERIFY(doc.CanUndo(UndoMode::Offered));
+    doc.Undo();
     QVERIFY(Snapshot(main) == beforeEdit);
 }
 
 void TransferCommandsTest::cancelledReadLeavesMainAsItWasAndSaysNothing() {
     CAppRig rig;
     QVERIFY(rig.started);
-    CPatchArray& main = rig.MainPatches();
-    MakeDistinct(main);
+    rig.ChangeMain(MakeDistinct);
+    const CPatchArray& main = rig.MainPatches();
     const std::vector<PatchState> before = Snapshot(main);
     CProgressBar* progress = rig.app->ProgressBar();
     CWhen cancel([progress] { return progress->isVisible() && progress->Bar()->value() >= 50; },
                  [progress] { progress->CancelButton()->click(); });
     QVERIFY(!rig.Main()->ReadPatches(true));
     QVERIFY(cancel.Done());
-    QVERIFY(GetAppData().reader->WasCancelled());
+    QVERIFY(rig.app->Context().reader->WasCancelled());
     const auto answered = rig.DeviceCount(&CTq550Emulator::AnsweredRequests);
     QVERIFY2(answered >= 49 && answered < 200, qPrintable(QString::number(answered)));
     QVERIFY(Snapshot(main) == before);
@@ -194,9 +196,9 @@ void TransferCommandsTest::cancelledReadLeavesMainAsItWasAndSaysNothing() {
 void TransferCommandsTest::readWithoutMidiSetupShowsMessage12() {
     CAppRig rig;
     QVERIFY(rig.started);
-    GetAppData().environment->ClearBindings();
-    CPatchArray& main = rig.MainPatches();
-    MakeDistinct(main);
+    rig.app->Context().environment->ClearBindings();
+    rig.ChangeMain(MakeDistinct);
+    const CPatchArray& main = rig.MainPatches();
     const std::vector<PatchState> before = Snapshot(main);
     QVERIFY(!rig.Main()->ReadPatches(true));
     QVERIFY(!rig.Main()->WritePatches(true));
@@ -214,7 +216,7 @@ void TransferCommandsTest::lostInterfaceIsNoticedWhenTheReadFails() {
     faults.exitAfter = 32;
     CAppRig rig(faults);
     QVERIFY(rig.started);
-    CPatchArray& main = rig.MainPatches();
+    const CPatchArray& main = rig.MainPatches();
     const std::vector<PatchState> before = Snapshot(main);
     QVERIFY(!rig.Main()->ReadPatches(true));
     QVERIFY(rig.app->VirtualDevice()->Unplugged());
@@ -237,7 +239,7 @@ void TransferCommandsTest::confirmationSwitchedOffSkipsTheDialog() {
     CWhen cancel([progress] { return progress->isVisible() && progress->Bar()->value() >= 2; },
                  [progress] { progress->CancelButton()->click(); });
     QVERIFY(!rig.Main()->WritePatches(true));
-    QVERIFY(GetAppData().writer->WasCancelled());
+    QVERIFY(rig.app->Context().writer->WasCancelled());
     QVERIFY2(driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
     QVERIFY(driver.Seen().isEmpty());
     QVERIFY(rig.DeviceCount(&CTq550Emulator::StoredDataSets) >= 9);
@@ -269,8 +271,8 @@ void TransferCommandsTest::dontShowAgainWithOkStoresOneForThatKindOnly() {
 void TransferCommandsTest::cancelWithTheBoxTickedStoresNothingAndTransfersNothing() {
     CAppRig rig({}, true);
     QVERIFY(rig.started);
-    CPatchArray& main = rig.MainPatches();
-    MakeDistinct(main);
+    rig.ChangeMain(MakeDistinct);
+    const CPatchArray& main = rig.MainPatches();
     const std::vector<PatchState> before = Snapshot(main);
     CDialogDriver driver;
     driver.Expect<CMidiWarningDlg>(Answer(false, true));
@@ -283,7 +285,7 @@ void TransferCommandsTest::cancelWithTheBoxTickedStoresNothingAndTransfersNothin
         QCOMPARE(SettingOf(rig.settings, kind), -1);
     QCOMPARE(rig.DeviceCount(&CTq550Emulator::ReceivedCount), std::uint64_t(0));
     QVERIFY(Snapshot(main) == before);
-    QVERIFY(!rig.Main()->GetDoc()->GetData().CanUndo(1));
+    QVERIFY(!rig.Main()->GetDoc()->CanUndo(UndoMode::Offered));
 }
 
 void TransferCommandsTest::selectedCommandsNeedASelection() {
@@ -325,8 +327,8 @@ void TransferCommandsTest::exportAllWrites200PatchesAndExportSelectedOnlyThose()
     CAppRig rig;
     QVERIFY(rig.started);
     QTemporaryDir folder;
-    CPatchArray& main = rig.MainPatches();
-    MakeDistinct(main);
+    rig.ChangeMain(MakeDistinct);
+    const CPatchArray& main = rig.MainPatches();
     const std::vector<PatchState> state = Snapshot(main);
     const QString all = folder.filePath(QStringLiteral("all.mid"));
     const QString some = folder.filePath(QStringLiteral("some.mid"));
@@ -384,8 +386,8 @@ void TransferCommandsTest::importSmfOverwritesMainAndBrokenFileChangesNothing() 
     CAppRig rig({}, true);
     QVERIFY(rig.started);
     QTemporaryDir folder;
-    CPatchArray& main = rig.MainPatches();
-    MakeDistinct(main);
+    rig.ChangeMain(MakeDistinct);
+    const CPatchArray& main = rig.MainPatches();
     const std::vector<PatchState> exported = Snapshot(main);
     const QString file = folder.filePath(QStringLiteral("patches.mid"));
     CDialogDriver driver;
@@ -395,8 +397,10 @@ void TransferCommandsTest::importSmfOverwritesMainAndBrokenFileChangesNothing() 
     QVERIFY2(driver.AllMet(), qPrintable(driver.Failures().join(u'\n')));
 
     // Something else in the window, then the file back: patches 5 and 6 come back without memos.
-    for (int i : {5, 6, 7})
-        main[static_cast<std::size_t>(i)].SetName("CHANGED");
+    rig.ChangeMain([](CPatchArray& patches) {
+        for (std::size_t i : {5u, 6u, 7u})
+            patches[i].SetName("CHANGED");
+    });
     const std::vector<PatchState> changed = Snapshot(main);
     driver.Expect<CMidiWarningDlg>(Answer(true));
     driver.Expect<UL::CFileDialogA>(Choose(file));
@@ -406,7 +410,7 @@ void TransferCommandsTest::importSmfOverwritesMainAndBrokenFileChangesNothing() 
     for (std::size_t i : {5u, 6u})
         expected[i] = {exported[i].first, {}};
     QVERIFY(Snapshot(main) == expected);
-    QVERIFY(rig.Main()->GetDoc()->GetData().CanUndo(1));
+    QVERIFY(rig.Main()->GetDoc()->CanUndo(UndoMode::Offered));
 
     // A file that breaks off in the middle: message 4, and the window keeps everything.
     QFile whole(file);
@@ -418,8 +422,10 @@ void TransferCommandsTest::importSmfOverwritesMainAndBrokenFileChangesNothing() 
     QVERIFY(cut.open(QIODevice::WriteOnly));
     cut.write(bytes.left(bytes.size() * 3 / 4));
     cut.close();
-    for (int i : {5, 6})
-        main[static_cast<std::size_t>(i)].SetName("AGAIN");
+    rig.ChangeMain([](CPatchArray& patches) {
+        for (std::size_t i : {5u, 6u})
+            patches[i].SetName("AGAIN");
+    });
     const std::vector<PatchState> beforeBroken = Snapshot(main);
     driver.Expect<CMidiWarningDlg>(Answer(true));
     driver.Expect<UL::CFileDialogA>(Choose(broken));
@@ -438,8 +444,8 @@ void TransferCommandsTest::importSmfOverwritesMainAndBrokenFileChangesNothing() 
 void TransferCommandsTest::writeSelectedSendsOnlyTheSelectedPatches() {
     CAppRig rig;
     QVERIFY(rig.started);
-    CPatchArray& main = rig.MainPatches();
-    MakeDistinct(main);
+    rig.ChangeMain(MakeDistinct);
+    const CPatchArray& main = rig.MainPatches();
     std::vector<PatchImage> device;
     for (int i = 0; i < USER_PATCH_COUNT; ++i)
         device.push_back(rig.DevicePatch(i));
@@ -459,10 +465,12 @@ void TransferCommandsTest::writeSelectedSendsOnlyTheSelectedPatches() {
 void TransferCommandsTest::verificationFindsThePatchTheDeviceCouldNotStore() {
     CAppRig rig({}, true);
     QVERIFY(rig.started);
-    CPatchArray& main = rig.MainPatches();
-    MakeDistinct(main);
     // Patch data is 7-bit on the wire: a byte with the top bit set reaches the processor changed.
-    main[9].PatchBlock()[100] = 0xC5;
+    rig.ChangeMain([](CPatchArray& patches) {
+        MakeDistinct(patches);
+        patches[9].PatchBlock()[100] = 0xC5;
+    });
+    const CPatchArray& main = rig.MainPatches();
     const std::vector<PatchState> before = Snapshot(main);
     CDialogDriver driver;
     driver.Expect<CMidiWarningDlg>([](CMidiWarningDlg* dialog) {
@@ -482,7 +490,7 @@ void TransferCommandsTest::verificationFindsThePatchTheDeviceCouldNotStore() {
     QVERIFY(Snapshot(main) == before);
 
     // Without the bad byte every patch reads back as written.
-    main[9].PatchBlock()[100] = 0x45;
+    rig.ChangeMain([](CPatchArray& patches) { patches[9].PatchBlock()[100] = 0x45; });
     rig.boxes->texts.clear();
     bool remembered = false;
     driver.Expect<CMidiWarningDlg>([&remembered](CMidiWarningDlg* dialog) {
@@ -507,7 +515,7 @@ void TransferCommandsTest::verificationIsRememberedAndAppliesWithoutTheDialog() 
     QCOMPARE(rig.DeviceCount(&CTq550Emulator::AnsweredRequests), std::uint64_t(0));
     // Chosen earlier, with the confirmation switched off since: the check still runs.
     rig.settings.WriteInt("Option", "VerifyWrite", 1);
-    MakeDistinct(rig.MainPatches());
+    rig.ChangeMain(MakeDistinct);
     QVERIFY(rig.Main()->WritePatches(false));
     QCOMPARE(rig.DeviceCount(&CTq550Emulator::AnsweredRequests), std::uint64_t(1));
     QVERIFY(rig.boxes->Holds("read back unchanged"));
@@ -518,8 +526,8 @@ void TransferCommandsTest::closingTheFrameDuringAReadCancelsItThenCloses() {
     QVERIFY(rig.started);
     CMainFrame* frame = rig.app->MainFrame();
     QVERIFY(QTest::qWaitForWindowExposed(frame));
-    CPatchArray& main = rig.MainPatches();
-    MakeDistinct(main);
+    rig.ChangeMain(MakeDistinct);
+    const CPatchArray& main = rig.MainPatches();
     const std::vector<PatchState> before = Snapshot(main);
     CProgressBar* progress = rig.app->ProgressBar();
     CWhen close([progress] { return progress->isVisible() && progress->Bar()->value() >= 20; },

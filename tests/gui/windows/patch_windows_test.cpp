@@ -8,8 +8,10 @@
 #include <QtTest>
 
 #include "app_rig.h"
+#include "gp/list/replace_string_dlg.h"
 #include "model/file_document.h"
 #include "settings/settings_store.h"
+#include "transfer/dialog_driver.h"
 
 using namespace TQ;
 
@@ -30,9 +32,7 @@ void Select(CParamView& view, const std::vector<int>& indexes) {
 // A library window holding patches named prefix1, prefix2, ...
 CFileDoc* LibraryWith(AppRig& rig, int count, const std::string& prefix) {
     CFileDoc* doc = rig.NewLibrary();
-    doc->Patches().Resize(static_cast<std::size_t>(count));
-    NamePatches(doc->Patches(), prefix, static_cast<std::size_t>(count));
-    doc->UpdateAllViews(nullptr, HINT_CONTENT);
+    doc->SetPatches(NamedPatches(static_cast<std::size_t>(count), prefix));
     return doc;
 }
 
@@ -56,20 +56,17 @@ class PatchWindowsTest : public QObject {
         CParameterListCtrl& list = AppRig::ViewOf(library)->List();
         QCOMPARE(RowTexts(list, 0), (std::vector<std::string>{"1", "2", "End of Line"}));
         QCOMPARE(list.GetCellText(2, 1), QString());
-        // The model behind the list keeps the rules of Qt's item models.
+        // The model behind the list keeps the rules of Qt's item models through sorting and a reset; through
+        // rows inserted and removed its rows keep showing the patches they showed.
         QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        list.Refresh(false);
         list.SortByColumnPosition(1);
+        library->Undo();
     }
 
     void sortingByAColumnTurnsOnTheSecondClickAndKeepsEndOfLineLast() {
         AppRig rig;
         CFileDoc* library = rig.NewLibrary();
-        library->Patches().Resize(3);
-        library->Patches()[0].SetName("banana");
-        library->Patches()[1].SetName("Apple");
-        library->Patches()[2].SetName("cherry");
-        library->UpdateAllViews(nullptr, HINT_CONTENT);
+        library->SetPatches(PatchesNamed({"banana", "Apple", "cherry"}));
         CParameterListCtrl& list = AppRig::ViewOf(library)->List();
         QHeaderView* header = list.horizontalHeader();
         const auto clickName = [&] {
@@ -119,8 +116,7 @@ class PatchWindowsTest : public QObject {
     void theMainWindowKeepsTwoHundredPatchesThroughDeleteCutAndInsert() {
         AppRig rig;
         CDoc& main = rig.MainDoc();
-        NamePatches(main.Patches(), "P", 200);
-        main.UpdateAllViews(nullptr, HINT_CONTENT);
+        main.SetPatches(NamedPatches(200, "P"));
         rig.Activate(&main);
 
         // Delete of U01-1 to U01-4 moves every patch four places up and appends four initial patches.
@@ -157,7 +153,7 @@ class PatchWindowsTest : public QObject {
         Select(rig.MainView(), {0});
         QVERIFY(rig.Command(ID_EDIT_CUT));
         QCOMPARE(main.Patches().GetSize(), std::size_t(200));
-        QCOMPARE(NamesOf(GetAppData().Clipboard().GetArray()), std::vector<std::string>{"P1"});
+        QCOMPARE(NamesOf(rig.Context().clipboard.Patches()), std::vector<std::string>{"P1"});
         QVERIFY(!main.IsModified());
         QVERIFY(!rig.Available(GP::ID_FILE_SAVE));
         QVERIFY(!rig.Available(GP::ID_FILE_CLOSE));
@@ -181,7 +177,7 @@ class PatchWindowsTest : public QObject {
 
     void duplicateOfTheMainWindowOpensAModifiedLibraryOfAllItsPatches() {
         AppRig rig;
-        NamePatches(rig.MainDoc().Patches(), "M", 200);
+        rig.MainDoc().SetPatches(NamedPatches(200, "M"));
         rig.Activate(&rig.MainDoc());
         QVERIFY(rig.Command(ID_FILE_DUPLICATE));
         auto* copy = qobject_cast<CFileDoc*>(rig.Frame().MDIGetActive()->GetActiveDocument());
@@ -191,7 +187,7 @@ class PatchWindowsTest : public QObject {
         QVERIFY(copy->IsModified());
         QCOMPARE(rig.Frame().MDIGetActiveWindow()->windowTitle(), QStringLiteral("Untitled *"));
         // A deep copy: changing the library leaves the Main window alone.
-        copy->Patches()[0].SetName("CHANGED");
+        copy->EditCells({0}, CPatchTableModel::kNameColumn, {QStringLiteral("CHANGED")});
         QCOMPARE(NamesOf(rig.MainDoc().Patches())[0], std::string("M1"));
     }
 
@@ -205,8 +201,9 @@ class PatchWindowsTest : public QObject {
         QCOMPARE(rig.Frame().MDIGetActiveWindow()->windowTitle(), QStringLiteral("Untitled "));
         Select(*view, {0});
         QVERIFY(list.BeginEdit(0, 1));
-        list.SetCellValue(0, 1, QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
-        QVERIFY(list.EndEdit(false));
+        qobject_cast<QLineEdit*>(list.GetActiveEditor()->Window())
+            ->setText(QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
+        QVERIFY(list.EndEdit(true));
         QCOMPARE(library->Patches()[0].GetName(), std::string("ABCDEFGHIJKLMNOP"));
         QVERIFY(library->IsModified());
         list.SetCellValue(0, 1, QString::fromUtf8("a\tb\xC3\xA9~"));
@@ -229,9 +226,65 @@ class PatchWindowsTest : public QObject {
         QVERIFY(!list.BeginEdit(2, 1));
     }
 
+    void replaceStringIsOneEditThatCanBeUndoneAndMarksTheLibraryModified() {
+        AppRig rig;
+        CFileDoc* library = rig.NewLibrary();
+        library->SetPatches(PatchesNamed({"AA", "BB", "CC"}));
+        CParamView* view = AppRig::ViewOf(library);
+        view->parentWidget()->resize(700, 400);
+        rig.Activate(library);
+        CParameterListCtrl& list = view->List();
+        list.SortByColumnPosition(1);
+        // An in-place edit of a memo first, of the first row: the replacement below must not take that row
+        // for the end of its own edit and re-sort in the middle of it.
+        Select(*view, {0});
+        QVERIFY(list.BeginEdit(0, 2));
+        qobject_cast<QLineEdit*>(list.GetActiveEditor()->Window())->setText(QStringLiteral("memo"));
+        QVERIFY(list.EndEdit(true));
+        library->SetModifiedFlag(false);
+
+        Select(*view, {0, 1, 2});
+        list.SetCurrentColumn(1);
+        list.setFocus();
+        QVERIFY(!rig.Available(ID_EDIT_REPLACE));  // Ctrl+R is the list's: the clipboard is empty
+        CDialogDriver driver;
+        driver.Expect<GP::CReplaceStringDlg>([](GP::CReplaceStringDlg* dialog) {
+            dialog->SetStrings(QStringLiteral("A"), QStringLiteral("Z"));
+            dialog->accept();
+        });
+        QTest::keyClick(&list, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY2(driver.Failures().isEmpty(), qPrintable(driver.Failures().join(QLatin1Char('\n'))));
+        QCOMPARE(NamesOf(library->Patches()), (std::vector<std::string>{"ZZ", "BB", "CC"}));
+        QCOMPARE(RowTexts(list, 1)[2].substr(0, 2), std::string("ZZ"));  // sorted once, at the end
+        QCOMPARE(list.SelectedIndexes(), (std::vector<int>{1, 2, 0}));
+        QVERIFY(library->IsModified());
+        // One undo copy for the whole replacement: Undo gives back the names and keeps the memo edit.
+        QVERIFY(rig.Command(ID_EDIT_UNDO));
+        QCOMPARE(NamesOf(library->Patches()), (std::vector<std::string>{"AA", "BB", "CC"}));
+        QCOMPARE(library->Patches()[0].GetMemo(0), std::string("memo"));
+    }
+
+    void theMainWindowsSelectedButtonsFollowTheSelectionWhateverClearsIt() {
+        AppRig rig;
+        CImageView& main = rig.MainView();
+        rig.Activate(main.GetDoc());
+        auto* readSelected = main.findChild<QPushButton*>(QStringLiteral("readSelected"));
+        auto* writeSelected = main.findChild<QPushButton*>(QStringLiteral("writeSelected"));
+        QVERIFY(readSelected && writeSelected);
+        QVERIFY(!readSelected->isEnabled() && !writeSelected->isEnabled());
+        for (int command : {ID_EDIT_CUT, ID_EDIT_DELETE, ID_EDIT_UNDO}) {
+            Select(main, {3, 4});
+            QVERIFY(readSelected->isEnabled() && writeSelected->isEnabled());
+            QVERIFY(rig.Command(command));
+            QVERIFY2(main.List().GetSelectedCount() == 0, qPrintable(QString::number(command)));
+            QVERIFY2(!readSelected->isEnabled() && !writeSelected->isEnabled(),
+                     qPrintable(QString::number(command)));
+        }
+    }
+
     void memosFromALegacyJapaneseSystemShowAndSaveUnchanged() {
         AppRig rig;
-        GetAppData().memoCodec.SetLanguage(1);
+        rig.Context().memoCodec.SetLanguage(1);
         QTemporaryDir dir;
         const std::string shiftJis("\x83\x65\x83\x58\x83\x67 memo", 11);  // テスト in Shift-JIS
         {
@@ -266,8 +319,7 @@ class PatchWindowsTest : public QObject {
         // Three patches on a page of more rows: three pairs, none for End of Line.
         QCOMPARE(view->TemporaryButtonCount(), 3);
 
-        library->Patches().Resize(60);
-        library->UpdateAllViews(nullptr, HINT_CONTENT);
+        library->SetPatches(NamedPatches(60, "T"));
         QApplication::processEvents();
         const int page = view->List().GetCountPerPage();
         QCOMPARE(view->TemporaryButtonCount(), std::min(page, 60));
@@ -296,7 +348,7 @@ class PatchWindowsTest : public QObject {
         AppRig rig;
         CFileDoc* library = LibraryWith(rig, 2, "G");
         QVERIFY(!rig.MainView().List().HasGridLines());
-        GetAppData().gridSw = 1;
+        rig.Context().gridSw = 1;
         for (GP::CDocument* document : rig.app->DocManager()->GetDocuments())
             AppRig::ViewOf(document)->ApplyGrid();
         QVERIFY(rig.MainView().List().HasGridLines());
@@ -309,7 +361,7 @@ class PatchWindowsTest : public QObject {
         list.SetColumnWidth(3, 41);
         QFont font = list.font();
         font.setPointSize(font.pointSize() + 5);
-        GetAppData().listFont.SetFont(font);
+        rig.Context().listFont.SetFont(font);
         rig.MainDoc().UpdateAllViews(nullptr, HINT_FONT);
         QCOMPARE(list.GetColumnWidth(1), 173);
         QCOMPARE(list.GetColumnWidth(3), 41);
@@ -347,7 +399,7 @@ class PatchWindowsTest : public QObject {
         QCOMPARE(NamesOf(target->Patches()), (std::vector<std::string>{"T1", "T2"}));
 
         // The Main window: replaced from the drop row on, still 200.
-        NamePatches(rig.MainDoc().Patches(), "M", 200);
+        rig.MainDoc().SetPatches(NamedPatches(200, "M"));
         rig.MainView().List().DropPatches(dropped, 199);
         QCOMPARE(rig.MainDoc().Patches().GetSize(), std::size_t(200));
         QCOMPARE(NamesOf(rig.MainDoc().Patches())[198], std::string("M199"));
@@ -357,15 +409,16 @@ class PatchWindowsTest : public QObject {
     void findSelectsEveryMatchingPatch() {
         AppRig rig;
         CFileDoc* library = LibraryWith(rig, 5, "F");
-        library->Patches()[1].SetMemo(3, "Crunchy lead");
-        library->Patches()[4].SetName("LEAD TONE");
-        library->UpdateAllViews(nullptr, HINT_CONTENT);
+        library->SetPatches(Changed(library->Patches(), [](CPatchArray& patches) {
+            patches[1].SetMemo(3, "Crunchy lead");
+            patches[4].SetName("LEAD TONE");
+        }));
         CPatchListCtrl& list = AppRig::ViewOf(library)->List();
         QCOMPARE(list.FindText(QStringLiteral("lead")), 2);
         QCOMPARE(list.SelectedIndexes(), (std::vector<int>{1, 4}));
         rig.Activate(library);
         QVERIFY(rig.Command(ID_EDIT_COPY));
-        QCOMPARE(NamesOf(GetAppData().Clipboard().GetArray()), (std::vector<std::string>{"F2", "LEAD TONE"}));
+        QCOMPARE(NamesOf(rig.Context().clipboard.Patches()), (std::vector<std::string>{"F2", "LEAD TONE"}));
         QCOMPARE(list.FindText(QStringLiteral("nothing")), 0);
         QVERIFY(list.SelectedIndexes().empty());
     }

@@ -87,23 +87,23 @@ TEST_F(PatchListTest, CopiesOfListsAreDeep) {
 
 TEST_F(PatchListTest, UndoIsAToggleAndOnlyModeOneOffersIt) {
     CImageDocument document;
-    EXPECT_FALSE(document.CanUndo(1));
+    EXPECT_FALSE(document.CanUndo(UndoMode::Offered));
     document.Undo();  // nothing saved: nothing happens
     document.Patches() = MakeList({"BEFORE"});
 
-    document.TakeUndoCopy(1);
+    document.TakeUndoCopy(UndoMode::Offered);
     document.Patches()[0].SetName("AFTER");
-    EXPECT_TRUE(document.CanUndo(1));
-    EXPECT_FALSE(document.CanUndo(0));
+    EXPECT_TRUE(document.CanUndo(UndoMode::Offered));
+    EXPECT_FALSE(document.CanUndo(UndoMode::Kept));
 
     document.Undo();
     EXPECT_EQ(Names(document.Patches()), Names_({"BEFORE"}));
     document.Undo();
     EXPECT_EQ(Names(document.Patches()), Names_({"AFTER"}));
-    EXPECT_TRUE(document.CanUndo(1));
+    EXPECT_TRUE(document.CanUndo(UndoMode::Offered));
 
-    document.TakeUndoCopy(2);
-    EXPECT_FALSE(document.CanUndo(1));
+    document.TakeUndoCopy(UndoModeOf(2));
+    EXPECT_FALSE(document.CanUndo(UndoMode::Offered));
     document.Undo();
     EXPECT_EQ(Names(document.Patches()), Names_({"AFTER"}));
 }

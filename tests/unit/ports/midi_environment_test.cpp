@@ -177,6 +177,44 @@ TEST(MidiEnvironment, LostAndRegainedPortsGiveOneNoticeEachAndAreReopened) {
     EXPECT_EQ(in.received, (std::vector<Bytes>{{0xC0, 0x01}}));
 }
 
+TEST(MidiEnvironment, PortsMarkedByTheirMidiSystemAreCheckedAtTheNextPumpWithoutASend) {
+    EnvironmentRig rig;
+    MidiEnvironment& environment = rig.environment;
+    CRecordingMidiIn in;
+    auto* inDevice =
+        dynamic_cast<CMidiInDeviceA*>(environment.AddInDevice(environment.CreateInDevice("Interface")));
+    ASSERT_NE(inDevice, nullptr);
+    inDevice->Bind(in);
+    CKivMidiOut out;
+    CKivMidiOutDevice* outDevice = environment.AddOutDevice(environment.CreateOutDevice("Interface"));
+    out.SetDevice(outDevice);
+    out.SendShort(ShortMessage(0x90, 0x3C, 0x64));
+
+    // A wake-up without marks checks nothing.
+    rig.system->RemoveDestination("Interface");
+    inDevice->NotifyPortsChanged();
+    environment.PumpFor(in);
+    EXPECT_TRUE(rig.notices->lines.empty());
+
+    // Marked while the program only listens: told at once.
+    outDevice->MarkConnectionChanged();
+    inDevice->NotifyPortsChanged();
+    environment.PumpFor(in);
+    EXPECT_EQ(rig.notices->lines, (std::vector<std::string>{"MIDI devices are disconnected."}));
+    EXPECT_FALSE(outDevice->TakeConnectionChanged());
+
+    rig.system->AddDestination("Interface", [&](std::span<const std::uint8_t> bytes) {
+        rig.written.emplace_back(bytes.begin(), bytes.end());
+    });
+    outDevice->MarkConnectionChanged();
+    inDevice->NotifyPortsChanged();
+    environment.PumpFor(in);
+    EXPECT_EQ(rig.notices->lines,
+              (std::vector<std::string>{"MIDI devices are disconnected.", "MIDI devices are reconnected."}));
+    out.SendShort(ShortMessage(0x80, 0x3C, 0x00));
+    EXPECT_EQ(rig.written.size(), 2u);
+}
+
 TEST(MidiEnvironment, TextSlotsAreThoseOfTheHub) {
     TextOutHub hub;
     MidiEnvironment environment(hub);

@@ -6,6 +6,7 @@
 
 #include "emu/virtual_tq550.h"
 #include "midi/virtual_midi.h"
+#include "model/parameter_address.h"
 #include "ports/midi_environment.h"
 #include "settings/memory_settings_store.h"
 #include "setup/midi_setup.h"
@@ -38,7 +39,9 @@ class RecordingProgress : public CKivProgressBar {
         cancellable_ = cancellable;
     }
     void End() override { ++ends; }
-    void SetCaption(const std::string& caption) override { captions.push_back(caption); }
+    void SetPatch(int area, int number) override {
+        captions.push_back(CParameterAddress().GetSlotName(area, number));
+    }
     bool IsCancelled() override {
         return cancelAfterCaptions >= 0 && static_cast<int>(captions.size()) > cancelAfterCaptions;
     }
