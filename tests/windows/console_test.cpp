@@ -84,7 +84,7 @@ class CtrlCAtPosition : public CKivProgressBar {
         line_.SetPosition(position);
         if (position == position_) pressed = PressCtrlC();
     }
-    void SetCaption(const std::string& caption) override { line_.SetCaption(caption); }
+    void SetPatch(int area, int number) override { line_.SetPatch(area, number); }
     bool IsCancelled() override { return line_.IsCancelled(); }
     bool pressed = false;
 
@@ -108,9 +108,9 @@ TEST(WindowsTerminal, TheProgressLineIsRedrawnInPlaceWithItsUnicodeCaption) {
         EXPECT_EQ(console.Row(row),
                   L"[#########                     ] 3/10 Lecture de la biblioth\u00e8que \u65e5\u672c");
         // A shorter line leaves nothing of the longer one behind, on the same row.
-        bar.SetCaption("OK");
+        bar.SetPatch(AREA_TEMPORARY_PATCH, 0);
         bar.SetPosition(10);
-        EXPECT_EQ(console.Row(row), L"[##############################] 10/10 OK");
+        EXPECT_EQ(console.Row(row), L"[##############################] 10/10 Temporary Patch");
         bar.End();
     }
     // The finished line stays; what follows starts on the next row.
