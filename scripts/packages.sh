@@ -8,6 +8,7 @@ TQ_PACKAGES=(
     xvfb xauth midicsv python3 python3-mido bc poppler-utils
     librsvg2-bin desktop-file-utils libxml2-utils appstream shared-mime-info libglib2.0-bin groff-base
     clang libclang-rt-14-dev llvm
+    g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 # tq_ensure_packages [PACKAGE...]: the project's packages and the given ones.

@@ -102,7 +102,12 @@ void SilenceMidiLibraries() {
 MidiSystemProbe ProbeMidiSystem(MidiApiChoice choice) {
     SilenceMidiLibraries();
     MidiSystemProbe probe;
-#if defined(TQ_HAVE_ALSA) || defined(TQ_HAVE_JACK)
+#if defined(TQ_WITHOUT_RTMIDI)
+    static_cast<void>(choice);
+    probe.problem =
+        "No MIDI ports: this program was built without RtMidi, with the in-process virtual MIDI "
+        "system only.";
+#elif defined(TQ_HAVE_ALSA) || defined(TQ_HAVE_JACK)
     std::string alsaProblem = "this program was built without ALSA";
     std::string jackProblem = "this program was built without JACK";
 #ifdef TQ_HAVE_ALSA

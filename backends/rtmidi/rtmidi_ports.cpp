@@ -42,6 +42,16 @@ void SetError(std::string* error, const std::string& text) {
     if (error) *error = text;
 }
 
+// Windows MIDI (WinMM) has no virtual ports: RtMidi only warns when asked for one, and no port appears.
+bool OffersVirtualPorts([[maybe_unused]] std::string* error) {
+#ifdef _WIN32
+    SetError(error, "Windows MIDI has no virtual ports");
+    return false;
+#else
+    return true;
+#endif
+}
+
 std::vector<std::string> RawPortNames(RtMidi& midi) {
     std::vector<std::string> names;
     const unsigned int count = midi.getPortCount();
@@ -336,7 +346,7 @@ std::unique_ptr<CMidiOutDevice> CreateRtMidiOutDevice(System system, const std::
 std::unique_ptr<CMidiInDevice> CreateRtMidiVirtualInDevice(System system, const std::string& clientName,
                                                            const std::string& portName,
                                                            CMidiArrivalSignal& arrival, std::string* error) {
-    if (system == System::None) return nullptr;
+    if (system == System::None || !OffersVirtualPorts(error)) return nullptr;
     auto device = std::make_unique<CRtMidiInDevice>(system, portName, arrival, clientName);
     if (!device->Create()) {
         SetError(error, device->Error());
@@ -348,7 +358,7 @@ std::unique_ptr<CMidiInDevice> CreateRtMidiVirtualInDevice(System system, const 
 std::unique_ptr<CMidiOutDevice> CreateRtMidiVirtualOutDevice(System system, const std::string& clientName,
                                                              const std::string& portName,
                                                              std::string* error) {
-    if (system == System::None) return nullptr;
+    if (system == System::None || !OffersVirtualPorts(error)) return nullptr;
     auto device = std::make_unique<CRtMidiOutDevice>(system, portName, clientName);
     if (!device->Create()) {
         SetError(error, device->Error());

@@ -64,7 +64,7 @@ void CVirtualTq550::Run() {
         for (const auto& answer : answers) {
             const auto start = std::chrono::steady_clock::now();
             system_->Emit(portName_, answer);
-            std::this_thread::sleep_until(start + WireTime(answer.size(), rateMultiple_));
+            SleepUntil(start + WireTime(answer.size(), rateMultiple_));
         }
         // The ports are gone before anyone can see the device as unplugged.
         if (exit) {

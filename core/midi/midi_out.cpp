@@ -64,6 +64,6 @@ bool CMidiOut::SendLong(std::span<const std::uint8_t> bytes) {
     packet_.Assign(bytes);
     const auto start = std::chrono::steady_clock::now();
     if (!WritePort(packet_.Bytes())) return false;
-    std::this_thread::sleep_until(start + WireTime(bytes.size(), wireRateMultiple_));
+    SleepUntil(start + WireTime(bytes.size(), wireRateMultiple_));
     return true;
 }

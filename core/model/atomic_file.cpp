@@ -5,7 +5,7 @@
 #include <system_error>
 
 #ifdef _WIN32
-#include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,29 +14,70 @@
 namespace fs = std::filesystem;
 
 namespace {
-// Forces the file's data to the disk. The file is reopened because the standard streams do not expose
-// their descriptor.
-bool SyncFile(const fs::path& path) {
-    std::FILE* file = std::fopen(path.string().c_str(), "rb+");
-    if (!file) return false;
 #ifdef _WIN32
-    const bool ok = _commit(_fileno(file)) == 0;
-#else
-    const bool ok = ::fsync(fileno(file)) == 0;
-#endif
-    return std::fclose(file) == 0 && ok;
+
+// Forces the file's data to the disk. The file is opened again because the standard streams do not expose
+// their handle.
+bool SyncFile(const fs::path& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool flushed = ::FlushFileBuffers(file) != 0;
+    return ::CloseHandle(file) != 0 && flushed;
 }
 
-// Makes a rename durable; failure here is not an error of the save, the data are already in place.
-void SyncFolder([[maybe_unused]] const fs::path& folder) {
-#ifndef _WIN32
+// Puts the written file in the target's place in one step. ReplaceFileW is the call for replacing a file
+// by another: it keeps the target's attributes, security and creation time, and when it fails the target
+// is still there under its name. A new file is moved into place, written through to the disk. Both are
+// given backslashes: Wine's ReplaceFileW fails on a path from the drive's root written with slashes
+// ("/folder/file", as a program given POSIX-style paths receives them).
+bool ReplaceTarget(fs::path temporary, fs::path target) {
+    temporary.make_preferred();
+    target.make_preferred();
+    std::error_code ec;
+    if (fs::exists(target, ec))
+        return ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                              nullptr, nullptr) != 0;
+    return ::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+int ProcessId() {
+    return static_cast<int>(::GetCurrentProcessId());
+}
+
+#else
+
+// Forces the file's data to the disk. The file is opened again because the standard streams do not expose
+// their descriptor.
+bool SyncFile(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+// Renames the written file over the target, keeping the permissions of the file it replaces, and makes the
+// rename durable; a failure of the last step is not a failure of the save, the data are in place.
+bool ReplaceTarget(const fs::path& temporary, const fs::path& target) {
+    std::error_code ec;
+    const fs::file_status old = fs::status(target, ec);
+    if (!ec && fs::exists(old)) fs::permissions(temporary, old.permissions(), ec);
+    fs::rename(temporary, target, ec);
+    if (ec) return false;
+    const fs::path folder = target.parent_path();
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
-#endif
+    return true;
 }
+
+int ProcessId() {
+    return static_cast<int>(::getpid());
+}
+
+#endif
 
 fs::path ResolveTarget(const fs::path& target) {
     std::error_code ec;
@@ -49,19 +90,16 @@ fs::path ResolveTarget(const fs::path& target) {
 
 fs::path TemporaryPathFor(const fs::path& target) {
     static std::atomic<unsigned> counter{0};
-#ifdef _WIN32
-    const int pid = _getpid();
-#else
-    const int pid = static_cast<int>(::getpid());
-#endif
     // Appended piece by piece: a string literal placed before a temporary string ("." + s) makes GCC 12
     // at -O2 and above report a false overlap in the insertion it inlines.
-    std::string name(".");
-    name += target.filename().string();
-    name += ".saving-";
-    name += std::to_string(pid);
-    name += '-';
-    name += std::to_string(counter++);
+    std::string suffix(".saving-");
+    suffix += std::to_string(ProcessId());
+    suffix += '-';
+    suffix += std::to_string(counter++);
+    // Joined as paths, so that the name is never converted to narrow text (on Windows, the ANSI code page).
+    fs::path name(".");
+    name += target.filename();
+    name += suffix;
     return target.parent_path() / name;
 }
 }  // namespace
@@ -93,16 +131,10 @@ bool AtomicFileWriter::Commit() {
         Abandon();
         return false;
     }
-    std::error_code ec;
-    // Keep the permissions of the file being replaced.
-    const fs::file_status old = fs::status(target_, ec);
-    if (!ec && fs::exists(old)) fs::permissions(temporary_, old.permissions(), ec);
-    fs::rename(temporary_, target_, ec);
-    if (ec) {
+    if (!ReplaceTarget(temporary_, target_)) {
         Abandon();
         return false;
     }
     done_ = true;
-    SyncFolder(target_.parent_path());
     return true;
 }

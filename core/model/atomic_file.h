@@ -5,8 +5,9 @@
 #include <string>
 
 // Writes a file so that a failure never destroys the file that was there: the data go to a temporary
-// file in the same folder, which is flushed to the disk and then renamed over the target. A writer that
-// is destroyed without a successful Commit removes its temporary file and leaves the target untouched.
+// file in the same folder, which is flushed to the disk and then put in the target's place in one step
+// (rename on POSIX systems, ReplaceFileW on Windows). A writer that is destroyed without a successful
+// Commit removes its temporary file and leaves the target untouched.
 class AtomicFileWriter {
   public:
     explicit AtomicFileWriter(const std::filesystem::path& target);

@@ -5,9 +5,11 @@
 #include <QStandardPaths>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "app/language.h"
+#include "platform/program_arguments.h"
 #include "qsettings/qsettings_store.h"
 
 namespace {
@@ -25,10 +27,12 @@ const char kHelp[] =
     "A file given while the program runs already is opened in the running copy.\n";
 
 // Reads the command line into options; gives the exit status of --help or a usage error, or -1 to go on. It
-// runs before the application object, so that --help needs no display.
+// runs before the application object, so that --help needs no display. On Windows the words are UTF-8 from
+// the wide command line, so that a file name outside the ANSI code page arrives whole.
 int ParseArguments(int argc, char* argv[], CAppOptions& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
+    const std::vector<std::string> words = ProgramArguments(argc, argv);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& argument = words[i];
         if (argument == "--help" || argument == "-h") {
             std::fputs(kHelp, stdout);
             return 0;
@@ -36,7 +40,7 @@ int ParseArguments(int argc, char* argv[], CAppOptions& options) {
         if (argument == "--virtual-device") {
             options.virtualDevice = true;
         } else if (argument == "--api") {
-            if (i + 1 >= argc || !ParseMidiApiChoice(argv[i + 1], options.midiApi)) {
+            if (i + 1 >= words.size() || !ParseMidiApiChoice(words[i + 1], options.midiApi)) {
                 std::fprintf(stderr, "tq550-librarian: --api takes alsa, jack or auto\n%s", kHelp);
                 return 2;
             }
@@ -45,7 +49,11 @@ int ParseArguments(int argc, char* argv[], CAppOptions& options) {
             std::fprintf(stderr, "tq550-librarian: unknown option %s\n%s", argument.c_str(), kHelp);
             return 2;
         } else {
-            options.files << QString::fromLocal8Bit(argv[i]);
+#ifdef _WIN32
+            options.files << QString::fromStdString(argument);
+#else
+            options.files << QString::fromLocal8Bit(argument.c_str());
+#endif
         }
     }
     return -1;

@@ -1,14 +1,40 @@
 #include "cli/console_progress_bar.h"
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 
-#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "cli/console_stream.h"
 
 #include "model/parameter_address.h"
 
 namespace {
+#ifdef _WIN32
+
+// Windows tells a console program of Ctrl+C and Ctrl+Break by calling this on a thread of its own.
+std::atomic<bool> interrupted{false};
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+    // A second Ctrl+C goes on to the default handler, which ends the program.
+    return interrupted.exchange(true) ? FALSE : TRUE;
+}
+
+void CatchInterrupt() {
+    ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+void ReleaseInterrupt() {
+    ::SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
+}
+
+#else
+
 volatile std::sig_atomic_t interrupted = 0;
 
 extern "C" void OnInterrupt(int) {
@@ -16,14 +42,24 @@ extern "C" void OnInterrupt(int) {
     // A second Ctrl+C ends the program the usual way.
     std::signal(SIGINT, SIG_DFL);
 }
-}  // namespace
 
-CConsoleProgressBar::CConsoleProgressBar() : terminal_(::isatty(fileno(stderr)) != 0) {
+void CatchInterrupt() {
     std::signal(SIGINT, OnInterrupt);
 }
 
-CConsoleProgressBar::~CConsoleProgressBar() {
+void ReleaseInterrupt() {
     std::signal(SIGINT, SIG_DFL);
+}
+
+#endif
+}  // namespace
+
+CConsoleProgressBar::CConsoleProgressBar() : terminal_(IsConsole(stderr)) {
+    CatchInterrupt();
+}
+
+CConsoleProgressBar::~CConsoleProgressBar() {
+    ReleaseInterrupt();
 }
 
 bool CConsoleProgressBar::Interrupted() {
@@ -41,7 +77,7 @@ void CConsoleProgressBar::Begin(int range, const std::string& caption, bool canc
 
 void CConsoleProgressBar::End() {
     if (nesting_ == 0 || --nesting_ > 0) return;
-    if (terminal_ && drawnWidth_ > 0) std::fputc('\n', stderr);
+    if (terminal_ && drawnWidth_ > 0) WriteText(stderr, "\n");
     drawnWidth_ = 0;
 }
 
@@ -77,6 +113,5 @@ void CConsoleProgressBar::Draw() {
     const std::size_t width = line.size();
     if (width < drawnWidth_) line += std::string(drawnWidth_ - width, ' ');
     drawnWidth_ = width;
-    std::fputs(line.c_str(), stderr);
-    std::fflush(stderr);
+    WriteText(stderr, line);
 }

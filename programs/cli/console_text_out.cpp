@@ -2,14 +2,15 @@
 
 #include <memory>
 
+#include "cli/console_stream.h"
+
 int CConsoleTextOut::Ask(int, const std::string& text, int) {
     Output(text.empty() || text.back() == '\n' ? text : text + "\n");
     return ANSWER_CANCEL;
 }
 
 void CConsoleTextOut::Output(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
+    WriteText(stderr, text);
 }
 
 ConsoleMessages::ConsoleMessages() : collector_(std::make_shared<CCollectingTextOut>()) {
@@ -28,7 +29,7 @@ void ConsoleMessages::PrintFailure(const std::string& fallback, bool fallbackFir
     for (std::string line : lines) {
         if (line.empty()) continue;
         if (line.back() != '\n') line += '\n';
-        std::fputs(line.c_str(), stderr);
+        WriteText(stderr, line);
     }
     collector_->Clear();
 }

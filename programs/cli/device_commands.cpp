@@ -2,8 +2,10 @@
 #include <numeric>
 
 #include "cli/command_context.h"
+#include "cli/console_stream.h"
 #include "cli/device_session.h"
 #include "model/file_document.h"
+#include "platform/utf8_path.h"
 #include "textout/message_catalog.h"
 
 namespace {
@@ -32,7 +34,7 @@ int ChooseNumbers(const Arguments& arguments, std::size_t available, std::vector
 }
 
 int TransferFailure(bool cancelled) {
-    if (cancelled) std::fprintf(stderr, "tq550: cancelled\n");
+    if (cancelled) WriteText(stderr, "tq550: cancelled\n");
     return kExitFailure;
 }
 }  // namespace
@@ -59,7 +61,7 @@ int RunRead(CommandContext& context) {
             return TransferFailure(session.Reader().WasCancelled());
     }
     // Only a read that succeeded as a whole leaves a file.
-    if (!document.Save(arguments.Positional()[0])) {
+    if (!document.Save(PathFromUtf8(arguments.Positional()[0]))) {
         context.messages.PrintFailure(GetMessageCatalog().Text(MSG_SAVE_FAILED));
         return kExitFailure;
     }
@@ -72,7 +74,7 @@ int RunWrite(CommandContext& context) {
         return UsageFailure(*error);
     if (arguments.Positional().size() != 1) return UsageFailure("write needs exactly one IN.tql");
     CFileDocument document(&context.messages.Hub());
-    if (!document.Load(arguments.Positional()[0])) {
+    if (!document.Load(PathFromUtf8(arguments.Positional()[0]))) {
         context.messages.PrintFailure(GetMessageCatalog().Text(MSG_LOAD_FAILED));
         return kExitFailure;
     }
@@ -86,8 +88,9 @@ int RunWrite(CommandContext& context) {
     CWriter& writer = session.Writer();
     if (writer.WritePatchesToDevice(session.Reader(), area, numbers, document.Patches())) return kExitSuccess;
     if (writer.FailedNumber() >= 0)
-        std::fprintf(stderr, "tq550: writing stopped at %s (patch %d); the patches before it were written\n",
-                     CParameterAddress().GetSlotName(area, writer.FailedNumber()).c_str(),
-                     writer.FailedNumber());
+        WriteText(stderr, "tq550: writing stopped at " +
+                              CParameterAddress().GetSlotName(area, writer.FailedNumber()) + " (patch " +
+                              std::to_string(writer.FailedNumber()) +
+                              "); the patches before it were written\n");
     return TransferFailure(writer.WasCancelled());
 }

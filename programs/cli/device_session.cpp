@@ -3,8 +3,9 @@
 #include <cstdio>
 
 #include "cli/command_context.h"
+#include "cli/console_stream.h"
 #include "cli/console_text_out.h"
-#include "qsettings/qsettings_store.h"
+#include "cli/program_settings.h"
 #include "rtmidi/normal_midi_device_factory.h"
 #include "settings/memory_settings_store.h"
 #include "setup/auto_midi_setup.h"
@@ -59,7 +60,7 @@ int DeviceSession::Open(const Arguments& arguments) {
     environment_.SetFactory(std::move(factory));
     environment_.SetNoticeSink(std::make_shared<CConsoleTextOut>());
     environment_.SetProgressBar(progress_);
-    if (!problem.empty()) std::fprintf(stderr, "tq550: %s\n", problem.c_str());
+    if (!problem.empty()) WriteText(stderr, "tq550: " + problem + "\n");
 
     CKivMidiIn& input = environment_.InPort(MidiEnvironment::kTq550Pair);
     CKivMidiOut& output = environment_.OutPort(MidiEnvironment::kTq550Pair);
@@ -77,10 +78,10 @@ int DeviceSession::Open(const Arguments& arguments) {
         setup.BindIn(input, inName, deviceId >= 0 ? deviceId : 0);
         setup.BindOut(output, outName, deviceId >= 0 ? deviceId : 0);
     } else {
-        CQSettingsStore settings;
-        CMidiSetup setup(environment_, settings);
-        LoadAndAutoSetup(setup);
-        settings.Sync();
+        WithProgramSettings([&](ISettingsStore& settings) {
+            CMidiSetup setup(environment_, settings);
+            LoadAndAutoSetup(setup);
+        });
         if (deviceId >= 0) {
             input.SetDeviceId(static_cast<std::uint8_t>(deviceId));
             output.SetDeviceId(static_cast<std::uint8_t>(deviceId));

@@ -2,10 +2,12 @@
 #include <filesystem>
 
 #include "cli/command_context.h"
+#include "cli/console_stream.h"
 #include "cli/file_kinds.h"
 #include "cli/json_dump.h"
 #include "cli/program_paths.h"
 #include "model/initial_file_document.h"
+#include "platform/utf8_path.h"
 #include "textout/message_catalog.h"
 
 namespace fs = std::filesystem;
@@ -16,7 +18,7 @@ const fs::path kInitialDataFile = fs::path("Script") / "InitialData.tql";
 }  // namespace
 
 int UsageFailure(const std::string& message) {
-    std::fprintf(stderr, "tq550: %s\nTry 'tq550 --help' for more information.\n", message.c_str());
+    WriteText(stderr, "tq550: " + message + "\nTry 'tq550 --help' for more information.\n");
     return kExitUsage;
 }
 
@@ -30,13 +32,13 @@ int PrepareInitialData(const Arguments& arguments, CommandContext& context) {
         const fs::path path = FindDataFile(kInitialDataFile);
         if (path.empty() || !initial.Load(path)) {
             initial.Reset();
-            std::fprintf(stderr, "%s\n", kInitialFileMessage);
+            WriteText(stderr, std::string(kInitialFileMessage) + "\n");
         }
         return kExitSuccess;
     }
-    if (!initial.Load(choice)) {
+    if (!initial.Load(PathFromUtf8(choice))) {
         initial.Reset();
-        std::fprintf(stderr, "%s\n", kInitialFileMessage);
+        WriteText(stderr, std::string(kInitialFileMessage) + "\n");
         context.messages.PrintFailure("");
         return kExitFailure;
     }
@@ -70,7 +72,7 @@ int ReadInputFile(const Arguments& arguments, const std::string& input, CPatchAr
     if (!kind) return UsageFailure("input kind '" + kindName + "' cannot be read by this version");
     if (const int status = PrepareInitialData(arguments, context); status != kExitSuccess) return status;
     patches.SetInitialData(context.initial);
-    if (!kind->read(input, patches, context.messages.Hub(), options)) {
+    if (!kind->read(PathFromUtf8(input), patches, context.messages.Hub(), options)) {
         context.messages.PrintFailure(GetMessageCatalog().Text(MSG_LOAD_FAILED), IsImportKind(kindName));
         return kExitFailure;
     }
@@ -89,8 +91,8 @@ int RunDump(CommandContext& context) {
     if (const int status = ReadInputFile(arguments, arguments.Positional()[0], patches, options, context))
         return status;
     const std::string json = PatchesToJson(patches);
-    if (std::fwrite(json.data(), 1, json.size(), stdout) != json.size() || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "tq550: cannot write to standard output\n");
+    if (!WriteText(stdout, json)) {
+        WriteText(stderr, "tq550: cannot write to standard output\n");
         return kExitFailure;
     }
     return kExitSuccess;
@@ -102,7 +104,7 @@ int RunConvert(CommandContext& context) {
             arguments.Parse(context.words, {}, {"from", "to", "device-id", "patches", "initial-data"}))
         return UsageFailure(*error);
     if (arguments.Positional().size() != 2) return UsageFailure("convert needs IN and OUT");
-    const fs::path output = arguments.Positional()[1];
+    const fs::path output = PathFromUtf8(arguments.Positional()[1]);
 
     const OutputKind* kind = nullptr;
     if (arguments.Has("to")) {
@@ -111,7 +113,7 @@ int RunConvert(CommandContext& context) {
     } else {
         kind = FindOutputKindByExtension(output);
         if (!kind)
-            return UsageFailure("cannot tell the output kind from '" + output.string() + "': give --to");
+            return UsageFailure("cannot tell the output kind from '" + PathToUtf8(output) + "': give --to");
     }
 
     std::vector<int> selection;

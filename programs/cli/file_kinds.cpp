@@ -8,6 +8,7 @@
 #include "cli/library_kind.h"
 #include "cli/smf_kind.h"
 #include "cli/syx_kind.h"
+#include "platform/utf8_path.h"
 
 namespace {
 const InputKind kInputKinds[] = {
@@ -52,7 +53,7 @@ const OutputKind* FindOutputKind(const std::string& name) {
 }
 
 const OutputKind* FindOutputKindByExtension(const std::filesystem::path& path) {
-    const std::string extension = Lower(path.extension().string());
+    const std::string extension = Lower(PathToUtf8(path.extension()));
     for (const OutputKind& kind : kOutputKinds)
         if (extension == kind.extension) return &kind;
     return nullptr;

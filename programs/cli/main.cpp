@@ -9,6 +9,8 @@
 
 #include "cli/command_context.h"
 #include "cli/command_table.h"
+#include "platform/program_arguments.h"
+#include "platform/standard_streams.h"
 
 namespace {
 const char kHelp[] =
@@ -48,7 +50,8 @@ int main(int argc, char** argv) {
     // A write beyond the file-size limit must fail like any other write, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    std::vector<std::string> words(argv + 1, argv + argc);
+    UseBinaryStandardStreams();
+    std::vector<std::string> words = ProgramArguments(argc, argv);
     if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
         std::printf(kHelp, ExtraCommandHelp().c_str());
         return words.empty() ? kExitUsage : kExitSuccess;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/arguments.h"
+#include "cli/console_stream.h"
 #include "midi/midi_device_factory.h"
 #include "rtmidi/normal_midi_device_factory.h"
 
@@ -23,12 +24,12 @@ int RunPorts(CommandContext& context) {
     CNormalMidiDeviceFactory factory(choice);
     if (!factory.Problem().empty()) {
         // No MIDI system: no ports, said once, and not a failure of the command.
-        std::fprintf(stderr, "%s\n", factory.Problem().c_str());
+        WriteText(stderr, factory.Problem() + "\n");
         return kExitSuccess;
     }
     for (const std::string& name : ListInPortNames(factory))
-        std::printf("in: %s\n", name.c_str());
+        WriteText(stdout, "in: " + name + "\n");
     for (const std::string& name : ListOutPortNames(factory))
-        std::printf("out: %s\n", name.c_str());
+        WriteText(stdout, "out: " + name + "\n");
     return kExitSuccess;
 }

@@ -14,6 +14,9 @@
 #include "emu/tq550_emulator.h"
 #include "midi/kiv_midi_device.h"
 #include "midi/midi_arrival.h"
+#include "platform/program_arguments.h"
+#include "platform/standard_streams.h"
+#include "platform/utf8_path.h"
 #include "rtmidi/midi_system_probe.h"
 #include "rtmidi/rtmidi_ports.h"
 
@@ -73,8 +76,7 @@ std::optional<long> Number(const std::string& text, long low, long high) {
 }
 
 // Gives the exit status of a usage error or of --help, or -1 to go on.
-int Parse(int argc, char** argv, Settings& settings) {
-    const std::vector<std::string> words(argv + 1, argv + argc);
+int Parse(const std::vector<std::string>& words, Settings& settings) {
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         auto value = [&]() -> const std::string* { return i + 1 < words.size() ? &words[++i] : nullptr; };
@@ -160,17 +162,24 @@ class CEmulatorPort : public IMidiMessageSink {
 
 int main(int argc, char** argv) {
     Settings settings;
-    if (const int status = Parse(argc, argv, settings); status >= 0) return status;
+    UseBinaryStandardStreams();
+    if (const int status = Parse(ProgramArguments(argc, argv), settings); status >= 0) return status;
 
+#ifdef _WIN32
+    // Ctrl+C and Ctrl+Break in the console; the C runtime turns them into these signals.
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGBREAK, RequestStop);
+#else
     struct sigaction action {};
     action.sa_handler = RequestStop;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+#endif
 
     CTq550Emulator emulator(settings.emulator);
-    if (!settings.load.empty() && !emulator.LoadLibrary(settings.load)) {
+    if (!settings.load.empty() && !emulator.LoadLibrary(PathFromUtf8(settings.load))) {
         std::cerr << "tq550-emu: cannot read the library file " << settings.load << "\n";
         return 1;
     }
@@ -221,7 +230,7 @@ int main(int argc, char** argv) {
     out.reset();
     int status = 0;
     if (!settings.save.empty()) {
-        if (emulator.SaveLibrary(settings.save)) {
+        if (emulator.SaveLibrary(PathFromUtf8(settings.save))) {
             std::cerr << "tq550-emu: saved the user patches to " << settings.save << "\n";
         } else {
             std::cerr << "tq550-emu: cannot save the library file " << settings.save << "\n";

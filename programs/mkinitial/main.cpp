@@ -3,13 +3,17 @@
 // unconverted byte of an imported patch agree.
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "import/convert_earlier_patch.h"
 #include "model/file_document.h"
+#include "platform/program_arguments.h"
+#include "platform/utf8_path.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
+    const std::vector<std::string> words = ProgramArguments(argc, argv);
+    if (words.size() != 1) {
         std::fprintf(stderr, "usage: tq550-mkinitial OUT.tql\n");
         return 2;
     }
@@ -22,8 +26,8 @@ int main(int argc, char** argv) {
     WriteTq550Defaults(bytes);
     patch.SetFlatData(bytes);
     patch.SetName("INIT PATCH");
-    if (!document.Save(argv[1])) {
-        std::fprintf(stderr, "tq550-mkinitial: cannot write %s\n", argv[1]);
+    if (!document.Save(PathFromUtf8(words[0]))) {
+        std::fprintf(stderr, "tq550-mkinitial: cannot write %s\n", words[0].c_str());
         return 1;
     }
     return 0;

@@ -111,7 +111,8 @@ TEST_F(DeviceHistoryTest, KeepsTheNewestCountAndLeavesOtherFilesAlone) {
          {"notes.txt", "mine.tql", "2026-07-14 12-00-00 (1).tql", "2026-13-01 00-00-00.tql",
           "2026-07-14 12-00-00 (02).tql", "2020-01-01 00-00-00.TQL"})
         std::ofstream(Folder() / other) << "x";
-    fs::create_directories(Folder() / "2020-01-01 00-00-00.tql");  // a folder named like an entry
+    // A folder named like an entry (not like the .TQL file above: Windows folds case in file names).
+    fs::create_directories(Folder() / "2020-01-02 00-00-00.tql");
 
     CDeviceHistory history(Folder(), 3, &hub_);
     for (int version = 1; version <= 5; ++version)

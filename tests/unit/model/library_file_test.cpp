@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <csignal>
 #include <memory>
@@ -127,6 +129,8 @@ TEST_F(LibraryFileTest, AMissingFileCannotBeLoaded) {
     EXPECT_EQ(Reported(), "This file could not be loaded.");
 }
 
+// A file-size limit makes the write fail; Windows has none (the Windows tests hold the target open instead).
+#ifndef _WIN32
 TEST_F(LibraryFileTest, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     CFileDocument original(&hub_);
     original.Patches() = MakeList({"KEEP ME"});
@@ -155,6 +159,7 @@ TEST_F(LibraryFileTest, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
         ++files;
     EXPECT_EQ(files, 1);
 }
+#endif
 
 TEST_F(LibraryFileTest, SavingIntoAMissingFolderOrOverAFolderFails) {
     CFileDocument document(&hub_);

@@ -1,0 +1,9 @@
+#include "cli/program_settings.h"
+
+#include "qsettings/qsettings_store.h"
+
+void WithProgramSettings(const std::function<void(ISettingsStore&)>& use) {
+    CQSettingsStore settings;
+    use(settings);
+    settings.Sync();
+}
