@@ -32,6 +32,7 @@ INPUTS = {
     "smf_read": "smf",
     "tq4_dump": "tq4-dump",
     "tq2_dump": "tq2-dump",
+    "syx_file": "syx",
 }
 FOLDER = "Eingabe mit Leerzeichen \u2013 Biblioth\u00e8que \u65e5\u672c"
 INSTALL_FOLDER = "Pr\u00f6gramme \u65e5\u672c"
@@ -86,7 +87,7 @@ class Comparison:
                                  ["dump", "--from", kind, *extra, windows_path(path)])
         if status != 0:
             return
-        for suffix in (".tql", ".mid"):
+        for suffix in (".tql", ".mid", ".syx"):
             linux_out = folder / f"Linux \u00fc {tag}{suffix}"
             windows_out = folder / f"Windows \u00fc {tag}{suffix}"
             self.case(f"convert {kind} {source.name} to {suffix}",
