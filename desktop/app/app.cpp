@@ -39,6 +39,7 @@
 #include "ui/midi_setup_dialog.h"
 #include "ui/param_view.h"
 #include "ui/progress_bar.h"
+#include "ui/recovery_store.h"
 #include "ui/text_out_box.h"
 #include "ui/timer_text_out_window.h"
 #include "ui/transfer_session.h"
@@ -111,6 +112,12 @@ bool CApp::InitInstance() {
 
     CAppContext& app = context_;
 
+    // Every window is followed by the recovery store from its start.
+    if (!options_.recoveryFolder.isEmpty()) {
+        recovery_ = std::make_unique<CRecoveryStore>(options_.recoveryFolder);
+        if (recovery_->IsReady()) context_.recovery = recovery_.get();
+    }
+
     // The document types: the library first, so that New makes a library window.
     docMan_ = std::make_unique<CDocMan>(context_);
     docMan_->SetTextOut(&textOut_);
@@ -154,6 +161,11 @@ bool CApp::InitInstance() {
     if (opened && !opened->GetFrames().empty()) frame_->MDIActivate(opened->GetFrames().front());
     frame_->show();
     frame_->UpdateCommandActions();
+    if (context_.recovery) {
+        OfferRecovery();
+        context_.recovery->FollowTransfers(session_.get());
+        context_.recovery->Start();
+    }
     started_ = true;
     return true;
 }
@@ -393,6 +405,8 @@ int CApp::ExitInstance() {
         environment_->Shutdown();
     }
     if (instance_) instance_->Stop();
+    // A clean end: nothing is left to recover.
+    if (recovery_) recovery_->Finish();
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QStandardPaths>
 #include <cstdio>
 #include <string>
 
@@ -63,6 +64,9 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tq550-librarian.svg")));
     options.language = ChooseLanguage();
     InstallTranslations(application, options.language);
+    // The user's own data location: copies of other users never share it.
+    options.recoveryFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Recovery");
 
     CQSettingsStore settings;
     CApp app(settings, options);

@@ -8,6 +8,7 @@
 #include "gp/util/settings_catalog.h"
 #include "model/parameter_address.h"
 #include "ui/app_context.h"
+#include "ui/recovery_store.h"
 
 std::filesystem::path ToFilePath(const QString& path) {
 #ifdef _WIN32
@@ -59,6 +60,7 @@ std::vector<int> InRange(const std::vector<int>& indexes, int count) {
 CDoc::CDoc(CAppContext& context, std::unique_ptr<CImageDocument> data, bool library)
     : context_(context), data_(std::move(data)), model_(data_->Patches(), library, &context.memoCodec, this) {
     data_->SetInitialData(context.initial);
+    if (context.recovery) context.recovery->Track(this);
 }
 
 CDoc::~CDoc() = default;
