@@ -1,7 +1,8 @@
-// Times Read All and Write All of the desktop program against the processor found by the automatic setup
-// (tq550-emu, over JACK): the program's own start-up, Main window, commands, progress dialog and idle hook,
-// with the confirmations switched off. Each transfer runs once with the progress dialog and once without
-// (no progress sink), so that the dialog's share shows. Run by desktop_transfer_timing.sh.
+// Times Read All, Write Changed of three edited patches and Write All of the desktop program against the
+// processor found by the automatic setup (tq550-emu, over JACK): the program's own start-up, Main window,
+// commands, progress dialog and idle hook, with the confirmations switched off. Read All and Write All run
+// once with the progress dialog and once without (no progress sink), so that the dialog's share shows. Run
+// by desktop_transfer_timing.sh.
 //
 //   desktop_transfer_timing [--read-only]
 //
@@ -20,6 +21,7 @@
 #include "ports/midi_environment.h"
 #include "settings/memory_settings_store.h"
 #include "ui/app_context.h"
+#include "ui/doc.h"
 #include "ui/image_view.h"
 #include "ui/midi_warning_dlg.h"
 #include "ui/progress_bar.h"
@@ -81,6 +83,13 @@ int main(int argc, char* argv[]) {
         settle();
         environment->SetProgressBar(nullptr);
         ok = Time("read all, no progress sink", [&] { return main->ReadPatches(true); }) && ok;
+        // The processor's patches are known now: three edits, and Write Changed sends those three.
+        environment->SetProgressBar(progress);
+        main->GetDoc()->EditCells(
+            {4, 77, 150}, CPatchTableModel::kNameColumn,
+            {QStringLiteral("EDITED 1"), QStringLiteral("EDITED 2"), QStringLiteral("EDITED 3")});
+        ok = Time("changed write, three patches", [&] { return main->WriteChanged(); }) && ok;
+        settle();
         if (!readOnly) {
             environment->SetProgressBar(progress);
             ok = Time("write all, progress dialog", [&] { return main->WritePatches(true); }) && ok;

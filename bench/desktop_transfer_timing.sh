@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Times Read All and Write All of the desktop program's Main window (its own start-up, commands, progress
-# dialog and idle hook, on a real X server under Xvfb) against tq550-emu over a private JACK server, and
-# compares them with the ideal time, the wire time of what travels:
+# Times Read All, Write Changed of three edited patches and Write All of the desktop program's Main window
+# (its own start-up, commands, progress dialog and idle hook, on a real X server under Xvfb) against
+# tq550-emu over a private JACK server, and compares them with the ideal time, the wire time of what travels:
 #   bench/desktop_transfer_timing.sh [BUILD_FOLDER] [RATE] [--read-only]
 # RATE is the emulator's pacing as a multiple of the MIDI wire rate (default 10). Reads are paced by the
 # emulator's answers; writes by the program's own wire-time wait (at the MIDI wire rate) plus 20 ms a message.
-# Each transfer runs with the progress dialog and without a progress sink, to show the dialog's share.
+# Read All and Write All run with the progress dialog and without a progress sink, to show the dialog's
+# share; --read-only leaves out Write All (three minutes each).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "${1:-$here/../build}" && pwd)"
@@ -30,18 +31,20 @@ emulator_pid=$!
 read -r line <"$work/ready"
 case "$line" in ready*) ;; *) echo "tq550-emu did not start" >&2; exit 1 ;; esac
 
-XDG_CONFIG_HOME="$work" QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
+XDG_CONFIG_HOME="$work" XDG_DATA_HOME="$work" QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
     "$build/bin/desktop_transfer_timing" $mode | tee "$work/times"
 
 # As bench/device_transfer_timing.sh: nine 255-byte answers per patch at the emulator's rate plus the 5 ms of
 # each 17-byte request; per data-set message written, 81 ms of wire time and the 20 ms pause.
 ideal_read=$(echo "200 * 9 * 255 * 10 / (31250 * $rate) + 200 * 5 / 1000" | bc -l)
 ideal_write=$(echo "1800 * (81 + 20) / 1000" | bc -l)
+ideal_changed=$(echo "27 * (81 + 20) / 1000" | bc -l)
 while read -r what rest; do
     seconds=$(echo "$rest" | awk '{for (i = 1; i <= NF; ++i) if ($(i + 1) == "s") { print $i; exit }}')
     case "$what" in
         read) ideal=$ideal_read ;;
         write) ideal=$ideal_write ;;
+        changed) ideal=$ideal_changed ;;
         *) continue ;;
     esac
     label=$(echo "$rest" | awk '{for (i = 1; i <= NF && $i !~ /^[0-9.]+$/; ++i) printf "%s ", $i}')

@@ -73,6 +73,20 @@ STUDIO = ("Studio.tql", [
     ("VINTAGE PLEXI", ("Rhythm R", "", "", ""), ("リズム右", "", "", "")),
     ("ARENA LEAD", ("Main solo", "", "", ""), ("メインのソロ", "", "", "")),
 ])
+# A library with repeated patches, for Select Duplicates.
+REHEARSAL = ("Rehearsal.tql", [
+    ("CLEAN CHORUS", ("Warm-up", "", "", ""), ("ウォームアップ", "", "", "")),
+    ("BLUES DRIVE", ("Shuffle", "", "", ""), ("シャッフル", "", "", "")),
+    ("FUNK WAH", ("Cutting", "", "", ""), ("カッティング", "", "", "")),
+    ("CLEAN CHORUS", ("Ballad", "", "", ""), ("バラード", "", "", "")),
+    ("TAPE ECHO", ("Slapback", "", "", ""), ("スラップバック", "", "", "")),
+    ("BLUES DRIVE", ("Encore", "", "", ""), ("アンコール", "", "", "")),
+    ("ARENA LEAD", ("Main solo", "", "", ""), ("メインのソロ", "", "", "")),
+    ("CLEAN CHORUS", ("Outro", "", "", ""), ("エンディング", "", "", "")),
+])
+# Earlier reads of the processor in the device history: (file name, how many of the first patches were
+# named otherwise then).
+HISTORY = [("2026-11-20 19-02-11.tql", 31), ("2026-12-01 21-15-40.tql", 9)]
 BLUES = ("Blues Night.tql", [
     ("BLUES DRIVE", ("Shuffle", "", "", ""), ("シャッフル", "", "", "")),
     ("DIRTY BLUES", ("Slow blues", "", "", ""), ("スロー・ブルース", "", "", "")),
@@ -87,13 +101,17 @@ KEYS = {
            "window_list": ["alt+w", "l"], "tile_horizontally": ["alt+w", "o"],
            "maximize_height": ["alt+w", "h"], "maximize_width": ["alt+w", "w"], "leave": ["alt+l"],
            "copy": ["alt+e", "c"], "insert": ["alt+e", "n"], "replace": ["alt+e", "r"],
-           "select_all": ["alt+e", "a"]},
+           "select_all": ["alt+e", "a"], "undo": ["alt+e", "u"], "compare": ["alt+e", "m"],
+           "duplicates": ["alt+e", "p"], "midi": ["alt+m"], "history": ["alt+f", "h"],
+           "export_syx": ["alt+f", "y"]},
     "ja": {"read_all": ["alt+m", "b"], "setup_midi": ["alt+s", "m"], "setup_grid": ["alt+s", "g"],
            "grid_on": ["alt+n"], "import": ["alt+f", "t"], "close": ["alt+f", "c"],
            "window_list": ["alt+w", "l"], "tile_horizontally": ["alt+w", "t"],
            "maximize_height": ["alt+w", "h"], "maximize_width": ["alt+w", "i"], "leave": ["alt+l"],
            "copy": ["alt+e", "c"], "insert": ["alt+e", "v"], "replace": ["alt+e", "r"],
-           "select_all": ["alt+e", "a"]},
+           "select_all": ["alt+e", "a"], "undo": ["alt+e", "u"], "compare": ["alt+e", "m"],
+           "duplicates": ["alt+e", "p"], "midi": ["alt+m"], "history": ["alt+f", "h"],
+           "export_syx": ["alt+f", "y"]},
 }
 
 # A remembered port pair that is not present, so that the port lists show an "(Unconnected)" entry: the
@@ -133,9 +151,20 @@ def initial_block(build):
     return bytes(2178)
 
 
+def settings_of(block, name):
+    """The patch data after the name: the initial patch's, with a few settings that follow from the name,
+    so that different patches differ in more than their names (as Compare shows)."""
+    data = bytearray(block[16:])
+    seed = sum(name.encode("ascii"))
+    for offset, step in ((4, 3), (5, 7), (284, 11), (285, 13), (286, 5), (1020, 17)):
+        if offset < len(data):
+            data[offset] = (seed * step + offset) % 128
+    return bytes(data)
+
+
 def record(block, name, memos=("", "", "", "")):
     assert len(name) <= 16 and name.isascii()
-    data = name.ljust(16).encode("ascii") + block[16:]
+    data = name.ljust(16).encode("ascii") + settings_of(block, name)
     body = struct.pack(">II", 1, len(data)) + data + b"".join(m.encode("utf-8") + b"\0" for m in memos)
     return struct.pack(">I", len(body)) + body
 
@@ -321,9 +350,17 @@ class Run:
         with open(self.device_file, "wb") as f:
             f.write(library_bytes(device))
         self.libraries = {}
-        for file_name, entries in (LIVE_SET, STUDIO, BLUES):
+        for file_name, entries in (LIVE_SET, STUDIO, BLUES, REHEARSAL):
             self.libraries[file_name] = write_library(os.path.join(self.work, file_name), self.block, entries,
                                                       self.language)
+        # Earlier reads in the device history, each with some patches that were named otherwise then.
+        self.data = os.path.join(self.work, "data")
+        history = os.path.join(self.data, "Marlin", "TQ-550 Librarian", "History")
+        os.makedirs(history)
+        for file_name, renamed in HISTORY:
+            earlier = [f"OLD SOUND {i + 1}" if i < renamed else name for i, name in enumerate(names)]
+            with open(os.path.join(history, file_name), "wb") as f:
+                f.write(library_bytes([record(self.block, name) for name in earlier]))
 
     def prepare_settings(self):
         """Fresh settings, with only the frame's size, the memo columns' widths and a remembered absent port
@@ -341,8 +378,8 @@ class Run:
                     f"[MIDIOutConnection]\nMIDIOutDevice1={ABSENT_PORT}\n")
 
     def librarian_env(self):
-        env = dict(self.desk.env, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=self.config, TMPDIR=self.runtime,
-                   XDG_RUNTIME_DIR=self.runtime, LC_ALL="")
+        env = dict(self.desk.env, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=self.config, XDG_DATA_HOME=self.data,
+                   TMPDIR=self.runtime, XDG_RUNTIME_DIR=self.runtime, LC_ALL="")
         for variable in ("LANGUAGE", "LC_MESSAGES", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI",
                          "QT_STYLE_OVERRIDE", "QT_QPA_PLATFORMTHEME", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION"):
             env.pop(variable, None)
@@ -473,6 +510,77 @@ class Run:
         d.wait("the end of Read All", lambda: d.gone(progress), READ_TIMEOUT)
         time.sleep(0.5)
 
+    def open_menu(self, command):
+        """Opens a menu (and a sub-menu) with keys; the rectangle of the frame's corner and what opened."""
+        d = self.desk
+        frame = self.frame_rect()
+        visible = d.all_visible()
+        self.key(command, pause=0.8)
+        rect = Rect(frame.x, frame.y, 1, 1)
+        for wid in d.all_visible() - visible:
+            rect = rect.union(d.geometry(wid))
+        return rect
+
+    def write_changed(self):
+        """Three rows of the Main window changed after Read All: their marks, and Write Changed in the MIDI
+        menu; then the Device History dialog, which counts them too. Undo takes the change back."""
+        d = self.desk
+        frame = self.frame_rect()
+        self.click_frame(frame.w // 2, frame.h * 2 // 3)
+        d.keys("ctrl+Home", "Down", "Down")
+        self.key("copy")
+        d.keys("Down", "Down", "Down", "shift+Down", "shift+Down")
+        self.key("replace")
+        d.keys("Down", "Down", "Down")
+        self.refresh_commands()
+        rect = self.open_menu("midi")
+        d.keys("Up", pause=0.6)
+        self.shot("write-changed", rect.union(Rect(frame.x, frame.y, frame.w, frame.h * 3 // 4)))
+        d.keys("Escape", "Escape")
+        dialog = self.new_dialog("history", "the Device History dialog")
+        # The counts come in entry by entry.
+        time.sleep(2)
+        self.shot("device-history", d.geometry(dialog))
+        d.keys("Escape")
+        d.wait("the Device History dialog to close", lambda: d.gone(dialog))
+        d.focus(self.frame)
+        self.key("undo")
+
+    def compare(self):
+        """U01-1 and U01-2 compared, the Compare window over the Main window."""
+        d = self.desk
+        frame = self.frame_rect()
+        self.click_frame(frame.w // 2, frame.h * 2 // 3)
+        d.keys("ctrl+Home", "shift+Down")
+        before = d.windows()
+        self.key("compare")
+        window = d.new_window(before, "UTILITY", "the Compare window")
+        time.sleep(0.8)
+        d.park_mouse()
+        rect = d.geometry(window)
+        self.shot("compare", rect.grown(40, 30).clipped(self.frame_rect()).union(rect), [rect])
+        d.focus(window)
+        d.keys("Escape")
+        d.wait("the Compare window to close", lambda: d.gone(window))
+
+    def duplicates(self):
+        """The Rehearsal library with its repeats selected, the status bar saying how many."""
+        self.open_in_running_copy(REHEARSAL[0])
+        self.desk.focus(self.frame)
+        self.key("duplicates", pause=0.8)
+        self.desk.park_mouse()
+        time.sleep(0.5)
+        self.shot("duplicates", self.frame_rect())
+        self.key("close")
+
+    def syx_menu(self):
+        """The File menu with the Export SysEx File sub-menu, the Main window active."""
+        frame = self.frame_rect()
+        self.click_frame(frame.w // 2, frame.h // 3)
+        rect = self.open_menu("export_syx")
+        self.shot("syx-export", rect.grown(0, 0, 10, 10))
+        self.desk.keys("Escape", "Escape", "Escape")
+
     def main_window(self):
         """Memos from the Live Set library into the first rows, two rows selected, the Main window alone."""
         d = self.desk
@@ -555,9 +663,13 @@ class Run:
         self.maximize_main()
         self.midi_setup()
         self.read_all()
+        self.write_changed()
+        self.compare()
+        self.duplicates()
         self.main_window()
         self.library_window()
         self.import_menu()
+        self.syx_menu()
         self.grid()
         self.window_list()
 

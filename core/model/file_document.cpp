@@ -1,8 +1,11 @@
 #include "model/file_document.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdint>
 #include <fstream>
+#include <new>
+#include <optional>
+#include <utility>
 
 #include "model/atomic_file.h"
 #include "model/document_header.h"
@@ -10,106 +13,99 @@
 #include "textout/text_out_hub.h"
 
 namespace {
-// Reads exactly n bytes into buffer. The buffer grows with what actually arrives, so a length field that
-// claims more than the stream holds costs no more memory than the stream's content.
-bool ReadExactly(std::istream& stream, std::uint32_t n, std::vector<std::uint8_t>& buffer) {
+// Appends n bytes of stream to buffer. The buffer grows with what actually arrives, so a length field that
+// claims more than the stream holds costs no more memory than the stream's content. False when fewer
+// arrive; the buffer then ends with those that did.
+bool AppendExactly(std::istream& stream, std::uint32_t n, std::vector<std::uint8_t>& buffer) {
     constexpr std::size_t kStep = std::size_t{1} << 20;
     std::size_t have = 0;
     while (have < n) {
         const std::size_t step = std::min<std::size_t>(kStep, n - have);
-        // Bytes already in the buffer are overwritten, not cleared first: the buffer is reused per record.
-        if (buffer.size() < have + step) buffer.resize(have + step);
-        stream.read(reinterpret_cast<char*>(buffer.data() + have), static_cast<std::streamsize>(step));
-        if (static_cast<std::size_t>(stream.gcount()) != step) return false;
+        const std::size_t at = buffer.size();
+        buffer.resize(at + step);
+        stream.read(reinterpret_cast<char*>(buffer.data() + at), static_cast<std::streamsize>(step));
+        const auto arrived = static_cast<std::size_t>(stream.gcount());
+        buffer.resize(at + arrived);
+        if (arrived != step) return false;
         have += step;
     }
-    buffer.resize(n);
     return true;
 }
 
-// A cursor over a record body that refuses to move past its end.
-class BodyReader {
+// How many bytes stream holds after its read position, when it can tell (a file, a string).
+std::optional<std::size_t> BytesLeft(std::istream& stream) {
+    const std::streamoff here = stream.tellg();
+    if (here < 0) return std::nullopt;
+    stream.seekg(0, std::ios::end);
+    const std::streamoff end = stream ? std::streamoff(stream.tellg()) : -1;
+    stream.clear();
+    stream.seekg(here);
+    if (end < here || std::cmp_greater(end - here, PTRDIFF_MAX)) return std::nullopt;
+    return static_cast<std::size_t>(end - here);
+}
+
+// The bytes of a library file's records, read from the stream in steps as the records are taken from them,
+// so that each step is checked while it is still in the processor's cache. For a stream that can tell how
+// much it holds, the buffer has room for all of it from the start and never moves: the bytes already read
+// can be shared while more arrive behind them. Any other stream is read record by record first, each as
+// far as its bytes arrive.
+class CRecordBytes {
   public:
-    explicit BodyReader(std::span<const std::uint8_t> body) : body_(body) {}
-
-    std::size_t Remaining() const { return body_.size() - at_; }
-
-    bool ReadCount(std::uint32_t& value) {
-        if (Remaining() < 4) return false;
-        value = ReadBigEndian32(body_.data() + at_);
-        at_ += 4;
-        return true;
+    CRecordBytes(std::istream& stream, std::uint32_t count) : stream_(stream) {
+        if (count == 0) return;
+        if (const std::optional<std::size_t> left = BytesLeft(stream); left && Reserve(*left)) {
+            left_ = *left;
+            return;
+        }
+        for (std::uint32_t i = 0; i < count; ++i) {
+            if (!AppendExactly(stream, 4, *bytes_)) break;
+            const std::uint32_t length = ReadBigEndian32(bytes_->data() + bytes_->size() - 4);
+            if (length == 0 || !AppendExactly(stream, length, *bytes_)) break;
+        }
     }
 
-    bool ReadBytes(std::uint32_t n, Block& out) {
-        if (Remaining() < n) return false;
-        out.assign(body_.begin() + static_cast<std::ptrdiff_t>(at_),
-                   body_.begin() + static_cast<std::ptrdiff_t>(at_ + n));
-        at_ += n;
-        return true;
+    // Whether the first `end` bytes are there; reads on until they are or the stream holds no more.
+    bool Reach(std::size_t end) {
+        const std::size_t have = bytes_->size();
+        if (end <= have) return true;
+        if (end - have > left_) return false;
+        constexpr std::size_t kStep = std::size_t{256} << 10;
+        const std::size_t step = std::min(left_, std::max(end - have, kStep));
+        bytes_->resize(have + step);  // within the reserved room: nothing moves
+        stream_.read(reinterpret_cast<char*>(bytes_->data() + have), static_cast<std::streamsize>(step));
+        const auto arrived = static_cast<std::size_t>(stream_.gcount());
+        bytes_->resize(have + arrived);
+        left_ = arrived == step ? left_ - step : 0;
+        return end <= bytes_->size();
     }
 
-    // Reads a text up to its terminating zero, which is consumed but not stored.
-    bool ReadTerminated(std::string& out) {
-        const auto* begin = body_.data() + at_;
-        const auto* zero = static_cast<const std::uint8_t*>(std::memchr(begin, 0, Remaining()));
-        if (!zero) return false;
-        out.assign(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(zero - begin));
-        at_ += static_cast<std::size_t>(zero - begin) + 1;
-        return true;
-    }
+    const std::uint8_t* Data() const { return bytes_->data(); }
+    SharedBytes Share() const { return bytes_; }
 
   private:
-    std::span<const std::uint8_t> body_;
-    std::size_t at_ = 0;
+    // Room for n bytes; none when the system refuses that much at once (a huge file of junk, say), which
+    // then costs no more than the records it really holds.
+    bool Reserve(std::size_t n) {
+        try {
+            bytes_->reserve(n);
+            return true;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    }
+
+    std::istream& stream_;
+    std::shared_ptr<std::vector<std::uint8_t>> bytes_ = std::make_shared<std::vector<std::uint8_t>>();
+    std::size_t left_ = 0;  // what the stream holds beyond the bytes read
 };
 }  // namespace
 
 void SerializePatch(const CParameter& patch, std::span<std::uint8_t> buffer) {
-    std::uint8_t* out = buffer.data();
-    const auto& sections = patch.Sections();
-    const std::size_t sectionCount = static_cast<std::size_t>(std::max(patch.GetSectionCount(), 0));
-    for (std::size_t s = 0; s < sectionCount; ++s) {
-        static const Section kNoBlocks;
-        const Section& section = s < sections.size() ? sections[s] : kNoBlocks;
-        WriteBigEndian32(out, static_cast<std::uint32_t>(section.size()));
-        out += 4;
-        for (const Block& block : section) {
-            WriteBigEndian32(out, static_cast<std::uint32_t>(block.size()));
-            out += 4;
-            out = std::copy(block.begin(), block.end(), out);
-        }
-    }
-    for (int m = 0; m < CParameter::kMemoCount; ++m) {
-        const std::string& memo = patch.GetMemo(m);
-        out = std::copy(memo.begin(), memo.end(), out);
-        *out++ = 0;
-    }
+    patch.SerializeRecord(buffer);
 }
 
 bool DeserializePatch(std::span<const std::uint8_t> body, CParameter& patch) {
-    BodyReader reader(body);
-    auto& sections = patch.Sections();
-    const std::size_t sectionCount = static_cast<std::size_t>(std::max(patch.GetSectionCount(), 0));
-    if (sections.size() < sectionCount) sections.resize(sectionCount);
-    for (std::size_t s = 0; s < sectionCount; ++s) {
-        std::uint32_t blockCount = 0;
-        if (!reader.ReadCount(blockCount)) return false;
-        // Every block needs at least its 4-byte length: a count the body cannot hold is a lie.
-        if (blockCount > reader.Remaining() / 4) return false;
-        Section& section = sections[s];
-        if (section.size() < blockCount) section.resize(blockCount);
-        for (std::uint32_t b = 0; b < blockCount; ++b) {
-            std::uint32_t length = 0;
-            if (!reader.ReadCount(length) || !reader.ReadBytes(length, section[b])) return false;
-        }
-    }
-    for (int m = 0; m < CParameter::kMemoCount; ++m) {
-        std::string memo;
-        if (!reader.ReadTerminated(memo)) return false;
-        patch.SetMemo(m, std::move(memo));
-    }
-    return true;
+    return patch.DeserializeRecord(body);
 }
 
 bool CFileDocument::WriteRecords(std::ostream& stream) const {
@@ -166,22 +162,25 @@ bool CFileDocument::Load(std::istream& stream) {
 
 bool CFileDocument::ReadRecords(std::istream& stream, std::uint32_t count) {
     // The records go to a list of their own, which replaces the current one only when all of them were
-    // read: a file that breaks off half-way must not cost the user the patches on screen.
+    // read: a file that breaks off half-way must not cost the user the patches on screen. The patches share
+    // the bytes read instead of each copying its body.
+    CRecordBytes bytes(stream, count);
+    const SharedBytes store = bytes.Share();
     CPatchArray patches;
-    std::vector<std::uint8_t> body;
-    std::uint8_t lengthBytes[4];
+    std::size_t at = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
-        stream.read(reinterpret_cast<char*>(lengthBytes), 4);
-        const std::uint32_t length = stream.gcount() == 4 ? ReadBigEndian32(lengthBytes) : 0;
+        const std::uint32_t length = bytes.Reach(at + 4) ? ReadBigEndian32(bytes.Data() + at) : 0;
         if (length == 0) {
             Report(MSG_UNKNOWN_FILE_TYPE);
             return false;
         }
+        at += 4;
         auto patch = std::make_unique<CPatch>();
-        if (!ReadExactly(stream, length, body) || !DeserializePatch(body, *patch)) {
+        if (!bytes.Reach(at + length) || !patch->ShareRecord(store, at, length)) {
             Report(MSG_LOAD_FAILED);
             return false;
         }
+        at += length;
         patches.Add(std::move(patch));
     }
     Patches().Swap(patches);

@@ -25,7 +25,9 @@ class CFileDocument : public CImageDocument {
     bool Load(std::istream& stream);
 
     bool WriteRecords(std::ostream& stream) const;
-    // Reads count records and replaces the current patches with them; on failure nothing is replaced.
+    // Reads count records and replaces the current patches with them; on failure nothing is replaced. A
+    // stream that can tell its length (a file, a string) may be read beyond the last record. The patches
+    // share the bytes read (see CParameter::ShareRecord).
     bool ReadRecords(std::istream& stream, std::uint32_t count);
 
   private:
@@ -38,6 +40,6 @@ class CFileDocument : public CImageDocument {
 
 // Writes the record body of patch; buffer must hold exactly patch.GetSerializedSize() bytes.
 void SerializePatch(const CParameter& patch, std::span<std::uint8_t> buffer);
-// Fills a freshly created patch from one record body. False when the body's block counts, block lengths
-// or memos run past its end; nothing outside body is ever read.
+// Fills a freshly created patch from a copy of one record body. False when the body's block counts, block
+// lengths or memos run past its end; nothing outside body is ever read.
 bool DeserializePatch(std::span<const std::uint8_t> body, CParameter& patch);

@@ -5,6 +5,8 @@
 #include <cstring>
 
 void CParameter::Initialize() {
+    store_.reset();
+    record_ = {};
     ClearMemos();
     sections_.assign(static_cast<std::size_t>(std::max(GetSectionCount(), 0)), Section());
     for (std::size_t i = 0; i < sections_.size(); ++i) {
@@ -16,6 +18,7 @@ void CParameter::Initialize() {
 }
 
 std::size_t CParameter::GetSerializedSize() const {
+    if (store_) return record_.size();
     std::size_t size = 4;  // one terminating zero per memo
     for (const std::string& memo : memos_)
         size += memo.size();
@@ -30,12 +33,14 @@ std::size_t CParameter::GetSerializedSize() const {
 }
 
 Block& CParameter::FirstBlock() {
+    Unpack();
     if (sections_.empty()) sections_.emplace_back();
     if (sections_.front().empty()) sections_.front().emplace_back();
     return sections_.front().front();
 }
 
 void CParameter::ClearMemos() {
+    Unpack();
     for (std::string& memo : memos_)
         memo.clear();
 }
@@ -44,9 +49,12 @@ void CParameter::Assign(const CParameter& other) {
     if (&other == this) return;
     memos_ = other.memos_;
     sections_ = other.sections_;
+    store_ = other.store_;
+    record_ = other.record_;
 }
 
 void CParameter::GetFlatData(std::span<std::uint8_t> buffer) const {
+    Unpack();
     std::size_t at = 0;
     for (const Section& section : sections_) {
         for (const Block& block : section) {
@@ -60,6 +68,7 @@ void CParameter::GetFlatData(std::span<std::uint8_t> buffer) const {
 }
 
 void CParameter::SetFlatData(std::span<const std::uint8_t> buffer) {
+    Unpack();
     std::size_t at = 0;
     for (Section& section : sections_) {
         for (Block& block : section) {
@@ -72,6 +81,7 @@ void CParameter::SetFlatData(std::span<const std::uint8_t> buffer) {
 }
 
 std::size_t CParameter::GetFlatSize() const {
+    Unpack();
     std::size_t size = 0;
     for (const Section& section : sections_)
         for (const Block& block : section)
@@ -80,7 +90,7 @@ std::size_t CParameter::GetFlatSize() const {
 }
 
 const std::string* CParameter::CompareText(int key, std::string& /*scratch*/) const {
-    if (key >= 1 && key <= kMemoCount) return &memos_[static_cast<std::size_t>(key - 1)];
+    if (key >= 1 && key <= kMemoCount) return &GetMemo(key - 1);
     return nullptr;
 }
 

@@ -23,10 +23,8 @@ Block& CPatch::PatchBlock() {
 
 std::string CPatch::GetName() const {
     std::string name(PATCH_NAME_LENGTH, '\0');
-    if (const Block* block = PatchBlockIfAny()) {
-        const std::size_t n = std::min<std::size_t>(block->size(), PATCH_NAME_LENGTH);
-        std::copy_n(block->begin(), n, name.begin());
-    }
+    const std::span<const std::uint8_t> block = FirstBlockBytes();
+    std::copy_n(block.begin(), std::min<std::size_t>(block.size(), PATCH_NAME_LENGTH), name.begin());
     return name;
 }
 
@@ -46,8 +44,8 @@ void CPatch::SetName(const std::string& text) {
 
 PatchImage CPatch::GetImage() const {
     PatchImage image{};
-    if (const Block* block = PatchBlockIfAny())
-        std::copy_n(block->begin(), std::min<std::size_t>(block->size(), image.size()), image.begin());
+    const std::span<const std::uint8_t> block = FirstBlockBytes();
+    std::copy_n(block.begin(), std::min(block.size(), image.size()), image.begin());
     return image;
 }
 

@@ -8,24 +8,8 @@
 #include "device/protocol_constants.h"
 #include "textout/message_catalog.h"
 #include "textout/text_out_hub.h"
+#include "transfer/bounded_read.h"
 #include "transfer/data_set_placement.h"
-
-namespace {
-
-// Reads the rest of stream; false when reading fails for another reason than the end of the data.
-bool ReadAll(std::istream& stream, std::vector<std::uint8_t>& bytes) {
-    bytes.clear();
-    if (!stream.good()) return false;
-    char piece[64 * 1024];
-    while (stream) {
-        stream.read(piece, sizeof piece);
-        const std::streamsize got = stream.gcount();
-        bytes.insert(bytes.end(), piece, piece + got);
-    }
-    return !stream.bad();
-}
-
-}  // namespace
 
 AReader::AReader(MidiEnvironment& environment) : CKivMidiRequester(environment), profile_(Tq550DeviceIds()) {}
 
@@ -131,7 +115,8 @@ void AReader::SetTarget(CParameterArray* target, std::vector<int> temporaryTarge
 bool AReader::ReadPatchesFromSmf(std::istream& stream, CParameterArray& target) {
     SetTarget(&target, {0});
     smfMode_ = true;
-    const bool ok = ReadAll(stream, fileBytes_) && Parse();
+    // A file too big to be one of patches (a device, a file that never ends) is not read into memory.
+    const bool ok = ReadAtMost(stream, fileBytes_) && Parse();
     fileBytes_.clear();
     fileBytes_.shrink_to_fit();
     target_ = nullptr;

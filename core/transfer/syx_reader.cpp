@@ -8,6 +8,7 @@
 #include "device/message_acceptance.h"
 #include "device/protocol_constants.h"
 #include "textout/message_catalog.h"
+#include "transfer/bounded_read.h"
 #include "transfer/data_set_placement.h"
 
 namespace {
@@ -15,10 +16,6 @@ namespace {
 // The user patches, then the temporary patch.
 constexpr std::size_t kTemporaryIndex = USER_PATCH_COUNT;
 constexpr std::size_t kSlotCount = USER_PATCH_COUNT + 1;
-// Far more than any SysEx file of TQ-550 patches holds (200 patches in data sets of one byte each are
-// about 6 MB); a longer file, or an endless one such as a device, is not read into memory.
-constexpr std::size_t kMostFileBytes = 64 * 1024 * 1024;
-
 bool IsRealTime(std::uint8_t byte) {
     return byte >= 0xF8;
 }
@@ -131,12 +128,9 @@ bool CSyxReader::Read(const std::filesystem::path& path, CPatchArray& patches) {
     if (std::filesystem::is_directory(path, ec)) return Fail(SyxReadResult::CannotOpen);
     std::ifstream stream(path, std::ios::binary);
     if (!stream.is_open()) return Fail(SyxReadResult::CannotOpen);
+    // 200 patches in data sets of one byte each are about 6 MB: a longer file, or an endless one such as a
+    // device, is not read into memory.
     std::vector<std::uint8_t> bytes;
-    char piece[64 * 1024];
-    while (stream && bytes.size() <= kMostFileBytes) {
-        stream.read(piece, sizeof piece);
-        bytes.insert(bytes.end(), piece, piece + stream.gcount());
-    }
-    if (stream.bad() || bytes.size() > kMostFileBytes) return Fail(SyxReadResult::CannotOpen);
+    if (!ReadAtMost(stream, bytes)) return Fail(SyxReadResult::CannotOpen);
     return Read(bytes, patches);
 }

@@ -21,6 +21,7 @@
 #include "gp/util/settings_catalog.h"
 #include "import/reader.h"
 #include "midi/virtual_midi.h"
+#include "model/device_history.h"
 #include "ports/midi_environment.h"
 #include "rtmidi/normal_midi_device_factory.h"
 #include "settings/settings_store.h"
@@ -33,6 +34,7 @@
 #include "ui/app_context.h"
 #include "ui/child_frame.h"
 #include "ui/command_ids.h"
+#include "ui/device_history_dialog.h"
 #include "ui/doc.h"
 #include "ui/doc_man.h"
 #include "ui/image_view.h"
@@ -40,6 +42,7 @@
 #include "ui/param_view.h"
 #include "ui/progress_bar.h"
 #include "ui/recovery_store.h"
+#include "ui/syx_files.h"
 #include "ui/text_out_box.h"
 #include "ui/timer_text_out_window.h"
 #include "ui/transfer_session.h"
@@ -140,6 +143,9 @@ bool CApp::InitInstance() {
     LoadSettings();
     CreateTextSinks();
     PrepareDevices();
+    if (!options_.historyFolder.isEmpty())
+        app.history = std::make_unique<CDeviceHistory>(ToFilePath(options_.historyFolder),
+                                                       Profile::kHistoryCount.Read(&settings_), &textOut_);
 
     const int language = options_.language >= 0 ? options_.language : ChooseLanguage();
     GetMessageCatalog().SetLanguage(language);
@@ -375,7 +381,10 @@ void CApp::ShowAbout() {
 void CApp::SetUpMidiDevices() {
     if (!midiSetup_) return;
     CMidiSetupDialog dialog(*midiSetup_, frame_.get());
-    dialog.exec();
+    if (dialog.exec() != QDialog::Accepted) return;
+    // Another processor, or another device id, may answer now.
+    if (CImageView* main = MainView())
+        if (auto* doc = qobject_cast<CImageDoc*>(main->GetDoc())) doc->ForgetAllSlots();
 }
 
 void CApp::SetUpFont() {
@@ -425,6 +434,11 @@ bool CApp::RouteAppCommand(int id, GP::CCmdUI* ui) {
         {ID_IMPORT_EARLIER_FILE, &CApp::IsIdle, [](CApp& app) { app.OnImportEarlierFile(kLibrarianFile); }},
         {ID_IMPORT_TQ4_DUMP, &CApp::IsIdle, [](CApp& app) { app.OnImportEarlierFile(kTq4BulkDump); }},
         {ID_IMPORT_TQ2_DUMP, &CApp::IsIdle, [](CApp& app) { app.OnImportEarlierFile(kTq2BulkDump); }},
+        {ID_IMPORT_SYX, &CApp::IsIdle,
+         [](CApp& app) {
+             CSyxFiles(app.Context(), app.MainFrame()).OnImport(app.DocTemplateById(IDR_LIBRARY));
+         }},
+        {ID_FILE_DEVICE_HISTORY, &CApp::CanOpenDeviceHistory, &CApp::OpenDeviceHistory},
     };
     for (const Command& command : kCommands) {
         if (command.id != id) continue;
@@ -436,6 +450,14 @@ bool CApp::RouteAppCommand(int id, GP::CCmdUI* ui) {
         return true;
     }
     return false;
+}
+
+bool CApp::CanOpenDeviceHistory() const {
+    return IsIdle() && context_.history && MainView();
+}
+
+void CApp::OpenDeviceHistory() {
+    RunDeviceHistory(context_, DocTemplateById(IDR_LIBRARY), MainView()->GetDoc()->Patches(), frame_.get());
 }
 
 bool CApp::OnCommand(int id) {

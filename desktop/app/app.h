@@ -54,6 +54,9 @@ struct CAppOptions {
     // Keeps one running copy per user (off in tests).
     bool singleInstance = true;
     QString instanceName;
+    // Where every Read All that completes is kept (the program's: "History" in its data folder); none:
+    // nothing is kept, and File > Device History... is unavailable.
+    QString historyFolder;
     // 0 English, 1 Japanese, -1 from the system.
     int language = -1;
     // Where the unsaved patches of the windows are kept against a crash, and offered again at the next
@@ -133,6 +136,10 @@ class CApp : public QObject, public GP::CCmdTarget {
     bool TransferUnderWay() const;
     bool IsIdle() const { return !TransferUnderWay(); }
     bool AlwaysTrue() const { return true; }
+
+    // File > Device History...: the kept reads of the processor; the chosen one opens in a library window.
+    bool CanOpenDeviceHistory() const;
+    void OpenDeviceHistory();
 
   protected:
     // A close of the main frame during a transfer stops the transfer and closes the frame after it.

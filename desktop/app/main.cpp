@@ -62,6 +62,8 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Marlin"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tq550-librarian"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tq550-librarian.svg")));
+    options.historyFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/History");
     options.language = ChooseLanguage();
     InstallTranslations(application, options.language);
     // The user's own data location: copies of other users never share it.

@@ -70,6 +70,18 @@ const CMainFrame::Command kCommands[] = {
      nullptr},
     {ID_IMPORT_TQ2_DUMP, QT_TRANSLATE_NOOP("CMainFrame", "Import TQ-&2 Bulk Dump File..."), nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Import TQ-2 bulk dump file\nImport TQ-2 Bulk Dump File"), nullptr},
+    {ID_IMPORT_SYX, QT_TRANSLATE_NOOP("CMainFrame", "&SysEx File..."), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame",
+                       "Open a file of System Exclusive messages (.syx) as a new library\nImport SysEx File"),
+     nullptr},
+    {ID_FILE_EXPORT_SYX_ALL, QT_TRANSLATE_NOOP("CMainFrame", "&All Data"), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Export all data as a SysEx file\nExport All as SysEx"), nullptr},
+    {ID_FILE_EXPORT_SYX_SELECTED, QT_TRANSLATE_NOOP("CMainFrame", "Selected &Data"), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Export the selected data as a SysEx file\nExport Selected as SysEx"),
+     nullptr},
+    {ID_FILE_DEVICE_HISTORY, QT_TRANSLATE_NOOP("CMainFrame", "Device &History..."), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Open a kept read of the TQ-550 in a library window\nDevice History"),
+     nullptr},
     {GP::ID_APP_EXIT, QT_TRANSLATE_NOOP("CMainFrame", "E&xit"), nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Quit the application; prompts to save libraries\nExit"), nullptr},
     {ID_EDIT_UNDO, QT_TRANSLATE_NOOP("CMainFrame", "&Undo"), "Ctrl+Z",
@@ -90,6 +102,15 @@ const CMainFrame::Command kCommands[] = {
      QT_TRANSLATE_NOOP("CMainFrame", "Select all\nSelect All"), nullptr},
     {ID_EDIT_FIND, QT_TRANSLATE_NOOP("CMainFrame", "&Find..."), "Ctrl+F",
      QT_TRANSLATE_NOOP("CMainFrame", "Select the patches whose name or memo holds a text\nFind"), "find"},
+    {ID_EDIT_SELECT_DUPLICATES, QT_TRANSLATE_NOOP("CMainFrame", "Select Du&plicates"), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame",
+                       "Select every patch whose data repeat those of a patch above it\nSelect "
+                       "Duplicates"),
+     nullptr},
+    {ID_EDIT_COMPARE, QT_TRANSLATE_NOOP("CMainFrame", "Co&mpare"), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame",
+                       "Compare the two selected patches, or the selected one with the clipboard\nCompare"),
+     nullptr},
     {ID_VIEW_TOOLBAR, QT_TRANSLATE_NOOP("CMainFrame", "&Tool Bar"), nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Show or hide the tool bar\nToggle Tool Bar"), nullptr},
     {ID_VIEW_STATUS_BAR, QT_TRANSLATE_NOOP("CMainFrame", "&Status Bar"), nullptr,
@@ -102,6 +123,9 @@ const CMainFrame::Command kCommands[] = {
      QT_TRANSLATE_NOOP("CMainFrame", "Write all data\nWrite All"), nullptr},
     {ID_MIDI_WRITE_SELECTED, QT_TRANSLATE_NOOP("CMainFrame", "Write Selected &Data"), nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Write selected data\nWrite Selected"), nullptr},
+    {ID_MIDI_WRITE_CHANGED, QT_TRANSLATE_NOOP("CMainFrame", "Write &Changed"), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Write the patches the TQ-550 is not known to hold\nWrite Changed"),
+     nullptr},
     {ID_SETUP_MIDI, QT_TRANSLATE_NOOP("CMainFrame", "Set Up &MIDI Devices..."), nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Set up the MIDI devices\nMIDI Devices"), nullptr},
     {ID_SETUP_FONT, QT_TRANSLATE_NOOP("CMainFrame", "Set Up &Font..."), nullptr,
@@ -257,13 +281,20 @@ void CMainFrame::BuildFullMenus() {
     exportSmf->setObjectName(QStringLiteral("menuExportSmf"));
     exportSmf->addAction(Action(ID_FILE_EXPORT_SMF_ALL));
     exportSmf->addAction(Action(ID_FILE_EXPORT_SMF_SELECTED));
+    QMenu* exportSyx = file->addMenu(tr("Export S&ysEx File"));
+    exportSyx->setObjectName(QStringLiteral("menuExportSyx"));
+    exportSyx->addAction(Action(ID_FILE_EXPORT_SYX_ALL));
+    exportSyx->addAction(Action(ID_FILE_EXPORT_SYX_SELECTED));
     QMenu* import = file->addMenu(tr("Impor&t"));
     import->setObjectName(QStringLiteral("menuImport"));
     import->addAction(Action(ID_IMPORT_EARLIER_FILE));
     import->addAction(Action(ID_IMPORT_TQ4_DUMP));
     import->addAction(Action(ID_IMPORT_TQ2_DUMP));
-    for (QMenu* sub : {exportSmf, import})
+    import->addAction(Action(ID_IMPORT_SYX));
+    for (QMenu* sub : {exportSmf, exportSyx, import})
         connect(sub, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandActions);
+    file->addSeparator();
+    file->addAction(Action(ID_FILE_DEVICE_HISTORY));
     file->addSeparator();
     recentSeparator_ = file->addSeparator();
     file->addAction(Action(GP::ID_APP_EXIT));
@@ -280,6 +311,9 @@ void CMainFrame::BuildFullMenus() {
     edit->addSeparator();
     edit->addAction(Action(ID_EDIT_SELECT_ALL));
     edit->addAction(Action(ID_EDIT_FIND));
+    edit->addAction(Action(ID_EDIT_SELECT_DUPLICATES));
+    edit->addSeparator();
+    edit->addAction(Action(ID_EDIT_COMPARE));
 
     QMenu* view = addMenu(tr("&View"));
     view->setObjectName(QStringLiteral("menuView"));
@@ -293,6 +327,7 @@ void CMainFrame::BuildFullMenus() {
     midi->addSeparator();
     midi->addAction(Action(ID_MIDI_WRITE_ALL));
     midi->addAction(Action(ID_MIDI_WRITE_SELECTED));
+    midi->addAction(Action(ID_MIDI_WRITE_CHANGED));
 
     QMenu* setup = addMenu(tr("&Setup"));
     setup->setObjectName(QStringLiteral("menuSetup"));

@@ -36,7 +36,6 @@ class CMainFrame : public GP::CMDIFrameWndEx {
     QAction* CommandAction(int id) const;
     // Shows the full menu set when a child window is active, the short one otherwise.
     void UpdateMenuSet();
-    bool ShowsFullMenus() const { return fullMenus_; }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, GP::CCmdUI& ui) override;

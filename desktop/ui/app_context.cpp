@@ -1,6 +1,7 @@
 #include "ui/app_context.h"
 
 #include "import/reader.h"
+#include "model/device_history.h"
 #include "transfer/reader.h"
 #include "transfer/writer.h"
 #include "ui/transfer_session.h"

@@ -9,6 +9,7 @@
 #include "ui/memo_codec.h"
 
 class AReader;
+class CDeviceHistory;
 class CWriter;
 class ISettingsStore;
 class MidiEnvironment;
@@ -40,7 +41,7 @@ class CPatchClipboard : public QObject {
 
 // What the application builds at start-up for the windows it creates: the settings, the text output, the
 // MIDI environment with the patch reader and writers, the initial data, the memo codec of the interface
-// language, the clipboard, the list font and the program's switches. The application owns it and hands it to
+// language, the clipboard, the device history, the list font and the program's switches. The application owns it and hands it to
 // the document types, frames, views and dialogs; nothing in the program reaches it any other way.
 class CAppContext {
   public:
@@ -67,6 +68,9 @@ class CAppContext {
     int gridSw = 0;
     // Child frames take their stored positions once the settings are loaded.
     bool useStoredPositions = false;
+
+    // Where every Read All that completes is kept (none: nothing is kept).
+    std::unique_ptr<CDeviceHistory> history;
 
     // Where transfers with the processor run (they pump the event loop while they wait).
     CTransferSession* session = nullptr;

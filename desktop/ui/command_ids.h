@@ -27,6 +27,14 @@ enum CommandId : int {
     ID_IMPORT_TQ4_DUMP = 32867,
     ID_IMPORT_TQ2_DUMP = 32868,
     ID_EDIT_FIND = 32869,
+    // SysEx files, comparing, duplicates, the device's history and Write Changed.
+    ID_IMPORT_SYX = 32880,
+    ID_FILE_EXPORT_SYX_ALL = 32881,
+    ID_FILE_EXPORT_SYX_SELECTED = 32882,
+    ID_FILE_DEVICE_HISTORY = 32883,
+    ID_EDIT_COMPARE = 32884,
+    ID_EDIT_SELECT_DUPLICATES = 32885,
+    ID_MIDI_WRITE_CHANGED = 32886,
     ID_EDIT_DELETE = 57088,
     ID_EDIT_COPY = 57634,
     ID_EDIT_CUT = 57635,
@@ -46,10 +54,6 @@ enum ControlId : int {
     IDC_READ_GROUP = 4271,
     IDC_WRITE_GROUP = 4272,
     IDC_TEMPORARY_LABEL = 4290,
-    // The temporary-area buttons of visible row slot i: write 4130 + i, read 4386 + i.
-    IDC_TEMPORARY_WRITE_FIRST = 4130,
-    IDC_TEMPORARY_READ_FIRST = 4386,
-    kTemporaryButtonRange = 256,
 };
 
 // Resource ids of the two document types (and of their frames' stored positions).
@@ -61,7 +65,6 @@ enum TemplateId : int {
 // Hints of CDocument::UpdateAllViews.
 enum UpdateHint : int {
     HINT_INITIAL = 0,
-    HINT_CONTENT = 1,
     HINT_FONT = 2,
     HINT_GRID = 3,
 };

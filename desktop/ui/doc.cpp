@@ -289,6 +289,31 @@ bool CFileDoc::DiffersFromFile() const {
 
 CImageDoc::CImageDoc(CAppContext& context) : CDoc(context, std::make_unique<CImageDocument>(), false) {
     SetPatches(CPatchArray());
+    Model().SetSlotKnowledge(&knowledge_);
+}
+
+void CImageDoc::SlotStatesChanged(const std::vector<int>& slotNumbers) {
+    const auto [first, last] = std::minmax_element(slotNumbers.begin(), slotNumbers.end());
+    if (first != slotNumbers.end()) Model().SlotStatesChanged(*first, *last);
+}
+
+void CImageDoc::RememberSlots(const std::vector<int>& slotNumbers) {
+    RememberSlots(Patches(), slotNumbers);
+}
+
+void CImageDoc::RememberSlots(const CPatchArray& held, const std::vector<int>& slotNumbers) {
+    knowledge_.Remember(held, slotNumbers);
+    SlotStatesChanged(slotNumbers);
+}
+
+void CImageDoc::ForgetSlots(const std::vector<int>& slotNumbers) {
+    knowledge_.Forget(slotNumbers);
+    SlotStatesChanged(slotNumbers);
+}
+
+void CImageDoc::ForgetAllSlots() {
+    knowledge_.ForgetAll();
+    Model().SlotStatesChanged(0, kPatchCount - 1);
 }
 
 bool CImageDoc::OnCommand(int id) {

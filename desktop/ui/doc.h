@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gp/mdi/mdi_document.h"
+#include "model/device_slot_knowledge.h"
 #include "model/file_document.h"
 #include "model/image_document.h"
 #include "ui/patch_table_model.h"
@@ -103,7 +104,6 @@ class CFileDoc : public CDoc {
   public:
     explicit CFileDoc(CAppContext& context);
 
-    const CFileDocument& FileData() const { return file_; }
 
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& path) override;
@@ -126,6 +126,11 @@ class CFileDoc : public CDoc {
 
 // The Main window's document: the processor's 200 user patches. It is never opened, saved or closed by the
 // user and never modified.
+//
+// It also keeps what the processor holds in each user slot as far as this run knows (learnt from the reads
+// and writes that succeeded, forgotten for the slots of a transfer that failed and for all slots when the
+// MIDI setup changes): Write Changed writes the patches that differ from it, and the number cells of the
+// list mark them.
 class CImageDoc : public CDoc {
     Q_OBJECT
 
@@ -134,12 +139,27 @@ class CImageDoc : public CDoc {
 
     explicit CImageDoc(CAppContext& context);
 
+    // The slots now hold the Main window's patches at the same positions (after a read or a write of them).
+    void RememberSlots(const std::vector<int>& slotNumbers);
+    // The slots now hold the patches at the same positions of held (what a check read back).
+    void RememberSlots(const CPatchArray& held, const std::vector<int>& slotNumbers);
+    void ForgetSlots(const std::vector<int>& slotNumbers);
+    void ForgetAllSlots();
+    // The slots whose patch the processor is not known to hold, ascending: what Write Changed writes.
+    std::vector<int> ChangedSlots() const { return knowledge_.ChangedSlots(Patches()); }
+
     int Capacity() const override { return kPatchCount; }
     bool IsModified() const override { return false; }
     void SetModifiedFlag(bool) override {}
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, GP::CCmdUI& ui) override;
+
+  private:
+    // The number cells of slots show another state now.
+    void SlotStatesChanged(const std::vector<int>& slotNumbers);
+
+    CDeviceSlotKnowledge knowledge_;
 };
 
 // A file path of the platform from a path as the windows show it.

@@ -4,10 +4,12 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <algorithm>
+#include <chrono>
 
 #include "gp/docview/doc_template.h"
 #include "gp/util/settings_catalog.h"
 #include "midi/midi_out.h"
+#include "model/device_history.h"
 #include "model/parameter_address.h"
 #include "settings/settings_store.h"
 #include "textout/message_catalog.h"
@@ -142,11 +144,29 @@ bool CImageView::ReadPatches(bool all) {
     CTransferSession::CScope transfer(*context_.session);
     CPatchArray incoming = CopyOf(doc->Patches());
     const bool read = app.reader->ReadPatchesFromDevice(AreaCode(), indexes, incoming);
-    if (read)
+    const bool userArea = AreaCode() == AREA_USER_PATCH;
+    if (read) {
         doc->TakePatches(incoming, indexes, UndoModeOf(app.mode), false);
-    else if (!app.reader->WasCancelled())
-        CheckProcessorPort(context_);
+        if (userArea) MainDoc()->RememberSlots(indexes);
+        if (userArea && all) KeepInHistory();
+    } else {
+        // Whatever answers now, it is not known to be what was there.
+        if (userArea) MainDoc()->ForgetSlots(indexes);
+        if (!app.reader->WasCancelled()) CheckProcessorPort(context_);
+    }
     return read;
+}
+
+CImageDoc* CImageView::MainDoc() const {
+    return qobject_cast<CImageDoc*>(GetDoc());
+}
+
+void CImageView::KeepInHistory() {
+    CDeviceHistory* history = context_.history.get();
+    if (!history) return;
+    history->SetCount(Profile::kHistoryCount.Read(context_.settings));
+    // A failure is reported to the buffering sink, shown once the program is idle; the read stands.
+    history->Keep(GetDoc()->Patches(), std::chrono::system_clock::now());
 }
 
 bool CImageView::ConfirmWrite(bool& verify) {
@@ -165,20 +185,39 @@ bool CImageView::ConfirmWrite(bool& verify) {
 }
 
 bool CImageView::WritePatches(bool all) {
+    return WritePatchesAt(Indexes(all));
+}
+
+bool CImageView::WritePatchesAt(const std::vector<int>& indexes) {
     CAppContext& app = context_;
-    CDoc* doc = GetDoc();
+    CImageDoc* doc = MainDoc();
     if (!doc || !app.writer || !app.reader || app.Busy()) return false;
-    const std::vector<int> indexes = Indexes(all);
     if (indexes.empty()) return false;
     bool verify = false;
     if (!ConfirmWrite(verify)) return false;
     CTransferSession::CScope transfer(*context_.session);
+    const bool userArea = AreaCode() == AREA_USER_PATCH;
     if (!app.writer->WritePatchesToDevice(*app.reader, AreaCode(), indexes, doc->Patches())) {
+        // A patch may be half written, or another processor may answer now.
+        if (userArea) doc->ForgetSlots(indexes);
         if (!app.writer->WasCancelled()) CheckProcessorPort(context_);
         return false;
     }
+    if (userArea) doc->RememberSlots(indexes);
     if (verify && IsPatchArea(AreaCode())) VerifyWritten(indexes);
     return true;
+}
+
+bool CImageView::WriteChanged() {
+    CImageDoc* doc = MainDoc();
+    if (!doc || context_.Busy()) return false;
+    const std::vector<int> changed = doc->ChangedSlots();
+    if (changed.empty()) {
+        ShowText(context_,
+                 tr("The TQ-550 holds every patch of the Main window already: nothing was written."));
+        return false;
+    }
+    return WritePatchesAt(changed);
 }
 
 bool CImageView::VerifyWritten(const std::vector<int>& indexes) {
@@ -197,6 +236,9 @@ bool CImageView::VerifyWritten(const std::vector<int>& indexes) {
         }
         return false;
     }
+    // What came back is what the processor holds, whether it matches or not.
+    if (AreaCode() == AREA_USER_PATCH)
+        if (CImageDoc* main = MainDoc()) main->RememberSlots(readBack, indexes);
     for (int index : indexes) {
         const auto position = static_cast<std::size_t>(index);
         if (position >= written.GetSize() || written[position].GetImage() != readBack[position].GetImage()) {
@@ -244,6 +286,7 @@ bool CImageView::RouteViewCommand(int id, GP::CCmdUI* ui) {
         {ID_MIDI_READ_SELECTED, &CImageView::CanTransferSelected, &CImageView::OnReadSelected},
         {ID_MIDI_WRITE_ALL, &CImageView::CanTransfer, &CImageView::OnWriteAll},
         {ID_MIDI_WRITE_SELECTED, &CImageView::CanTransferSelected, &CImageView::OnWriteSelected},
+        {ID_MIDI_WRITE_CHANGED, &CImageView::CanTransfer, &CImageView::OnWriteChanged},
         {ID_FILE_EXPORT_SMF_ALL, &CImageView::AlwaysTrue, &CImageView::OnExportAll},
         {ID_FILE_EXPORT_SMF_SELECTED, &CImageView::CanTransferSelected, &CImageView::OnExportSelected},
         {ID_FILE_IMPORT_SMF, &CImageView::CanTransfer, &CImageView::ImportSmf},

@@ -14,7 +14,6 @@ class CMemoCodec {
     explicit CMemoCodec(int language = 0) { SetLanguage(language); }
 
     void SetLanguage(int language);
-    int Language() const { return language_; }
     const char* LegacyCodePage() const;
 
     QString Decode(const std::string& bytes) const;

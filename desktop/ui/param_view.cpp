@@ -399,6 +399,10 @@ bool CParamView::RouteViewCommand(int id, GP::CCmdUI* ui) {
         {ID_FILE_DUPLICATE, &CParamView::AlwaysTrue, &CParamView::OnFileDuplicate},
         {ID_EDIT_FIND, &CParamView::AlwaysTrue, &CParamView::OnEditFind},
         {ID_SETUP_GRID, &CParamView::AlwaysTrue, &CParamView::OnSetupGrid},
+        {ID_EDIT_COMPARE, &CParamView::CanCompare, &CParamView::OnEditCompare},
+        {ID_EDIT_SELECT_DUPLICATES, &CParamView::CanSelectDuplicates, &CParamView::OnEditSelectDuplicates},
+        {ID_FILE_EXPORT_SYX_ALL, &CParamView::CanExportSyxAll, &CParamView::OnExportSyxAll},
+        {ID_FILE_EXPORT_SYX_SELECTED, &CParamView::CanExportSyxSelected, &CParamView::OnExportSyxSelected},
     };
     return Route(*this, kCommands, id, ui);
 }

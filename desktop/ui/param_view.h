@@ -66,6 +66,12 @@ class CParamView : public GP::CFormViewEx {
     bool CanExchange() const;
     // Select All, Duplicate, Find and Set Up Grid.
     bool AlwaysTrue() const { return true; }
+    // Two patches selected, or one and the clipboard not empty.
+    bool CanCompare() const;
+    // At least two patches in the window.
+    bool CanSelectDuplicates() const;
+    bool CanExportSyxAll() const;
+    bool CanExportSyxSelected() const;
 
     // The editing commands; each does nothing unless its rule holds.
     void OnEditUndo();
@@ -79,6 +85,22 @@ class CParamView : public GP::CFormViewEx {
     void OnFileDuplicate();
     void OnEditFind();
     void OnSetupGrid();
+
+    // The commands on patches beyond editing (param_view_tools.cpp). Compare shows the comparison of the
+    // two selected patches (the upper first), or of the selected one and the clipboard's first, in the
+    // compare window. Select Duplicates selects every patch whose data equal those of a patch before it and
+    // says in the status bar how many it found. Export SysEx File writes all or the selected patches: from
+    // the Main window each to its own slot, from a library window to the slots from U01-1 on in the order
+    // the rows show them.
+    void OnEditCompare();
+    void OnEditSelectDuplicates();
+    void OnExportSyxAll() { ExportSyx(true); }
+    void OnExportSyxSelected() { ExportSyx(false); }
+    void ExportSyx(bool all);
+    // How Compare names the patch at index: "U03-2 in Main", "4 in Live Set".
+    QString PatchPlace(int index) const;
+    // A short report of a command: in the status bar while it shows, else in a message box.
+    void Report(const QString& text);
 
   protected:
     // One command of a view: its id, its rule and its handler.

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 #include <cctype>
@@ -266,6 +267,29 @@ bool CParameterListCtrl::BeginEdit(int row, int column) {
     const int start = row >= 0 ? row : FirstSelectedRow();
     if (start < 0 || IsEndOfLineRow(start)) return false;
     return CEditListCtrl::BeginEdit(row, column);
+}
+
+void CParameterListCtrl::DrawItem(QPainter* painter, const QStyleOptionViewItem& option,
+                                  const QModelIndex& index) const {
+    CEditListCtrl::DrawItem(painter, option, index);
+    if (!table_ || ColumnIdAt(index.column()) != kNumberColumn) return;
+    const qint64 patch = GetItemData(index.row());
+    const auto state = table_->SlotStateOf(static_cast<int>(patch));
+    if (state == CPatchTableModel::kSlotHeld) return;
+    // In the colour of the cell's text, at the left of the right-aligned number.
+    const bool selected = isEnabled() && IsItemSelected(index.row());
+    const QColor color =
+        palette().color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text);
+    const int diameter = std::max(5, fontMetrics().height() / 2 - 1);
+    const int blank = fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    const QRectF mark(option.rect.left() + blank, option.rect.center().y() - diameter / 2.0, diameter,
+                      diameter);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(color, 1.2));
+    painter->setBrush(state == CPatchTableModel::kSlotChanged ? QBrush(color) : Qt::NoBrush);
+    painter->drawEllipse(mark.adjusted(0.5, 0.5, -0.5, -0.5));
+    painter->restore();
 }
 
 // ---- events -----------------------------------------------------------------------------------------

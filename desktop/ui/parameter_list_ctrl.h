@@ -16,6 +16,8 @@ class ISettingsStore;
 // Line", whose item data is the patch count: the place after the last patch. Sorting reorders rows only;
 // the patches keep their order. The list offers the selection the editing commands work on.
 //
+// In the Main list the number cell of a patch that Write Changed would send carries a mark (see DrawItem).
+//
 // Signals to the view: visibleRowsChanged after scrolling (the temporary buttons follow the rows),
 // patchDoubleClicked on a patch row.
 class CParameterListCtrl : public GP::CEditListCtrl {
@@ -66,8 +68,6 @@ class CParameterListCtrl : public GP::CEditListCtrl {
 
     // Sort by the column at position: the same column again turns the direction.
     void SortByColumnPosition(int position);
-    int SortColumn() const { return sortColumn_; }
-    bool SortAscending() const { return ascending_; }
     // Patch order, then the active sort.
     void ApplySort();
 
@@ -81,6 +81,10 @@ class CParameterListCtrl : public GP::CEditListCtrl {
 
     double GetCellNumber(int row, int column) const override;
     bool BeginEdit(int row, int column) override;
+    // The cell, and in the number cell of a patch the processor is not known to hold a mark at its left: a
+    // ring while the slot is unknown, a dot when the slot holds another patch.
+    void DrawItem(QPainter* painter, const QStyleOptionViewItem& option,
+                  const QModelIndex& index) const override;
 
   signals:
     void visibleRowsChanged();

@@ -1,5 +1,8 @@
 #include "ui/patch_table_model.h"
 
+#include <algorithm>
+
+#include "model/device_slot_knowledge.h"
 #include "model/parameter_address.h"
 #include "ui/memo_codec.h"
 
@@ -65,6 +68,8 @@ int CPatchTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant CPatchTableModel::data(const QModelIndex& index, int role) const {
+    if (index.isValid() && role == kSlotStateRole)
+        return ColumnIdAt(index.column()) == kNumberColumn ? QVariant(SlotStateOf(index.row())) : QVariant();
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return QVariant();
     return CellText(index.row(), ColumnIdAt(index.column()));
 }
@@ -92,6 +97,20 @@ void CPatchTableModel::EndRemove(int first) {
 void CPatchTableModel::PatchesChanged(int first, int last) {
     if (first > last || first < 0) return;
     emit dataChanged(index(first, 0), index(last, kColumnCount - 1));
+}
+
+CPatchTableModel::SlotState CPatchTableModel::SlotStateOf(int index) const {
+    if (!knowledge_ || index < 0 || index >= PatchCount()) return kSlotHeld;
+    if (!knowledge_->IsKnown(index)) return kSlotUnknown;
+    return knowledge_->Differs(index, patches_[static_cast<std::size_t>(index)]) ? kSlotChanged : kSlotHeld;
+}
+
+void CPatchTableModel::SlotStatesChanged(int first, int last) {
+    first = std::max(first, 0);
+    last = std::min(last, PatchCount() - 1);
+    if (first > last) return;
+    const int number = PositionOfColumnId(kNumberColumn);
+    emit dataChanged(index(first, number), index(last, number), {kSlotStateRole});
 }
 
 void CPatchTableModel::NumbersChanged(int first) {

@@ -5,6 +5,7 @@
 
 #include "model/data.h"
 
+class CDeviceSlotKnowledge;
 class CMemoCodec;
 
 // The patches of one window as a table: one row per patch and, in a library, one more last row, "End of
@@ -14,12 +15,19 @@ class CMemoCodec;
 // The document that owns the patches changes them and announces every change here, around it: rows inserted
 // and removed, cells changed, or everything anew (a reset) where everything changed. The number column of the
 // rows that moved is announced as changed too.
+//
+// The Main window's table also tells, in the role kSlotStateRole of its number cells, whether the processor
+// is known to hold each row's patch in its slot (what Write Changed leaves out); its document announces the
+// number cells whose answer changed when what the processor holds is learnt or forgotten.
 class CPatchTableModel : public QAbstractTableModel {
     Q_OBJECT
 
   public:
     enum ColumnId { kNumberColumn = 0, kNameColumn = 5 };
     static constexpr int kColumnCount = 6;
+    // Whether the processor holds a row's patch in the row's slot: yes, unknown, or it holds another.
+    enum SlotState { kSlotHeld = 0, kSlotUnknown = 1, kSlotChanged = 2 };
+    static constexpr int kSlotStateRole = Qt::UserRole + 1;
 
     // The column table: header (the same in both languages), identifier (0 number, 5 name, 1 to 4 memos),
     // and whether the column is edited in place as text.
@@ -60,6 +68,12 @@ class CPatchTableModel : public QAbstractTableModel {
     // The cells of patches first to last changed.
     void PatchesChanged(int first, int last);
 
+    // What the processor holds, slot by slot (none: every row reads kSlotHeld, as in a library).
+    void SetSlotKnowledge(const CDeviceSlotKnowledge* knowledge) { knowledge_ = knowledge; }
+    SlotState SlotStateOf(int index) const;
+    // What the processor is known to hold changed for the slots first to last.
+    void SlotStatesChanged(int first, int last);
+
   private:
     // Rows from first on show other numbers now.
     void NumbersChanged(int first);
@@ -67,4 +81,5 @@ class CPatchTableModel : public QAbstractTableModel {
     const CPatchArray& patches_;
     bool library_;
     const CMemoCodec* codec_;
+    const CDeviceSlotKnowledge* knowledge_ = nullptr;
 };

@@ -57,7 +57,6 @@ class CTimerTextOutWindow::CWindowX : public QWidget {
     CWindowX(CTimerTextOutWindow& owner, QWidget* parent);
 
     const QString& Text() const { return text_; }
-    bool TimerRunning() const { return timer_.isActive(); }
     int RemainingTime() const { return timer_.remainingTime(); }
     void Show(const QString& text);
 

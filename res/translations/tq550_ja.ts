@@ -57,6 +57,100 @@ Open them again? &quot;No&quot; discards them.</source>
     </message>
 </context>
 <context>
+    <name>CCompareWindow</name>
+    <message>
+        <source>Patch 1</source>
+        <translation>パッチ 1</translation>
+    </message>
+    <message>
+        <source>Patch 2</source>
+        <translation>パッチ 2</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Memo %1</source>
+        <translation>メモ %1</translation>
+    </message>
+    <message>
+        <source>same</source>
+        <translation>同じ</translation>
+    </message>
+    <message>
+        <source>different</source>
+        <translation>異なる</translation>
+    </message>
+    <message>
+        <source>The patches are identical.</source>
+        <translation>パッチは同一です。</translation>
+    </message>
+    <message>
+        <source>Data: the same</source>
+        <translation>データ: 同じ</translation>
+    </message>
+    <message>
+        <source>Differing data bytes: %1; runs: %2</source>
+        <translation>異なるデータ: %1 バイト、%2 か所</translation>
+    </message>
+    <message>
+        <source>Address %1 to %2, chunk %3, length %4</source>
+        <translation>アドレス %1 から %2、チャンク %3、長さ %4</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>コピー(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>比較</translation>
+    </message>
+</context>
+<context>
+    <name>CDeviceHistoryDialog</name>
+    <message>
+        <source>Device History</source>
+        <translation>機器の履歴</translation>
+    </message>
+    <message>
+        <source>Read on</source>
+        <translation>読み込んだ日時</translation>
+    </message>
+    <message>
+        <source>Patches that differ from the Main window</source>
+        <translation>メイン ウィンドウと異なるパッチ</translation>
+    </message>
+    <message>
+        <source>No read has been kept yet. Every Read All that completes is kept here.</source>
+        <translation>まだ何も保存されていません。全データの読み込みが完了するたびに、ここに保存されます。</translation>
+    </message>
+    <message>
+        <source>Open shows the chosen read in a library window. To put it back into the TQ-550, copy its patches into the Main window and write them.</source>
+        <translation>[開く] を押すと、選んだ読み込み結果がライブラリ ウィンドウに開きます。TQ-550 に戻すには、そのパッチを メイン ウィンドウにコピーしてから書き出します。</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>開く(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>(cannot be read)</source>
+        <translation>(読み込めません)</translation>
+    </message>
+    <message>
+        <source>Device History %1</source>
+        <translation>機器の履歴 %1</translation>
+    </message>
+</context>
+<context>
     <name>CDocMan</name>
     <message>
         <source>TQ-550 Librarian</source>
@@ -112,6 +206,10 @@ Open them again? &quot;No&quot; discards them.</source>
     <message>
         <source>The TQ-550 holds what was written: every patch read back unchanged.</source>
         <translation>TQ-550 に書き出した内容が保存されています。読み込んだすべてのパッチが一致しました。</translation>
+    </message>
+    <message>
+        <source>The TQ-550 holds every patch of the Main window already: nothing was written.</source>
+        <translation>TQ-550 は メイン ウィンドウのすべてのパッチを既に保持しています。何も書き出しませんでした。</translation>
     </message>
 </context>
 <context>
@@ -594,6 +692,72 @@ Import TQ-2 Bulk Dump File</source>
         <translation>TQ-2 バルク ダンプ ファイルをインポートします
 TQ-2 バルク ダンプ ファイルをインポート</translation>
     </message>
+    <message>
+        <source>&amp;SysEx File...</source>
+        <translation>SysEx ファイル(&amp;S)...</translation>
+    </message>
+    <message>
+        <source>Open a file of System Exclusive messages (.syx) as a new library
+Import SysEx File</source>
+        <translation>システム エクスクルーシブ メッセージのファイル (.syx) を新しいライブラリとして開きます
+SysEx ファイルのインポート</translation>
+    </message>
+    <message>
+        <source>Export all data as a SysEx file
+Export All as SysEx</source>
+        <translation>全データを SysEx ファイルとしてエクスポートします
+全データを SysEx でエクスポート</translation>
+    </message>
+    <message>
+        <source>Export the selected data as a SysEx file
+Export Selected as SysEx</source>
+        <translation>選択したデータを SysEx ファイルとしてエクスポートします
+選択したデータを SysEx でエクスポート</translation>
+    </message>
+    <message>
+        <source>Device &amp;History...</source>
+        <translation>機器の履歴(&amp;H)...</translation>
+    </message>
+    <message>
+        <source>Open a kept read of the TQ-550 in a library window
+Device History</source>
+        <translation>保存してある TQ-550 の読み込み結果をライブラリ ウィンドウで開きます
+機器の履歴</translation>
+    </message>
+    <message>
+        <source>Select Du&amp;plicates</source>
+        <translation>重複を選択(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Select every patch whose data repeat those of a patch above it
+Select Duplicates</source>
+        <translation>上にあるパッチとデータが同じパッチをすべて選択します
+重複を選択</translation>
+    </message>
+    <message>
+        <source>Co&amp;mpare</source>
+        <translation>比較(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Compare the two selected patches, or the selected one with the clipboard
+Compare</source>
+        <translation>選択した 2 つのパッチ、または選択したパッチとクリップボードのパッチを比較します
+比較</translation>
+    </message>
+    <message>
+        <source>Write &amp;Changed</source>
+        <translation>変更分を書き出し(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Write the patches the TQ-550 is not known to hold
+Write Changed</source>
+        <translation>TQ-550 が保持しているか分からないパッチだけを書き出します
+変更分を書き出し</translation>
+    </message>
+    <message>
+        <source>Export S&amp;ysEx File</source>
+        <translation>SysEx ファイルをエクスポート(&amp;Y)</translation>
+    </message>
 </context>
 <context>
     <name>CMidiSetupDialog</name>
@@ -654,6 +818,26 @@ Read/Write</source>
         <source>No patch holds &quot;%1&quot;.</source>
         <translation>「%1」を含むパッチはありません。</translation>
     </message>
+    <message>
+        <source>%1 in %2</source>
+        <translation>%2 の %1</translation>
+    </message>
+    <message>
+        <source>the first patch of the clipboard</source>
+        <translation>クリップボードの最初のパッチ</translation>
+    </message>
+    <message>
+        <source>No duplicates found.</source>
+        <translation>重複するパッチはありません。</translation>
+    </message>
+    <message>
+        <source>1 duplicate found and selected.</source>
+        <translation>重複するパッチが 1 個見つかり、選択しました。</translation>
+    </message>
+    <message>
+        <source>%1 duplicates found and selected.</source>
+        <translation>重複するパッチが %1 個見つかり、選択しました。</translation>
+    </message>
 </context>
 <context>
     <name>CProgressBar</name>
@@ -679,6 +863,25 @@ Read/Write</source>
     <message>
         <source>Set Up Grid</source>
         <translation>グリッドの設定</translation>
+    </message>
+</context>
+<context>
+    <name>CSyxFiles</name>
+    <message>
+        <source>SysEx Files</source>
+        <translation>SysEx ファイル</translation>
+    </message>
+    <message>
+        <source>All Files</source>
+        <translation>すべてのファイル</translation>
+    </message>
+    <message>
+        <source>Import SysEx File</source>
+        <translation>SysEx ファイルのインポート</translation>
+    </message>
+    <message>
+        <source>Export SysEx File</source>
+        <translation>SysEx ファイルのエクスポート</translation>
     </message>
 </context>
 <context>

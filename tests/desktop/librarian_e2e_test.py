@@ -7,7 +7,11 @@ One session: the automatic setup finds the emulator; Read All through the MIDI m
 the Main window exported as a Standard MIDI File equals the emulator's memory; two patches changed with
 Copy and Replace and written with Write Selected reach the emulator; the emulator then goes away in the
 middle of a read, which leaves the Main window as it was and shows the disconnection notice.
-Screenshots of every step are kept in ARTIFACT_FOLDER.
+
+Another session: a SysEx file imported and saved as a library; two Read Alls of the same processor keep one
+entry in the device history; two patches changed in the Main window and written with Write Changed: the
+emulator receives exactly their data sets (as Export SysEx File writes them) and then holds the Main
+window's patches. Screenshots of every step are kept in ARTIFACT_FOLDER.
 """
 
 import json
@@ -178,7 +182,13 @@ class LibrarianSession(unittest.TestCase):
     def start_librarian(self):
         config = self.path("config")
         os.makedirs(config, exist_ok=True)
-        env = dict(os.environ, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=config, LANG="C.UTF-8", LC_ALL="C.UTF-8")
+        # The device history goes into the data folder, the single-instance socket into the runtime folder:
+        # this run's own, so that a copy started by another test run at the same time is not taken for this
+        # one's.
+        runtime = self.path("runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        env = dict(os.environ, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=config, XDG_DATA_HOME=self.path("data"),
+                   TMPDIR=runtime, XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8", LC_ALL="C.UTF-8")
         env.pop("LANGUAGE", None)
         process = subprocess.Popen([LIBRARIAN, "--api", "jack"], env=env, stdout=subprocess.DEVNULL,
                                    stderr=open(self.path("librarian.log"), "w"))
@@ -186,21 +196,26 @@ class LibrarianSession(unittest.TestCase):
         self.session.pid = process.pid
         return process
 
-    def export_main_window(self, main, name):
-        """File > Export SMF > All Data, typing the path into the program's file dialog."""
+    def choose_file(self, window, keys, title, target):
+        """A command of window that asks for a file (keys), with the path typed into the program's file
+        dialog titled title."""
         s = self.session
-        target = self.path(name)
-        s.focus(main)
+        s.focus(window)
         before = s.windows()
-        s.keys("alt+f", "p", "a")
-        dialog = s.new_window(before, "DIALOG", lambda n: n == "Export SMF", "the Export SMF file dialog")
+        s.keys(*keys)
+        dialog = s.new_window(before, "DIALOG", lambda n: n == title, f"the {title} file dialog")
         s.focus(dialog)
-        s.screenshot(f"export-dialog-{name}")
+        s.screenshot(f"file-dialog-{os.path.basename(target)}")
         s.keys("ctrl+a")
         s.type(target)
         s.keys("Return")
         s.wait("the file dialog to close", lambda: s.gone(dialog))
-        s.wait(f"{name} to be written", lambda: os.path.exists(target) and os.path.getsize(target) > 0)
+
+    def export_main_window(self, main, name):
+        """File > Export SMF > All Data, typing the path into the program's file dialog."""
+        target = self.path(name)
+        self.choose_file(main, ("alt+f", "p", "a"), "Export SMF", target)
+        self.session.wait(f"{name} to be written", lambda: os.path.exists(target) and os.path.getsize(target) > 0)
         return target
 
     def confirm(self, before, what):
@@ -220,6 +235,19 @@ class LibrarianSession(unittest.TestCase):
         s.screenshot(f"progress-{what}")
         s.wait(f"the end of {what}", lambda: s.gone(progress), timeout)
         return progress
+
+    def copy_patch_5_onto_10_and_11(self, main):
+        """Patches 10 and 11 (U03-3, U03-4) become copies of patch 5 with Copy and Replace of the Edit menu:
+        a click into the list gives it the focus, the keyboard chooses the rows, which stay selected."""
+        s = self.session
+        geometry = s.geometry(main)
+        xdo("mousemove", "--window", main, str(geometry["WIDTH"] // 2), str(geometry["HEIGHT"] * 2 // 3),
+            "click", "1")
+        # Out of the way, so that no tool tip comes up.
+        xdo("mousemove", "--window", main, str(geometry["WIDTH"] - 2), "2")
+        time.sleep(0.5)
+        s.keys("ctrl+Home", *["Down"] * 5, "alt+e", "c", *["Down"] * 5, "shift+Down", "alt+e", "r")
+        s.screenshot("patches-replaced")
 
     def test_read_export_write_and_a_processor_that_goes_away(self):
         s = self.session
@@ -256,16 +284,7 @@ class LibrarianSession(unittest.TestCase):
         self.assertEqual(dump(first, "smf"), dump(self.path("device.tql")),
                          "the Main window after Read All differs from the processor's memory")
 
-        # Patches 10 and 11 (U03-3, U03-4) become copies of patch 5 with Copy and Replace of the Edit menu: a
-        # click into the list gives it the focus, the keyboard chooses the rows.
-        geometry = s.geometry(main)
-        xdo("mousemove", "--window", main, str(geometry["WIDTH"] // 2), str(geometry["HEIGHT"] * 2 // 3),
-            "click", "1")
-        # Out of the way, so that no tool tip comes up.
-        xdo("mousemove", "--window", main, str(geometry["WIDTH"] - 2), "2")
-        time.sleep(0.5)
-        s.keys("ctrl+Home", *["Down"] * 5, "alt+e", "c", *["Down"] * 5, "shift+Down", "alt+e", "r")
-        s.screenshot("patches-replaced")
+        self.copy_patch_5_onto_10_and_11(main)
         before = s.windows()
         s.keys("alt+m", "d")
         self.confirm(before, "write-selected")
@@ -303,6 +322,107 @@ class LibrarianSession(unittest.TestCase):
         s.focus(main)
         s.keys("alt+f", "x")
         self.assertEqual(librarian.wait(timeout=STEP_TIMEOUT), 0)
+
+    def read_all(self, main, what):
+        """MIDI > Read All Data with its confirmation, to its end."""
+        s = self.session
+        s.focus(main)
+        before = s.windows()
+        s.keys("alt+m", "r")
+        self.confirm(before, what)
+        self.wait_for_transfer(before, what)
+
+    def data_sets_received(self):
+        """The data sets the processor has received so far, as its log shows them (their first 24 bytes in
+        hex and their length)."""
+        prefix = "tq550-emu: in  "
+        with open(self.path("emulator.log")) as log:
+            messages = [line[len(prefix):].strip() for line in log if line.startswith(prefix)]
+        # Manufacturer 41H, and the command byte after the device and model ids: 12H, data set.
+        return [m for m in messages if m.split()[:2] == ["F0", "41"] and m.split()[6:7] == ["12"]]
+
+    def test_syx_import_device_history_and_write_changed(self):
+        s = self.session
+        rng = random.Random(20)
+        original = [f"HIST {i:03d}".ljust(16).encode() + bytes(rng.randrange(128) for _ in range(2178 - 16))
+                    for i in range(200)]
+        with open(self.path("device.tql"), "wb") as f:
+            f.write(library(original))
+        saved = self.path("saved.tql")
+        self.start_emulator("--rate", "10", "--load", self.path("device.tql"), "--save", saved, "--verbose")
+        librarian = self.start_librarian()
+        main = s.wait("the main window", lambda: next(
+            (w for w, n in s.windows("NORMAL").items() if n.startswith("TQ-550 Librarian")), None))
+        time.sleep(1)
+
+        # A SysEx file of three patches in slots U01-4, U02-4 and U38-3, imported and saved as a library.
+        source = self.path("source.tql")
+        with open(source, "wb") as f:
+            f.write(library(original[::-1]))
+        syx = self.path("three.syx")
+        run(TQ550, "convert", "--initial-data", "none", "--to", "syx", "--patches", "150,7,3", source, syx)
+        self.choose_file(main, ("alt+f", "t", "s"), "Import SysEx File", syx)
+        s.wait("the imported library window", lambda: "Untitled" in xdo("getwindowname", main, check=False))
+        s.screenshot("syx-imported")
+        imported = self.path("imported.tql")
+        self.choose_file(main, ("ctrl+s",), "Save As", imported)
+        s.wait("imported.tql to be written", lambda: os.path.exists(imported) and os.path.getsize(imported) > 0)
+        reversed_patches = original[::-1]
+        self.assertEqual([d for _, d in dump(imported)], [reversed_patches[i].hex() for i in (3, 7, 150)],
+                         "the saved import does not hold the SysEx file's patches in slot order")
+        s.focus(main)
+        s.keys("alt+f", "c")
+
+        # Two Read Alls of the same processor: one entry in the device history, holding what was read.
+        self.read_all(main, "first-read")
+        self.read_all(main, "second-read")
+        history = os.path.join(self.path("data"), "Marlin", "TQ-550 Librarian", "History")
+        entries = sorted(f for f in os.listdir(history) if f.endswith(".tql"))
+        self.assertEqual(len(entries), 1, f"the history holds {entries}")
+        self.assertEqual(dump(os.path.join(history, entries[0])), dump(self.path("device.tql")))
+        s.focus(main)
+        before = s.windows()
+        s.keys("alt+f", "h")
+        dialog = s.new_window(before, "DIALOG", lambda n: n == "Device History", "the Device History dialog")
+        time.sleep(1)
+        s.screenshot("device-history")
+        s.focus(dialog)
+        s.keys("Escape")
+        s.wait("the Device History dialog to close", lambda: s.gone(dialog))
+
+        # Patches 10 and 11 become copies of patch 5; Write Changed sends exactly those two.
+        self.copy_patch_5_onto_10_and_11(main)
+        received = len(self.data_sets_received())
+        before = s.windows()
+        s.keys("alt+m", "c")
+        self.confirm(before, "write-changed")
+        self.wait_for_transfer(before, "write-changed")
+        sent = self.data_sets_received()[received:]
+
+        # The same data sets, byte for byte as far as the log shows them, as Export SysEx File of the two.
+        selected = self.path("selected.syx")
+        self.choose_file(main, ("alt+f", "y", "d"), "Export SysEx File", selected)
+        s.wait("selected.syx to be written", lambda: os.path.exists(selected) and os.path.getsize(selected) > 0)
+        with open(selected, "rb") as f:
+            messages = [b"\xF0" + m for m in f.read().split(b"\xF0")[1:]]
+        expected_log = [" ".join(f"{b:02X}" for b in m[:24]) + f" ... ({len(m)} bytes)" for m in messages]
+        self.assertEqual(len(messages), 18)
+        self.assertEqual(sent, expected_log, "Write Changed sent other data sets than those of U03-3 and U03-4")
+
+        everything = self.path("main.syx")
+        self.choose_file(main, ("alt+f", "y", "a"), "Export SysEx File", everything)
+        s.wait("main.syx to be written", lambda: os.path.exists(everything) and os.path.getsize(everything) > 0)
+        s.focus(main)
+        s.keys("alt+f", "x")
+        self.assertEqual(librarian.wait(timeout=STEP_TIMEOUT), 0)
+        emulator = self.processes[0]
+        emulator.send_signal(signal.SIGTERM)
+        self.assertEqual(emulator.wait(timeout=STEP_TIMEOUT), 0)
+        expected = list(original)
+        expected[10] = expected[11] = original[5]
+        self.assertEqual(dump(saved), [(b[:16].decode(), b.hex()) for b in expected],
+                         "the processor does not hold the Main window's patches")
+        self.assertEqual(dump(everything, "syx"), dump(saved), "the processor differs from the Main window")
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "library_support.h"
+#include "support/pipe_stream.h"
 #include "textout/message_catalog.h"
 #include "textout/text_out_hub.h"
 
@@ -69,8 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     CheckLibraryRoundTrip(document.Patches());
 
-    // Loading the same bytes into a document that held nothing gives the same patches.
-    std::istringstream again(AsString(bytes));
+    // Loading the same bytes into a document that held nothing, from a stream that cannot tell its length
+    // and so is read record by record, gives the same patches.
+    PipeStream again(AsString(bytes));
     CFileDocument fresh;
     FUZZ_CHECK(fresh.Load(again));
     FUZZ_CHECK(SamePatches(fresh.Patches(), document.Patches()));

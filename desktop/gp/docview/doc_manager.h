@@ -20,8 +20,8 @@ class CMDIFrameWnd;
 
 // Routes New, Open and the recent-file list to the document templates.
 //
-// Hooks for the program: DoPromptFileName (the file dialog), ChooseNewTemplate (which type File New
-// makes when several offer a new-file name), OpenDocumentFile.
+// Hooks for the program: DoPromptFileName (the file dialog), OpenDocumentFile. File New makes the first
+// type that offers a new-file name (ChooseNewTemplate).
 //
 // Commands: ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_MRU_FILE1 to ID_FILE_MRU_FILE8.
 class CDocManager : public QObject, public CCmdTarget {
@@ -45,9 +45,9 @@ class CDocManager : public QObject, public CCmdTarget {
     std::vector<CDocument*> GetDocuments() const;
 
     // New: a new document of the template that offers a new-file name (ChooseNewTemplate when several).
-    virtual CDocument* OnFileNew();
+    CDocument* OnFileNew();
     // Open: asks for a file and opens it.
-    virtual CDocument* OnFileOpen();
+    CDocument* OnFileOpen();
     // Opens path: a file already open activates its window; otherwise the template that matches it
     // best opens it, and on success it goes to the top of the recent-file list.
     virtual CDocument* OpenDocumentFile(const QString& path);
@@ -60,9 +60,9 @@ class CDocManager : public QObject, public CCmdTarget {
                                   CDocTemplate* docTemplate);
 
     // Asks every modified document to save; false when the user cancelled.
-    virtual bool SaveAllModified();
+    bool SaveAllModified();
     // Closes every document without asking.
-    virtual void CloseAllDocuments();
+    void CloseAllDocuments();
 
     CRecentFileList& RecentFiles() { return recentFiles_; }
     void AddToRecentFileList(const QString& path);
@@ -82,7 +82,7 @@ class CDocManager : public QObject, public CCmdTarget {
 
   protected:
     // Which of several templates File New makes; the base takes the first.
-    virtual CDocTemplate* ChooseNewTemplate(const std::vector<CDocTemplate*>& candidates);
+    CDocTemplate* ChooseNewTemplate(const std::vector<CDocTemplate*>& candidates);
 
   private:
     ISettingsStore* settings_;

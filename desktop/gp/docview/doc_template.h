@@ -56,15 +56,15 @@ class CDocTemplate {
 
     // Whether this template takes the file: 2 its extension is listed, 1 the template takes any file,
     // 0 it does not.
-    virtual int MatchDocType(const QString& path) const;
+    int MatchDocType(const QString& path) const;
 
     // The building blocks used by OpenDocumentFile; derived templates and documents that need a second
     // window on a document use them directly.
     CDocument* CreateNewDocument();
     CMDIChildWnd* CreateNewFrame(CDocument* document);
-    virtual void InitialUpdateFrame(CMDIChildWnd* frame, CDocument* document, bool makeVisible = true);
+    void InitialUpdateFrame(CMDIChildWnd* frame, CDocument* document, bool makeVisible = true);
     // Gives a new document its default title: the name of a new document, or "Untitled".
-    virtual void SetDefaultTitle(CDocument* document);
+    void SetDefaultTitle(CDocument* document);
     // Removes the document from the template and deletes it from the event loop.
     void RemoveDocument(CDocument* document);
 

@@ -32,10 +32,10 @@ class CDocument : public QObject, public CCmdTarget {
 
     const QString& GetPathName() const { return pathName_; }
     // Sets the path and makes its file name the title; adds it to the recent-file list when asked.
-    virtual void SetPathName(const QString& path, bool addToRecentFiles = true);
+    void SetPathName(const QString& path, bool addToRecentFiles = true);
     const QString& GetTitle() const { return title_; }
     // Sets the title and refreshes the titles of every frame showing the document.
-    virtual void SetTitle(const QString& title);
+    void SetTitle(const QString& title);
     virtual bool IsModified() const { return modified_; }
     // Stores the flag; when it changes, refreshes the frame titles and emits modifiedChanged.
     virtual void SetModifiedFlag(bool modified = true);
@@ -64,7 +64,7 @@ class CDocument : public QObject, public CCmdTarget {
     // Removes the document's data; the base has none.
     virtual void DeleteContents() {}
     // Called when views are added or removed; the base closes the document when the last view went.
-    virtual void OnChangedViewList();
+    void OnChangedViewList();
 
     // Asks "Save changes to %1?" with Yes, No and Cancel when the document is modified; Yes saves.
     // Answers false when the user cancelled or the save failed.

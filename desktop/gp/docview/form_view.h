@@ -33,8 +33,6 @@ class CFormView : public CView {
     QSize sizeHint() const override;
 
   protected:
-    // The page's scroll area; derived views may read its scroll position.
-    QScrollArea* ScrollArea() const { return scroll_; }
 
   private:
     CDialogTemplate template_;

@@ -31,7 +31,7 @@ class CMDIChildWnd : public QMdiSubWindow, public CCmdTarget {
 
     virtual void OnCreateFrame() {}
     // Runs the view's initial update (once) and shows and activates the frame when asked.
-    virtual void InitialUpdateFrame(CDocument* document, bool makeVisible);
+    void InitialUpdateFrame(CDocument* document, bool makeVisible);
     virtual void OnUpdateFrameTitle();
 
     // Closes the frame without asking; it is deleted from the event loop.

@@ -107,7 +107,6 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
     int GetItemCount() const { return static_cast<int>(itemData_.size()); }
     // Sets the number of rows; row i gets item data i. Ends an edit in progress (cancelled).
     void SetItemCount(int count);
-    void DeleteAllItems() { SetItemCount(0); }
     qint64 GetItemData(int row) const;
     void SetItemData(int row, qint64 data);
     // Reorders the rows by their item data (stable); selection and focus follow their rows' data.
@@ -155,8 +154,6 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
 
     // Editing state.
     bool IsEditing() const { return editColumn_ >= 0; }
-    int GetEditColumn() const { return editColumn_; }
-    const std::vector<int>& GetEditRows() const { return editRows_; }
     IPopup* GetActiveEditor() const { return active_; }
     // The editor of row, or nullptr.
     IPopup* GetEditor(int row) const;

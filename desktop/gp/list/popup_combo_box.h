@@ -20,7 +20,6 @@ class CPopupComboBox : public QComboBox, public IPopup {
     // Selects the item with this text (no notification); an unknown text leaves no item selected.
     void SetText(const QString& text) override;
     void SetItems(const QStringList& items);
-    const QStringList& Items() const { return items_; }
     // Whether the list of choices is open.
     bool IsListOpen() const { return listOpen_; }
     // Places the list over cell: as wide as the widest item plus a scroll bar (never narrower than the

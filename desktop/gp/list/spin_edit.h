@@ -40,15 +40,11 @@ class CSpinEdit : public QLineEdit {
     ~CSpinEdit() override;
 
     void SetRange(double minimum, double maximum);
-    double Minimum() const { return minimum_; }
-    double Maximum() const { return maximum_; }
     // Whole numbers (true) or real numbers.
     void SetWholeNumbers(bool whole);
-    bool WholeNumbers() const { return whole_; }
     void SetStepBase(int base) { base_ = base == 16 ? 16 : 10; }
     int StepBase() const { return base_; }
     void SetStepExponent(int exponent) { exponent_ = exponent; }
-    int StepExponent() const { return exponent_; }
     // Real numbers are shown as printf "%*.*f" with these: field width and digits after the point.
     void SetPrecision(int width, int decimals);
 

@@ -48,10 +48,6 @@ class CSpinEditSlider : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    QRect GrooveRect() const;
-    QRect ThumbRect() const;
-    int ThumbLength() const;
-
     Qt::Orientation orientation_;
     int value_ = 0;
 };

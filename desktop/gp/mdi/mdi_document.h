@@ -10,7 +10,7 @@ namespace GP {
 // then, with the wait cursor, it refuses a path that another open document of any template has
 // (letter case ignored) by ReportFileInUse, and otherwise saves.
 //
-// Hook: ReportFileInUse shows catalogue message MSG_FILE_IN_USE ("Cannot overwrite this file because it
+// ReportFileInUse shows catalogue message MSG_FILE_IN_USE ("Cannot overwrite this file because it
 // is already in use."): through the message-box sink of the document manager's text-output hub when it
 // has one, else in a message box.
 class CMDIDocument : public CDocument {
@@ -22,7 +22,7 @@ class CMDIDocument : public CDocument {
     bool IsPathInUseByOther(const QString& path) const;
 
   protected:
-    virtual void ReportFileInUse();
+    void ReportFileInUse();
 };
 
 }  // namespace GP

@@ -41,7 +41,6 @@ class CMDIFrameWndEx : public CMDIFrameWnd {
     // Restores the bar layout stored by SaveBarState; false when none is stored or it does not fit.
     bool LoadBarState();
 
-    int WindowSelectionMenuPos() const { return selectionMenuPos_; }
     void SetWindowSelectionMenuPos(int position) { selectionMenuPos_ = position; }
     void SetWindowMenu(QMenu* menu);
     QMenu* WindowMenu() const;

@@ -55,6 +55,9 @@ const CIntValue kDocumentFilter{"Document", "InitialFilterIndex", 0};
 const CTextValue kSmfFolder{"SMF", "InitialDirectory", ""};
 const CTextValue kSmfFileName{"SMF", "InitialFileName", "Untitled.mid"};
 const CIntValue kSmfFilter{"SMF", "InitialFilterIndex", 0};
+const CTextValue kSyxFolder{"SysEx", "InitialDirectory", ""};
+const CTextValue kSyxFileName{"SysEx", "InitialFileName", "Untitled.syx"};
+const CIntValue kSyxFilter{"SysEx", "InitialFilterIndex", 0};
 
 namespace {
 const char* const kEarlierSections[] = {"TQ-MAX", "TQ-4M", "TQ-2"};

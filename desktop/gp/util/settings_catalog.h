@@ -56,6 +56,10 @@ extern const CIntValue kDocumentFilter;
 extern const CTextValue kSmfFolder;
 extern const CTextValue kSmfFileName;
 extern const CIntValue kSmfFilter;
+// "SysEx": the dialogs of the SysEx file import and export (both window kinds).
+extern const CTextValue kSyxFolder;
+extern const CTextValue kSyxFileName;
+extern const CIntValue kSyxFilter;
 // The imports of earlier models' files: kind 0 "TQ-MAX" (librarian files), 1 "TQ-4M" (TQ-4/TQ-MAX bulk
 // dumps), 2 "TQ-2" (TQ-2 bulk dumps); the folder and the name without its extension of the last file.
 const CTextValue& EarlierFolder(int kind);

@@ -310,6 +310,18 @@ TEST_F(PatchStreamTest, ImportFailsForUnreadableAndMalformedFiles) {
     ok = ImportInto(target, Bytes{'R', 'I', 'F', 'F'});
     EXPECT_FALSE(ok);
 
+    // A stream that never ends (a device named as the file) is refused after the most a file of patches
+    // holds, instead of filling the memory.
+    struct Endless : std::streambuf {
+        char zeros[4096] = {};
+        int_type underflow() override {
+            setg(zeros, zeros, zeros + sizeof zeros);
+            return 0;
+        }
+    } endless;
+    std::istream device(&endless);
+    EXPECT_FALSE(reader.ReadPatchesFromSmf(device, target));
+
     // A file whose only event claims 2^28 - 1 bytes.
     ok = ImportInto(
         target, Bytes{'M', 'T', 'h', 'd',  0,    0,    0,    6,    0,    0,    0,    1,    0,    0x60, 'M',

@@ -2,6 +2,8 @@
 // virtual processor, and both directions through the device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <numeric>
 
 #include "model/data.h"
@@ -28,9 +30,13 @@ Bytes HandSet(std::uint8_t device, std::int32_t address, const Bytes& data) {
     const Bytes a{
         static_cast<std::uint8_t>((address >> 21) & 0x7F), static_cast<std::uint8_t>((address >> 14) & 0x7F),
         static_cast<std::uint8_t>((address >> 7) & 0x7F), static_cast<std::uint8_t>(address & 0x7F)};
-    Bytes m{0xF0, 0x41, device, 0x00, 0x00, 0x60, 0x12};
-    m.insert(m.end(), a.begin(), a.end());
-    m.insert(m.end(), data.begin(), data.end());
+    // Sized once and filled by index: GCC 12 at -O3 reports a false bounds error for inserts into a
+    // vector that started from a short initializer list.
+    Bytes m(7 + a.size() + data.size());
+    const std::uint8_t head[] = {0xF0, 0x41, device, 0x00, 0x00, 0x60, 0x12};
+    std::copy(std::begin(head), std::end(head), m.begin());
+    std::copy(a.begin(), a.end(), m.begin() + 7);
+    std::copy(data.begin(), data.end(), m.begin() + 7 + static_cast<std::ptrdiff_t>(a.size()));
     unsigned sum = std::accumulate(a.begin(), a.end(), 0u) + std::accumulate(data.begin(), data.end(), 0u);
     m.push_back(static_cast<std::uint8_t>((128 - sum % 128) % 128));
     m.push_back(0xF7);
