@@ -40,6 +40,7 @@
 #include "ui/param_view.h"
 #include "ui/patch_list_ctrl.h"
 #include "ui/progress_bar.h"
+#include "ui/recovery_store.h"
 #include "ui/transfer_session.h"
 
 using namespace TQ;
@@ -120,6 +121,11 @@ void CMonkey::StartProgram() {
     options.virtualDevice = true;
     options.virtualDeviceRate = 0;
     options.language = random_.Int(0, 1);
+    // The device history and the recovery folder live in the run's scratch folder; the recovery store
+    // writes soon after each change, so that its writes and removals happen between the steps.
+    options.historyFolder = scratch_.filePath(QStringLiteral("history"));
+    options.recoveryFolder = scratch_.filePath(QStringLiteral("recovery"));
+    options.recoveryIntervalMs = random_.Int(1, 300);
     options.messageBox = p.boxes;
     p.app = std::make_unique<CApp>(p.settings, options);
     if (!p.app->InitInstance()) {
@@ -439,7 +445,7 @@ void CMonkey::RunCommand() {
     Note(QStringLiteral("command %1 (%2)%3").arg(name).arg(id).arg(enabled ? "" : ", not available"));
     if (!enabled) return;
     const bool transfer = id == ID_MIDI_READ_ALL || id == ID_MIDI_READ_SELECTED || id == ID_MIDI_WRITE_ALL ||
-                          id == ID_MIDI_WRITE_SELECTED;
+                          id == ID_MIDI_WRITE_SELECTED || id == ID_MIDI_WRITE_CHANGED;
     if (transfer) Note(QStringLiteral("    fault: %1").arg(ChooseFault()));
     frame->ExecuteCommand(id);
     AfterTransfer();
@@ -971,6 +977,15 @@ QString CMonkey::CheckDocument(CDoc* doc) {
         const QString broken = CheckLibraryFile(library);
         if (!broken.isEmpty()) return broken;
     }
+    // What the recovery store keeps of a library: nothing once it is saved, and a file that loads.
+    if (const CRecoveryStore* store = program_->app->Recovery(); store && doc->IsLibrary()) {
+        const QString kept = store->FileOf(doc);
+        std::vector<PatchState> keptPatches;
+        if (!kept.isEmpty() && !doc->IsModified())
+            return QStringLiteral("it is not modified but kept for recovery");
+        if (!kept.isEmpty() && !LoadLibrary(kept, keptPatches))
+            return QStringLiteral("what is kept for its recovery cannot be loaded");
+    }
     return CheckUndoTwice(doc);
 }
 
@@ -978,7 +993,9 @@ QString CMonkey::CheckLibraryFile(CFileDoc* doc) {
     const std::vector<PatchState> now = Snapshot(doc->Patches());
     // Saved and loaded again, the library gives its patches.
     const QString copy = scratch_.filePath(QStringLiteral("check.tql"));
-    if (!doc->FileData().Save(ToFilePath(copy))) return QStringLiteral("it cannot be saved");
+    CFileDocument saved;
+    saved.Patches().Assign(doc->Patches());
+    if (!saved.Save(ToFilePath(copy))) return QStringLiteral("it cannot be saved");
     std::vector<PatchState> loaded;
     if (!LoadLibrary(copy, loaded)) return QStringLiteral("what it saved cannot be loaded");
     if (loaded != now) return QStringLiteral("what it saved loads as other patches");
