@@ -118,6 +118,7 @@ bool CApp::InitInstance() {
     // Every window is followed by the recovery store from its start.
     if (!options_.recoveryFolder.isEmpty()) {
         recovery_ = std::make_unique<CRecoveryStore>(options_.recoveryFolder);
+        if (options_.recoveryIntervalMs > 0) recovery_->SetInterval(options_.recoveryIntervalMs);
         if (recovery_->IsReady()) context_.recovery = recovery_.get();
     }
 

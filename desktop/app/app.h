@@ -62,6 +62,8 @@ struct CAppOptions {
     // Where the unsaved patches of the windows are kept against a crash, and offered again at the next
     // start (empty: nowhere; the program sets the user's data location, tests a folder of their own).
     QString recoveryFolder;
+    // The time from a window's change to its write to the recovery folder (0: the store's own, 30 s).
+    int recoveryIntervalMs = 0;
     // The sink that shows messages at once and asks (none: message boxes); tests record with it.
     std::shared_ptr<CKivTextOut> messageBox;
 };

@@ -25,8 +25,9 @@ void CApp::OfferRecovery() {
         if (window.mainWindow)
             lines << tr("The Main window (its patches open as a new library)");
         else if (!window.path.isEmpty())
-            lines << tr("%1 (in %2)").arg(QFileInfo(window.path).fileName(),
-                                          QDir::toNativeSeparators(QFileInfo(window.path).absolutePath()));
+            lines << tr("%1 (in %2)")
+                         .arg(QFileInfo(window.path).fileName(),
+                              QDir::toNativeSeparators(QFileInfo(window.path).absolutePath()));
         else
             lines << (window.title.isEmpty() ? tr("A new library") : window.title);
     }

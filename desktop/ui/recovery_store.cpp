@@ -102,7 +102,8 @@ void CRecoveryStore::Start() {
 }
 
 CRecoveryStore::Entry* CRecoveryStore::Find(const QObject* doc) {
-    const auto found = std::find_if(entries_.begin(), entries_.end(), [doc](const Entry& e) { return e.key == doc; });
+    const auto found =
+        std::find_if(entries_.begin(), entries_.end(), [doc](const Entry& e) { return e.key == doc; });
     return found == entries_.end() ? nullptr : &*found;
 }
 

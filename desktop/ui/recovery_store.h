@@ -83,7 +83,8 @@ class CRecoveryStore : public QObject {
         const QObject* key = nullptr;
         int number = 0;
         bool mainWindow = false;
-        // Changed since the last write; something of it is on the disk; (the Main window) changed by the user.
+        // Changed since the last write; something of it is on the disk; (the Main window) changed by the
+        // user.
         bool changed = false;
         bool onDisk = false;
         bool touched = false;

@@ -173,7 +173,8 @@ class RecoveryTest : public QObject {
         // A copy that still runs keeps its windows to itself.
         CRecoveryStore running(recovery);
         QVERIFY(running.IsReady());
-        LeaveWindow(running.Folder(), 1, PatchesNamed({"RUNNING"}), {{"path", ""}, {"title", ""}, {"main", false}});
+        LeaveWindow(running.Folder(), 1, PatchesNamed({"RUNNING"}),
+                    {{"path", ""}, {"title", ""}, {"main", false}});
 
         auto box = std::make_shared<CAnsweringBox>(ANSWER_YES);
         RecoveryRig rig(recovery, box);
@@ -227,15 +228,15 @@ class RecoveryTest : public QObject {
         LeaveWindow(recovery + QStringLiteral("/300-1"), 1, NamedPatches(200, "M"),
                     {{"path", ""}, {"title", ""}, {"main", true}});
         QTranslator japanese;
-        QVERIFY(japanese.load(QCoreApplication::applicationDirPath() + QStringLiteral("/translations/tq550_ja.qm")));
+        QVERIFY(japanese.load(QCoreApplication::applicationDirPath() +
+                              QStringLiteral("/translations/tq550_ja.qm")));
         QCoreApplication::installTranslator(&japanese);
         auto box = std::make_shared<CAnsweringBox>(ANSWER_NO);
-        {
-            RecoveryRig rig(recovery, box);
-        }
+        { RecoveryRig rig(recovery, box); }
         QCoreApplication::removeTranslator(&japanese);
         QCOMPARE(box->questions.size(), 1);
-        QVERIFY2(box->questions.front().startsWith(QString::fromUtf8("TQ-550 Librarian は、次のウィンドウを保存する前に")),
+        QVERIFY2(box->questions.front().startsWith(
+                     QString::fromUtf8("TQ-550 Librarian は、次のウィンドウを保存する前に")),
                  qPrintable(box->questions.front()));
         QVERIFY(box->questions.front().contains(QString::fromUtf8("メイン ウィンドウ")));
     }
