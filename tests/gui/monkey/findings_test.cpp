@@ -9,6 +9,34 @@
 
 using namespace TQ;
 
+namespace {
+
+// Makes a list taller the moment an editor in it takes the focus, as a window laid out again does: the list
+// scrolled to its end scrolls back.
+class CResizeOnEditorFocus : public QObject {
+  public:
+    explicit CResizeOnEditorFocus(QAbstractItemView& list) : list_(list) { qApp->installEventFilter(this); }
+    ~CResizeOnEditorFocus() override { Stop(); }
+    void Stop() { qApp->removeEventFilter(this); }
+    bool resized = false;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::FocusIn && widget && widget->parentWidget() == list_.viewport() &&
+            !resized) {
+            resized = true;
+            list_.resize(list_.width(), list_.height() + 200);
+        }
+        return false;
+    }
+
+  private:
+    QAbstractItemView& list_;
+};
+
+}  // namespace
+
 class FindingsTest : public QObject {
     Q_OBJECT
 
@@ -81,6 +109,32 @@ class FindingsTest : public QObject {
         QVERIFY(copy->IsModified());
         copy->Undo();
         QVERIFY(copy->IsModified());
+    }
+
+    // When the editor takes the focus, its window may be laid out again and the list scroll, which ends
+    // the edit at once (seed 1010: an edit in the Main window after another window was minimised). The edit
+    // then did not begin; it used to go on with an editor that was gone.
+    void anEditEndedWhileItsEditorTakesTheFocusDoesNotBegin() {
+        AppRig rig;
+        rig.Frame().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.Frame()));
+        CPatchListCtrl& list = rig.MainView().List();
+        list.setFocus();
+        list.scrollToBottom();
+        const int row = list.GetItemCount() - 1;
+        list.ClearAllSelection();
+        list.SetItemSelected(row, true);
+        CResizeOnEditorFocus resizer(list);
+        const int name = CParameterListCtrl::PositionOfColumnId(CPatchTableModel::kNameColumn);
+        QVERIFY(!list.BeginEdit(row, name));
+        QVERIFY(resizer.resized);
+        QVERIFY(!list.IsEditing());
+        QVERIFY(!GP::CEditListCtrl::EditedControl());
+        // The list edits as before once it stays still.
+        resizer.Stop();
+        list.scrollToBottom();
+        QVERIFY(list.BeginEdit(row, name));
+        QVERIFY(list.EndEdit(false));
     }
 };
 
