@@ -50,6 +50,10 @@ namespace {
 // Libraries stop growing here, so that a run stays quick.
 constexpr int kLargestLibrary = 600;
 constexpr int kTraceLength = 40;
+// The fuzz targets' seed corpora that the open dialogs offer: files of earlier models, Standard MIDI Files,
+// broken and odd libraries.
+constexpr const char* kCorpusKinds[] = {"earlier_file", "tq4_dump",     "tq2_dump",
+                                        "smf_patches",  "library_file", "syx_file"};
 
 QString Describe(const std::vector<int>& indexes) {
     QStringList parts;
@@ -95,6 +99,15 @@ CMonkey::CMonkey(std::uint64_t seed, QString sourceDir) : random_(seed), sourceD
     QFile garbage(folder_.filePath(QStringLiteral("garbage.tql")));
     if (garbage.open(QIODevice::WriteOnly)) garbage.write("TQLLibrarianFile0001 not really");
     QDir().mkpath(folder_.filePath(QStringLiteral("folder.tql")));
+    // The seed corpora of the fuzz targets, copied: a library opened from them is saved back where it came
+    // from, which must not be the source tree.
+    for (const char* kind : kCorpusKinds) {
+        const QString from = sourceDir_ + QStringLiteral("/tests/fuzz/corpus/") + QString::fromLatin1(kind);
+        const QString to = corpus_.filePath(QString::fromLatin1(kind));
+        QDir().mkpath(to);
+        for (const QFileInfo& info : QDir(from).entryInfoList(QDir::Files))
+            QFile::copy(info.absoluteFilePath(), QDir(to).filePath(info.fileName()));
+    }
 }
 
 CMonkey::~CMonkey() {
@@ -275,11 +288,9 @@ QString CMonkey::ChoosePath(bool open) {
              QDir(folder_.path()).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
             files.push_back(info.absoluteFilePath());
         // Files of earlier models, Standard MIDI Files, broken and odd libraries.
-        for (const char* kind :
-             {"earlier_file", "tq4_dump", "tq2_dump", "smf_patches", "library_file", "syx_file"})
+        for (const char* kind : kCorpusKinds)
             for (const QFileInfo& info :
-                 QDir(sourceDir_ + QStringLiteral("/tests/fuzz/corpus/") + QString::fromLatin1(kind))
-                     .entryInfoList(QDir::Files))
+                 QDir(corpus_.filePath(QString::fromLatin1(kind))).entryInfoList(QDir::Files))
                 files.push_back(info.absoluteFilePath());
         files.push_back(folder_.filePath(QStringLiteral("absent.tql")));
         return random_.Pick(files);

@@ -92,6 +92,8 @@ class CMonkey {
     // The files of the file dialogs, and the files of the checks (which no dialog offers).
     QTemporaryDir folder_;
     QTemporaryDir scratch_;
+    // Copies of the fuzz targets' seed corpora, for the open dialogs.
+    QTemporaryDir corpus_;
     std::unique_ptr<Program> program_;
     std::unique_ptr<CDialogAnswerer> answerer_;
     std::deque<QString> trace_;
