@@ -41,6 +41,11 @@ CTq550Emulator::CTq550Emulator(Tq550EmulatorOptions options)
     SetName(temporary_, "EMU TEMPORARY");
 }
 
+void CTq550Emulator::SetOptions(const Tq550EmulatorOptions& options) {
+    options_ = options;
+    ids_ = Tq550DeviceIds(static_cast<std::uint8_t>(options.deviceId & 0x7F));
+}
+
 bool CTq550Emulator::ShouldExit() const {
     return options_.exitAfter >= 0 && received_ >= static_cast<std::uint64_t>(options_.exitAfter);
 }

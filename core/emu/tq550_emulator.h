@@ -47,6 +47,9 @@ class CTq550Emulator {
     bool ShouldExit() const;
 
     const Tq550EmulatorOptions& Options() const { return options_; }
+    // Changes the behaviour from the next message on (the counts of the faults are of all messages received
+    // since the processor was made: ReceivedCount()).
+    void SetOptions(const Tq550EmulatorOptions& options);
     const DeviceIds& Ids() const { return ids_; }
 
     const PatchImage& UserPatch(int number) const { return user_[static_cast<std::size_t>(number)]; }

@@ -10,6 +10,10 @@ CVirtualTq550::CVirtualTq550(std::shared_ptr<CVirtualMidiSystem> system, Tq550Em
       portName_(std::move(portName)),
       rateMultiple_(rateMultiple),
       emulator_(options) {
+    PlugIn();
+}
+
+void CVirtualTq550::PlugIn() {
     system_->AddSource(portName_);
     system_->AddDestination(portName_, [this](std::span<const std::uint8_t> bytes) {
         {
@@ -20,6 +24,23 @@ CVirtualTq550::CVirtualTq550(std::shared_ptr<CVirtualMidiSystem> system, Tq550Em
         queueChanged_.notify_all();
     });
     worker_ = std::thread([this] { Run(); });
+}
+
+void CVirtualTq550::Replug() {
+    if (!Unplugged()) return;
+    // The worker ended when it took the ports away.
+    worker_.join();
+    {
+        std::lock_guard<std::mutex> lock(emulatorMutex_);
+        Tq550EmulatorOptions options = emulator_.Options();
+        options.exitAfter = -1;
+        emulator_.SetOptions(options);
+    }
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        unplugged_ = false;
+    }
+    PlugIn();
 }
 
 CVirtualTq550::~CVirtualTq550() {

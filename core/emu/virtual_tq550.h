@@ -37,8 +37,12 @@ class CVirtualTq550 {
     void WaitIdle();
     // True once the emulator has taken its ports away.
     bool Unplugged() const;
+    // Plugs the ports in again after the emulator took them away, without the fault that did it; nothing
+    // when they are there.
+    void Replug();
 
   private:
+    void PlugIn();
     void Run();
 
     std::shared_ptr<CVirtualMidiSystem> system_;

@@ -6,6 +6,6 @@ bool CKivMidiSender::Send(PackedAddress address, std::span<const std::uint8_t> d
     if (!output_) return false;
     output_->SendDataSet(address, data);
     if (!output_->LastSendSucceeded()) return false;
-    std::this_thread::sleep_for(kPause);
+    if (pause_.count() > 0) std::this_thread::sleep_for(pause_);
     return true;
 }

@@ -15,6 +15,8 @@ class CKivMidiSender {
     virtual ~CKivMidiSender() = default;
 
     void SetOutput(CKivMidiOut* output) { output_ = output; }
+    // The pause after each data set (kPause unless a test shortens it).
+    void SetPause(std::chrono::milliseconds pause) { pause_ = pause; }
     CKivMidiOut* SenderOutput() const { return output_; }
 
     // Sends one data set, then pauses. False when no port is bound or the send failed (the port was lost
@@ -23,4 +25,5 @@ class CKivMidiSender {
 
   private:
     CKivMidiOut* output_ = nullptr;
+    std::chrono::milliseconds pause_ = kPause;
 };

@@ -82,7 +82,7 @@ bool AReader::RequestPatch(int area, int number) {
     Output()->SendRequest(requestBase_, addresses_.GetBlockSize(area, BLOCK_PATCH, false));
     // The wait ends as soon as every byte of the patch has arrived; 2 s is the longest it may take.
     const bool complete =
-        Output()->LastSendSucceeded() && WaitFor(kPatchWait, [&] { return covered_.all(); });
+        Output()->LastSendSucceeded() && WaitFor(patchWait_, [&] { return covered_.all(); });
     requestOpen_ = false;
     if (!complete) Environment().TextOut().ShowMessage(MSG_CONNECTION_PROBLEM);
     return complete;

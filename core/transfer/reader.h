@@ -40,6 +40,8 @@ class AReader : public CKivMidiRequester, public CKivSmfRead {
     // patches stored before stay stored.
     bool ReadPatchesFromDevice(int area, std::span<const int> numbers, CParameterArray& target);
     bool WasCancelled() const { return cancelled_; }
+    // How long a read waits for the rest of a patch (kPatchWait unless a test shortens it).
+    void SetPatchWait(std::chrono::milliseconds wait) { patchWait_ = wait; }
 
     // Stores the data-set messages of the Standard MIDI File read from stream into target: user patches at
     // the position of their patch number; temporary-patch data is ignored. False when the stream cannot be
@@ -82,6 +84,7 @@ class AReader : public CKivMidiRequester, public CKivSmfRead {
     bool smfMode_ = false;
     CParameterArray* target_ = nullptr;
     std::vector<int> temporaryTarget_;
+    std::chrono::milliseconds patchWait_ = kPatchWait;
     int identity_ = -1;
     bool cancelled_ = false;
     // The patch being requested and which of its bytes have arrived.

@@ -41,6 +41,7 @@
 #include "ui/midi_setup_dialog.h"
 #include "ui/param_view.h"
 #include "ui/progress_bar.h"
+#include "ui/recovery_store.h"
 #include "ui/syx_files.h"
 #include "ui/text_out_box.h"
 #include "ui/timer_text_out_window.h"
@@ -114,6 +115,13 @@ bool CApp::InitInstance() {
 
     CAppContext& app = context_;
 
+    // Every window is followed by the recovery store from its start.
+    if (!options_.recoveryFolder.isEmpty()) {
+        recovery_ = std::make_unique<CRecoveryStore>(options_.recoveryFolder);
+        if (options_.recoveryIntervalMs > 0) recovery_->SetInterval(options_.recoveryIntervalMs);
+        if (recovery_->IsReady()) context_.recovery = recovery_.get();
+    }
+
     // The document types: the library first, so that New makes a library window.
     docMan_ = std::make_unique<CDocMan>(context_);
     docMan_->SetTextOut(&textOut_);
@@ -160,6 +168,11 @@ bool CApp::InitInstance() {
     if (opened && !opened->GetFrames().empty()) frame_->MDIActivate(opened->GetFrames().front());
     frame_->show();
     frame_->UpdateCommandActions();
+    if (context_.recovery) {
+        OfferRecovery();
+        context_.recovery->FollowTransfers(session_.get());
+        context_.recovery->Start();
+    }
     started_ = true;
     return true;
 }
@@ -402,6 +415,8 @@ int CApp::ExitInstance() {
         environment_->Shutdown();
     }
     if (instance_) instance_->Stop();
+    // A clean end: nothing is left to recover.
+    if (recovery_) recovery_->Finish();
     return 0;
 }
 

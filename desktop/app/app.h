@@ -18,6 +18,7 @@ class CFileDoc;
 class CImageView;
 class CMidiSetup;
 class CProgressBar;
+class CRecoveryStore;
 class CTransferSession;
 class CSingleInstance;
 class CTextOutBox;
@@ -58,6 +59,11 @@ struct CAppOptions {
     QString historyFolder;
     // 0 English, 1 Japanese, -1 from the system.
     int language = -1;
+    // Where the unsaved patches of the windows are kept against a crash, and offered again at the next
+    // start (empty: nowhere; the program sets the user's data location, tests a folder of their own).
+    QString recoveryFolder;
+    // The time from a window's change to its write to the recovery folder (0: the store's own, 30 s).
+    int recoveryIntervalMs = 0;
     // The sink that shows messages at once and asks (none: message boxes); tests record with it.
     std::shared_ptr<CKivTextOut> messageBox;
 };
@@ -104,6 +110,7 @@ class CApp : public QObject, public GP::CCmdTarget {
     CSingleInstance* SingleInstance() const { return instance_.get(); }
     CProgressBar* ProgressBar() const;
     CTransferSession* Session() const { return session_.get(); }
+    CRecoveryStore* Recovery() const { return recovery_.get(); }
     CAppContext& Context() { return context_; }
     // The Main window's view, once it exists.
     CImageView* MainView() const;
@@ -121,6 +128,11 @@ class CApp : public QObject, public GP::CCmdTarget {
     enum EarlierKind { kLibrarianFile, kTq4BulkDump, kTq2BulkDump };
     void OnImportEarlierFile(EarlierKind kind);
     CFileDoc* ImportEarlierFile(EarlierKind kind, const QString& path);
+
+    // Tells the user of windows a copy that ended left unsaved, and reopens them (modified, with their path
+    // and title; the Main window's patches as a new library) or removes them, as the user chooses
+    // (recovery.cpp).
+    void OfferRecovery();
 
     // True while a transfer with the processor runs or its progress dialog is still up.
     bool TransferUnderWay() const;
@@ -163,6 +175,7 @@ class CApp : public QObject, public GP::CCmdTarget {
     std::shared_ptr<CKivTextOut> box_;
     std::shared_ptr<UL::CTimerTextOutWindow> notices_;
     std::unique_ptr<CTransferSession> session_;
+    std::unique_ptr<CRecoveryStore> recovery_;
     std::unique_ptr<MidiEnvironment> environment_;
     std::shared_ptr<CVirtualMidiSystem> virtualSystem_;
     std::unique_ptr<CVirtualTq550> virtualDevice_;

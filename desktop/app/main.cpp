@@ -74,6 +74,11 @@ int main(int argc, char* argv[]) {
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/History");
     options.language = ChooseLanguage();
     InstallTranslations(application, options.language);
+    // The user's own data location: copies of other users never share it.
+    options.recoveryFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Recovery");
+    // Tests that kill the program wait less than the 30 s between a change and its write.
+    options.recoveryIntervalMs = qEnvironmentVariableIntValue("TQ_RECOVERY_INTERVAL_MS");
 
     CQSettingsStore settings;
     CApp app(settings, options);

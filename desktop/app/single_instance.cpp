@@ -3,7 +3,10 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
+#include <QTimer>
 #include <memory>
+
+#include "app/hand_over_request.h"
 
 namespace {
 
@@ -31,10 +34,12 @@ bool CSingleInstance::HandOver(const QStringList& files) {
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (!socket.waitForConnected(kWaitMs)) return false;
-    QByteArray message = files.isEmpty() ? QByteArray("ACTIVATE\n") : QByteArray();
+    HandOverRequest request;
+    request.activate = files.isEmpty();
     for (const QString& file : files)
-        message += "OPEN " + file.toUtf8().toBase64() + '\n';
-    socket.write(message + "END\n");
+        request.files.push_back(file.toUtf8().toStdString());
+    const std::string message = EncodeHandOverRequest(request);
+    socket.write(message.data(), static_cast<qint64>(message.size()));
     if (!socket.waitForBytesWritten(kWaitMs)) return false;
     // The running copy answers once it has taken the request.
     return socket.waitForReadyRead(kWaitMs) && socket.readAll().startsWith("OK");
@@ -59,24 +64,45 @@ void CSingleInstance::Stop() {
     if (server_.isListening()) server_.close();
 }
 
+int CSingleInstance::OpenConnections() {
+    std::erase_if(connections_, [](const QPointer<QLocalSocket>& socket) { return socket.isNull(); });
+    return static_cast<int>(connections_.size());
+}
+
 void CSingleInstance::OnConnection() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
+        if (OpenConnections() >= kMaxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        connections_.emplace_back(socket);
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        auto buffer = std::make_shared<QByteArray>();
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer] {
-            *buffer += socket->readAll();
-            // A request ends with END; anything longer than a screenful of paths is not one.
-            if (buffer->size() > (1 << 20)) {
-                socket->abort();
-                return;
+        // A connection that has not sent its request in time goes.
+        QTimer::singleShot(deadlineMs_, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        auto parser = std::make_shared<CHandOverParser>();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, parser] {
+            const QByteArray bytes = socket->readAll();
+            if (parser->GetState() != CHandOverParser::State::Incomplete) return;
+            switch (
+                parser->Add(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+                case CHandOverParser::State::Incomplete:
+                    return;
+                case CHandOverParser::State::Invalid:
+                    socket->abort();
+                    socket->deleteLater();
+                    return;
+                case CHandOverParser::State::Complete:
+                    break;
             }
-            if (!buffer->endsWith("END\n")) return;
             QStringList files;
-            for (const QByteArray& line : buffer->split('\n'))
-                if (line.startsWith("OPEN ")) files << QString::fromUtf8(QByteArray::fromBase64(line.mid(5)));
-            buffer->clear();
+            for (const std::string& file : parser->Request().files)
+                files << QString::fromStdString(file);
             socket->write("OK\n");
-            socket->flush();
+            socket->disconnectFromServer();
             emit requested(files);
         });
     }

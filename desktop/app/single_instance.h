@@ -1,17 +1,28 @@
 #pragma once
 
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
+#include <vector>
 
 // One running copy per user. The first copy listens on a local socket named after the program and the
 // user; a later copy hands it its files (or, without files, asks it to come to the front) and ends. This is
 // also how the desktop opens a file in the running copy. A socket left behind by a copy that crashed is
 // removed when nobody answers on it.
+//
+// Whatever connects is taken as a stranger: its bytes are judged as they arrive (CHandOverParser), and
+// only a complete, well-formed request is answered "OK" and acted on. A connection that sends anything
+// else, more than a request holds, or does not finish its request within the deadline is dropped without
+// an answer; at most kMaxConnections are served at once. Nothing ever waits for a connection.
 class CSingleInstance : public QObject {
     Q_OBJECT
 
   public:
+    static constexpr int kMaxConnections = 8;
+    static constexpr int kDeadlineMs = 5000;
+
     explicit CSingleInstance(QString name, QObject* parent = nullptr);
     ~CSingleInstance() override;
 
@@ -25,6 +36,10 @@ class CSingleInstance : public QObject {
     const QString& Name() const { return name_; }
     // Stops listening and removes the socket.
     void Stop();
+    // The connections being served now.
+    int OpenConnections();
+    // How long a connection may take to send its request (tests shorten it).
+    void SetDeadline(int ms) { deadlineMs_ = ms; }
 
   signals:
     // A later copy asked to come to the front (files empty) or to open files.
@@ -36,4 +51,6 @@ class CSingleInstance : public QObject {
 
     QString name_;
     QLocalServer server_;
+    std::vector<QPointer<QLocalSocket>> connections_;
+    int deadlineMs_ = kDeadlineMs;
 };

@@ -15,6 +15,7 @@ class ISettingsStore;
 class MidiEnvironment;
 class TextOutHub;
 class CTransferSession;
+class CRecoveryStore;
 namespace TQML {
 class CReader;
 }
@@ -73,6 +74,8 @@ class CAppContext {
 
     // Where transfers with the processor run (they pump the event loop while they wait).
     CTransferSession* session = nullptr;
+    // Where the unsaved patches of the windows are kept against a crash (none: nowhere).
+    CRecoveryStore* recovery = nullptr;
     // Whether a transfer runs now.
     bool Busy() const;
 

@@ -2,10 +2,13 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <functional>
+#include <string_view>
 
 #include "gp/util/settings_catalog.h"
 #include "model/parameter_address.h"
 #include "ui/app_context.h"
+#include "ui/recovery_store.h"
 
 std::filesystem::path ToFilePath(const QString& path) {
 #ifdef _WIN32
@@ -36,6 +39,14 @@ std::string NameBytes(const QString& text) {
     return bytes;
 }
 
+// A fingerprint of everything a library file keeps of a patch: its record's bytes.
+std::uint64_t Fingerprint(const CPatch& patch, std::vector<std::uint8_t>& buffer) {
+    buffer.resize(patch.GetSerializedSize());
+    SerializePatch(patch, buffer);
+    return std::hash<std::string_view>()(
+        std::string_view(reinterpret_cast<const char*>(buffer.data()), buffer.size()));
+}
+
 // The indexes that name patches of a list of count, in the order given.
 std::vector<int> InRange(const std::vector<int>& indexes, int count) {
     std::vector<int> valid;
@@ -49,6 +60,7 @@ std::vector<int> InRange(const std::vector<int>& indexes, int count) {
 CDoc::CDoc(CAppContext& context, std::unique_ptr<CImageDocument> data, bool library)
     : context_(context), data_(std::move(data)), model_(data_->Patches(), library, &context.memoCodec, this) {
     data_->SetInitialData(context.initial);
+    if (context.recovery) context.recovery->Track(this);
 }
 
 CDoc::~CDoc() = default;
@@ -104,7 +116,7 @@ void CDoc::CutToCapacity() {
 
 void CDoc::Undo() {
     ResetWith([this] { data_->Undo(); });
-    SetModifiedFlag(true);
+    PatchesEdited();
     Finish();
 }
 
@@ -113,14 +125,14 @@ void CDoc::Cut(const std::vector<int>& indexes, CPatchClipboard& clipboard, Undo
     // The clipboard takes them in the order given (the rows' order), not in the patches' order.
     clipboard.CopyFrom(Patches(), InRange(indexes, model_.PatchCount()));
     RemoveAndFill(indexes);
-    SetModifiedFlag(true);
+    PatchesEdited();
     Finish();
 }
 
 void CDoc::Delete(const std::vector<int>& indexes, UndoMode mode) {
     data_->TakeUndoCopy(mode);
     RemoveAndFill(indexes);
-    SetModifiedFlag(true);
+    PatchesEdited();
     Finish();
 }
 
@@ -137,7 +149,7 @@ std::vector<int> CDoc::Insert(int position, const CPatchArray& patches, UndoMode
         for (int i = position; i < position + count && i < model_.PatchCount(); ++i)
             placed.push_back(i);
     }
-    SetModifiedFlag(true);
+    PatchesEdited();
     Finish();
     return placed;
 }
@@ -148,7 +160,7 @@ void CDoc::Replace(const std::vector<int>& indexes, const CPatchArray& patches, 
     const std::vector<int> valid = InRange(indexes, model_.PatchCount());
     MutablePatches().ReplaceSelection(valid, patches);
     Changed(valid);
-    SetModifiedFlag(true);
+    PatchesEdited();
     Finish();
 }
 
@@ -156,7 +168,7 @@ void CDoc::Exchange(const std::vector<int>& indexes, UndoMode mode) {
     data_->TakeUndoCopy(mode);
     MutablePatches().ExchangeSelection(indexes);
     if (!indexes.empty()) Changed({indexes.front(), indexes.back()});
-    SetModifiedFlag(true);
+    PatchesEdited();
     Finish();
 }
 
@@ -192,7 +204,7 @@ void CDoc::EditCells(const std::vector<int>& indexes, int columnId, const std::v
         changed.push_back(indexes[k]);
     }
     Changed(changed);
-    SetModifiedFlag(true);
+    PatchesEdited();
     Finish();
 }
 
@@ -206,7 +218,7 @@ void CDoc::TakePatches(const CPatchArray& source, const std::vector<int>& indexe
             taken.push_back(index);
         }
     Changed(taken);
-    if (markModified) SetModifiedFlag(true);
+    if (markModified) PatchesEdited();
     Finish();
 }
 
@@ -247,8 +259,30 @@ bool CFileDoc::OnSaveDocument(const QString& path) {
 }
 
 void CFileDoc::SetModifiedFlag(bool modified) {
+    saved_.clear();
+    savedKnown_ = !modified;
+    if (!modified) {
+        std::vector<std::uint8_t> buffer;
+        saved_.reserve(Patches().GetSize());
+        for (std::size_t i = 0; i < Patches().GetSize(); ++i)
+            saved_.push_back(Fingerprint(Patches()[i], buffer));
+    }
     CDoc::SetModifiedFlag(modified);
     UpdateFrameTitles();
+}
+
+void CFileDoc::PatchesEdited() {
+    CDoc::SetModifiedFlag(DiffersFromFile());
+    UpdateFrameTitles();
+}
+
+bool CFileDoc::DiffersFromFile() const {
+    const CPatchArray& patches = Patches();
+    if (!savedKnown_ || patches.GetSize() != saved_.size()) return true;
+    std::vector<std::uint8_t> buffer;
+    for (std::size_t i = 0; i < patches.GetSize(); ++i)
+        if (Fingerprint(patches[i], buffer) != saved_[i]) return true;
+    return false;
 }
 
 // ---- the Main window --------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -70,6 +71,8 @@ class CDoc : public GP::CMDIDocument {
   protected:
     // data holds the patches for the whole life of the document (a library's is a CFileDocument).
     CDoc(CAppContext& context, std::unique_ptr<CImageDocument> data, bool library);
+    // After an operation changed the patches (or may have): the base marks the document modified.
+    virtual void PatchesEdited() { SetModifiedFlag(true); }
     CImageDocument& Data() { return *data_; }
     // Announces a reset around change.
     template <class F>
@@ -91,6 +94,10 @@ class CDoc : public GP::CMDIDocument {
 
 // A library window's document: a library file (.tql). Loading and saving report their failures to the
 // program's buffering sink (shown when the program is next idle); a failed open leaves no window.
+//
+// After an edit it is modified exactly while its patches differ from what its file holds (a new library's
+// "file" holds none): a change taken back by Undo, or by an edit that restores what was there, leaves it
+// unmodified. The library keeps one fingerprint of each patch as it was last loaded or saved for this.
 class CFileDoc : public CDoc {
     Q_OBJECT
 
@@ -101,11 +108,20 @@ class CFileDoc : public CDoc {
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& path) override;
     bool OnSaveDocument(const QString& path) override;
-    // Stores the flag and refreshes the frame title ("*" while modified) and the main frame's caption.
+    // false: the patches are what the file holds now (after a load or a save); true: they differ from it in
+    // any case (a new window with patches of its own), until the next save. Refreshes the frame title ("*"
+    // while modified) and the main frame's caption.
     void SetModifiedFlag(bool modified = true) override;
+    bool DiffersFromFile() const;
+
+  protected:
+    void PatchesEdited() override;
 
   private:
     CFileDocument& file_;
+    // One fingerprint per patch of the file, and whether they are known (not after SetModifiedFlag(true)).
+    std::vector<std::uint64_t> saved_;
+    bool savedKnown_ = true;
 };
 
 // The Main window's document: the processor's 200 user patches. It is never opened, saved or closed by the

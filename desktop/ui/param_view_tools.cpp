@@ -104,5 +104,5 @@ void CParamView::ExportSyx(bool all) {
     } else {
         slotNumbers = CSyxWriter::ConsecutiveSlots(positions.size());
     }
-    CSyxFiles(context_, window()).OnExport(GetDoc()->Patches(), positions, slotNumbers);
+    CSyxFiles(context_, window()).OnExport(*GetDoc(), positions, slotNumbers);
 }

@@ -70,7 +70,7 @@ CFileDoc* CSyxFiles::OnImport(GP::CDocTemplate* library) const {
     return Import(library, path);
 }
 
-void CSyxFiles::OnExport(const CPatchArray& patches, const std::vector<int>& positions,
+void CSyxFiles::OnExport(const CDoc& doc, const std::vector<int>& positions,
                          const std::vector<int>& slotNumbers) const {
     if (positions.empty()) return;
     if (positions.size() > static_cast<std::size_t>(USER_PATCH_COUNT)) {
@@ -79,5 +79,10 @@ void CSyxFiles::OnExport(const CPatchArray& patches, const std::vector<int>& pos
         return;
     }
     QString path;
-    if (Prompt(false, path)) Export(path, patches, positions, slotNumbers);
+    if (!Prompt(false, path)) return;
+    if (doc.IsPathInUse(path)) {
+        if (context_.textOut) context_.textOut->ShowMessage(MSG_FILE_IN_USE);
+        return;
+    }
+    Export(path, doc.Patches(), positions, slotNumbers);
 }

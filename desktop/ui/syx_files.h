@@ -6,6 +6,7 @@
 #include "model/data.h"
 
 class CAppContext;
+class CDoc;
 class CFileDoc;
 class QWidget;
 namespace GP {
@@ -35,10 +36,11 @@ class CSyxFiles {
     bool Export(const QString& path, const CPatchArray& patches, const std::vector<int>& positions,
                 const std::vector<int>& slotNumbers) const;
 
-    // The commands: ask for the file, then import or export. Export refuses more than 200 patches at once,
-    // before it asks; an empty list does nothing.
+    // The commands: ask for the file, then import or export. Export writes patches of doc; it refuses more
+    // than 200 patches at once, before it asks, and a file that a window holds open (its library would be
+    // overwritten behind its back), after; an empty list does nothing.
     CFileDoc* OnImport(GP::CDocTemplate* library) const;
-    void OnExport(const CPatchArray& patches, const std::vector<int>& positions,
+    void OnExport(const CDoc& doc, const std::vector<int>& positions,
                   const std::vector<int>& slotNumbers) const;
 
   private:

@@ -31,6 +31,30 @@
         <source>All Files</source>
         <translation>すべてのファイル</translation>
     </message>
+    <message>
+        <source>The Main window (its patches open as a new library)</source>
+        <translation>メイン ウィンドウ (パッチは新しいライブラリで開きます)</translation>
+    </message>
+    <message>
+        <source>%1 (in %2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>A new library</source>
+        <translation>新しいライブラリ</translation>
+    </message>
+    <message>
+        <source>The TQ-550 Librarian ended before these windows were saved:
+
+%1
+
+Open them again? &quot;No&quot; discards them.</source>
+        <translation>TQ-550 Librarian は、次のウィンドウを保存する前に終了しました:
+
+%1
+
+もう一度開きますか? [いいえ] を選ぶと破棄されます。</translation>
+    </message>
 </context>
 <context>
     <name>CCompareWindow</name>

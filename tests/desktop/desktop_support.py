@@ -104,7 +104,10 @@ class DesktopTest(unittest.TestCase):
         self.config = os.path.join(self.dir, "config")
         self.runtime = os.path.join(self.dir, "tmp")
         os.makedirs(self.runtime, mode=0o700)
+        # The data location (device history, recovery folder) is the test's own too.
+        self.data = os.path.join(self.dir, "data")
         self.env = dict(os.environ, DISPLAY=self.server.display, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=self.config,
+                        XDG_DATA_HOME=self.data,
                         TMPDIR=self.runtime, XDG_RUNTIME_DIR=self.runtime, LANG="en_US.UTF-8", LC_ALL="",
                         LANGUAGE="")
         self.processes = []

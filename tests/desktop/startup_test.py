@@ -1,8 +1,10 @@
 """tq550-librarian on a real X server: start-up, files from the command line and from a second copy, and a
 clean end."""
 
+import base64
 import glob
 import os
+import socket
 import sys
 import time
 
@@ -89,6 +91,59 @@ class StartUpTest(DesktopTest):
         self.assertEqual(self.wait_exit(third), 0)
         self.assertEqual(first.poll(), None)
         self.assertEqual(self.quit(window, first), 0)
+
+    def test_strangers_on_the_hand_over_socket_open_nothing_and_leave_the_program_answering(self):
+        first = self.start()
+        window = self.wait_for_window("^TQ-550 Librarian")
+        [socket_path] = self.sockets()
+        opened = self.write("opened-by-a-stranger.tql", support.library(["STRANGER"]))
+
+        def connect():
+            peer = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+            peer.settimeout(10)
+            peer.connect(socket_path)
+            return peer
+
+        # One says nothing and stays; one sends garbage ending like a request; one sends a request far too
+        # long; one closes half-way through a well-formed request.
+        silent = connect()
+        garbage = connect()
+        garbage.sendall(b"\x00\xffOPEN !!!\nEND\n")
+        huge = connect()
+        try:
+            huge.sendall(b"OPEN " + b"A" * (4 << 20) + b"\nEND\n")
+        except OSError:
+            pass  # dropped before all of it arrived
+        half = connect()
+        request = b"OPEN " + base64.b64encode(opened.encode()) + b"\nEND\n"
+        half.sendall(request[:len(request) // 2])
+        half.close()
+        for peer in (garbage, huge):
+            try:
+                self.assertEqual(peer.recv(16), b"", "a stranger gets no answer")
+            except ConnectionResetError:
+                pass
+            peer.close()
+
+        # While the silent one still holds its connection, a later copy hands its file over.
+        path = self.write("second.tql", support.library(["HANDED OVER"]))
+        second = self.start(path)
+        self.assertEqual(self.wait_exit(second, timeout=30), 0, "the running copy answered the later copy")
+        deadline = time.monotonic() + 20
+        while self.window_name(window).rstrip() != "TQ-550 Librarian - second.tql" and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertEqual(self.window_name(window).rstrip(), "TQ-550 Librarian - second.tql")
+        self.screenshot("startup-strangers-on-the-socket")
+        # The silent connection is dropped after its deadline without an answer.
+        try:
+            self.assertEqual(silent.recv(16), b"")
+        except ConnectionResetError:
+            pass
+        silent.close()
+        self.assertEqual(self.quit(window, first), 0)
+        # Every opened file goes into the recent-file list: only the handed-over one is there.
+        recent = dict(self.settings().items("Recent%20File%20List"))
+        self.assertEqual(list(recent.values()), [path], "no stranger opened a file")
 
     def test_a_relative_path_is_handed_over_from_the_folder_it_was_typed_in(self):
         # The two copies work in different folders: the path means the file beside the second one.

@@ -96,6 +96,9 @@ bool CEditListCtrl::BeginEdit(int row, int column) {
     }
     IPopup* activeEditor = GetEditor(row);
     SetActiveEditor(activeEditor ? activeEditor : editors_.front().popup);
+    // Focusing the editor may end the edit at once (its window is activated and laid out again, and the
+    // list scrolls): then there is nothing left to edit.
+    if (!IsEditing() || !active_) return false;
     if (record->Editor() == SELVColumn::EDITOR_NUMBER) {
         editValue_ = 0;
         deltaMode_ = true;

@@ -55,6 +55,10 @@ bool CMDIDocument::IsPathInUseByOther(const QString& path) const {
     return false;
 }
 
+bool CMDIDocument::SamePathName(const QString& path) const {
+    return SamePath(GetPathName(), path, Qt::CaseInsensitive);
+}
+
 void CMDIDocument::ReportFileInUse() {
     const CDocTemplate* docTemplate = GetDocTemplate();
     const CDocManager* manager = docTemplate ? docTemplate->GetDocManager() : nullptr;

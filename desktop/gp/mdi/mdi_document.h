@@ -20,9 +20,15 @@ class CMDIDocument : public CDocument {
     bool DoSave(const QString& path, bool replace = true) override;
     // Whether another open document of any template has this path (letter case ignored).
     bool IsPathInUseByOther(const QString& path) const;
+    // Whether any open document, this one included, has this path: a file written by other means than a
+    // save (an export) must not be one of them.
+    bool IsPathInUse(const QString& path) const { return SamePathName(path) || IsPathInUseByOther(path); }
 
   protected:
     void ReportFileInUse();
+
+  private:
+    bool SamePathName(const QString& path) const;
 };
 
 }  // namespace GP

@@ -20,6 +20,7 @@
 #include "gp/docview/doc_template.h"
 #include "gp/docview/mdi_child_wnd.h"
 #include "model/device_history.h"
+#include "model/file_document.h"
 #include "textout/message_catalog.h"
 #include "transfer/syx_reader.h"
 #include "transfer/syx_writer.h"
@@ -242,6 +243,47 @@ class PatchToolsTest : public QObject {
         // An empty library has nothing to export.
         Activate(rig, NewLibrary(rig));
         QVERIFY(!Available(rig, ID_FILE_EXPORT_SYX_ALL));
+    }
+
+    // Found by the random driver: an export chosen onto a library that a window holds open wrote over it,
+    // and the window's file no longer held a library.
+    void syxExportRefusesAFileThatAWindowHoldsOpen() {
+        CAppRig rig;
+        QVERIFY(rig.started);
+        QTemporaryDir folder;
+        const QString held = folder.filePath(QStringLiteral("Held.tql"));
+        {
+            CFileDocument file;
+            file.Patches().Assign(DistinctPatches({"KEEP", "ME"}));
+            QVERIFY(file.Save(ToFilePath(held)));
+        }
+        const QByteArray before = ReadAll(held);
+        auto* library = qobject_cast<CFileDoc*>(rig.app->OpenDocumentFile(held));
+        QVERIFY(library);
+        CDialogDriver driver;
+        // From the Main window and from the library itself onto the library's file, the letter case ignored
+        // as Save As does (names that do not exist on the disk here, so that the file dialog asks nothing
+        // more): both refused, the file as it was.
+        const QString otherCase = folder.filePath(QStringLiteral("held.TQL"));
+        Activate(rig, rig.Main()->GetDoc());
+        driver.Expect<UL::CFileDialogA>(Choose(otherCase));
+        QVERIFY(Run(rig, ID_FILE_EXPORT_SYX_ALL));
+        Activate(rig, library);
+        driver.Expect<UL::CFileDialogA>(Choose(folder.filePath(QStringLiteral("HELD.tql"))));
+        QVERIFY(Run(rig, ID_FILE_EXPORT_SYX_ALL));
+        QVERIFY2(driver.AllMet() && driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
+        QCOMPARE(ReadAll(held), before);
+        QVERIFY(!library->IsModified());
+        QCOMPARE(std::count(rig.boxes->texts.begin(), rig.boxes->texts.end(),
+                            std::string("Cannot overwrite this file because it is already in use.")),
+                 2);
+        QVERIFY(!QFile::exists(otherCase));
+        // Once the window is closed, the name may be written.
+        library->OnCloseDocument();
+        driver.Expect<UL::CFileDialogA>(Choose(otherCase));
+        QVERIFY(Run(rig, ID_FILE_EXPORT_SYX_ALL));
+        QVERIFY2(driver.AllMet() && driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
+        QVERIFY(QFile::exists(otherCase));
     }
 
     void compareNeedsTwoPatchesOrOneAndTheClipboardAndShowsEveryDifferingRun() {

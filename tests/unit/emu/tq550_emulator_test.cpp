@@ -150,6 +150,21 @@ TEST(Tq550Emulator, FaultsStopAnswersCorruptChecksumsAndChangeTheFamily) {
     EXPECT_TRUE(leaving.ShouldExit());
 }
 
+TEST(Tq550Emulator, FaultsChangedWhileRunningApplyFromTheNextMessage) {
+    CTq550Emulator emulator;
+    EXPECT_EQ(emulator.Receive(IdentityRequest(0)).size(), 1u);
+    // Another device id: requests for id 0 go unanswered, those for the new id are answered.
+    emulator.SetOptions({.deviceId = 5});
+    EXPECT_TRUE(emulator.Receive(IdentityRequest(0)).empty());
+    EXPECT_EQ(CheckIdentityReply(emulator.Receive(IdentityRequest(5)).at(0), 5), IdentityVerdict::Accepted);
+    // Silent after the next message, counted from the start.
+    emulator.SetOptions({.stopAnsweringAfter = static_cast<long>(emulator.ReceivedCount()) + 1});
+    EXPECT_EQ(emulator.Receive(IdentityRequest(0)).size(), 1u);
+    EXPECT_TRUE(emulator.Receive(IdentityRequest(0)).empty());
+    emulator.SetOptions({});
+    EXPECT_EQ(emulator.Receive(IdentityRequest(0)).size(), 1u);
+}
+
 TEST(Tq550Emulator, SavesAndLoadsItsMemoryAsALibraryFile) {
     TempFolder folder;
     CTq550Emulator first;

@@ -72,3 +72,24 @@ TEST(VirtualTq550, EndingLikeAnUnpluggedInterfaceGivesOneNotice) {
     rig.out().SendLong(MakeIdentityRequest(0x00));
     EXPECT_EQ(rig.notices->lines, (std::vector<std::string>{"MIDI devices are disconnected."}));
 }
+
+TEST(VirtualTq550, ReplugGivesThePortsBackWithoutTheFault) {
+    Rig rig({.exitAfter = 1});
+    rig.device.Replug();  // nothing while plugged in
+    rig.out().SendLong(MakeIdentityRequest(0x00));
+    rig.device.WaitIdle();
+    ASSERT_TRUE(rig.device.Unplugged());
+    EXPECT_FALSE(rig.system->HasDestination(rig.device.PortName()));
+
+    rig.device.Replug();
+    EXPECT_FALSE(rig.device.Unplugged());
+    EXPECT_TRUE(rig.system->HasSource(rig.device.PortName()));
+    EXPECT_TRUE(rig.system->HasDestination(rig.device.PortName()));
+    EXPECT_EQ(rig.device.WithEmulator([](CTq550Emulator& e) { return e.Options().exitAfter; }), -1);
+    // Written data is stored again, and the processor stays.
+    rig.environment.OutPort(0).GetDevice()->CheckConnection();
+    rig.out().SendDataSet(0x0C000000, Bytes{'B', 'A', 'C', 'K'});
+    rig.device.WaitIdle();
+    EXPECT_FALSE(rig.device.Unplugged());
+    EXPECT_EQ(rig.device.WithEmulator([](CTq550Emulator& e) { return e.TemporaryPatch()[0]; }), 'B');
+}
