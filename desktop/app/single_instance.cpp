@@ -31,13 +31,23 @@ QString CSingleInstance::DefaultName() {
 }
 
 bool CSingleInstance::HandOver(const QStringList& files) {
+    if (files.isEmpty()) return SendRequest(HandOverRequest{true, {}});
+    // A request holds a limited number of files; more go in several, one connection each. Once the first is
+    // taken, a copy runs: this copy must not take its place even if a later request fails.
+    const qsizetype perRequest = static_cast<qsizetype>(CHandOverParser::kMaxFiles);
+    for (qsizetype first = 0; first < files.size(); first += perRequest) {
+        HandOverRequest request;
+        for (const QString& file : files.mid(first, perRequest))
+            request.files.push_back(file.toUtf8().toStdString());
+        if (!SendRequest(request) && first == 0) return false;
+    }
+    return true;
+}
+
+bool CSingleInstance::SendRequest(const HandOverRequest& request) {
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (!socket.waitForConnected(kWaitMs)) return false;
-    HandOverRequest request;
-    request.activate = files.isEmpty();
-    for (const QString& file : files)
-        request.files.push_back(file.toUtf8().toStdString());
     const std::string message = EncodeHandOverRequest(request);
     socket.write(message.data(), static_cast<qint64>(message.size()));
     if (!socket.waitForBytesWritten(kWaitMs)) return false;

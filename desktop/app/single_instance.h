@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <vector>
 
+struct HandOverRequest;
+
 // One running copy per user. The first copy listens on a local socket named after the program and the
 // user; a later copy hands it its files (or, without files, asks it to come to the front) and ends. This is
 // also how the desktop opens a file in the running copy. A socket left behind by a copy that crashed is
@@ -47,6 +49,7 @@ class CSingleInstance : public QObject {
 
   private:
     bool HandOver(const QStringList& files);
+    bool SendRequest(const HandOverRequest& request);
     void OnConnection();
 
     QString name_;

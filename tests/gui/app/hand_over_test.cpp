@@ -4,7 +4,9 @@
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QtTest>
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "app/hand_over_request.h"
 #include "app/single_instance.h"
@@ -154,6 +156,29 @@ class HandOverTest : public QObject {
         QCOMPARE(requests.front().front().toStringList(), QStringList{QStringLiteral("/music/patches.tql")});
         QTRY_VERIFY(client.socket.bytesAvailable() >= 3);
         QCOMPARE(client.socket.readAll(), QByteArray("OK\n"));
+        running.Stop();
+    }
+
+    // A later copy with more files than one request holds hands over all of them and ends; it never takes
+    // the running copy's socket for a stale one.
+    void manyFilesAreHandedOverInSeveralRequests() {
+        const QString name =
+            QStringLiteral("tq550-hand-over-many-%1").arg(QCoreApplication::applicationPid());
+        CSingleInstance running(name);
+        QVERIFY(running.Start({}));
+        QStringList received;
+        connect(&running, &CSingleInstance::requested, this,
+                [&received](const QStringList& files) { received += files; });
+        QStringList files;
+        for (int i = 0; i < 2 * static_cast<int>(CHandOverParser::kMaxFiles) + 3; ++i)
+            files << QStringLiteral("/music/patches %1.tql").arg(i);
+        // The later copy waits for answers; it runs beside the event loop of the running copy.
+        std::atomic<int> laterStarted{-1};
+        std::thread later([&] { laterStarted = CSingleInstance(name).Start(files) ? 1 : 0; });
+        QTRY_COMPARE_WITH_TIMEOUT(laterStarted.load(), 0, 20000);
+        later.join();
+        QCOMPARE(received, files);
+        QVERIFY(running.IsListening());
         running.Stop();
     }
 };
