@@ -28,6 +28,7 @@ enum MessageId : int {
     MSG_SYX_BAD_CHECKSUM = 23,
     MSG_SYX_TOO_MANY = 24,
     MSG_HISTORY_NOT_KEPT = 25,
+    MSG_SYX_INCOMPLETE = 26,  // "%1" is the slot: "U03-2" or "Temporary"
 };
 
 enum MessageLanguage : int { LANGUAGE_ENGLISH = 0, LANGUAGE_JAPANESE = 1 };

@@ -53,6 +53,8 @@ void AddStandardMessages(MessageCatalog& catalog) {
          "SysEx ファイルに書き出せるパッチは 200 個までです。"},
         {25, "The data read from the TQ-550 could not be kept in the device history.",
          "TQ-550 から読み込んだデータを履歴に保存できませんでした。"},
+        {26, "This file does not hold all the data of patch %1.",
+         "このファイルにはパッチ %1 のデータが一部しかありません。"},
     };
     catalog.Clear();
     for (const Entry& entry : kEntries) {

@@ -21,6 +21,14 @@ void TextOutHub::ReportMessage(int id) const {
     if (CKivTextOut* sink = GetTextOut(kBufferSlot)) sink->Write(GetMessageCatalog().Text(id));
 }
 
+void TextOutHub::ReportMessage(int id, const std::string& argument) const {
+    CKivTextOut* sink = GetTextOut(kBufferSlot);
+    if (!sink) return;
+    std::string text = GetMessageCatalog().Text(id);
+    if (const std::size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, argument);
+    sink->Write(text);
+}
+
 int TextOutHub::AskMessage(int buttons, int id, int icon) const {
     CKivTextOut* sink = GetTextOut(kMessageBoxSlot);
     return sink ? sink->Ask(buttons, GetMessageCatalog().Text(id), icon) : ANSWER_CANCEL;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 #include "textout/text_out.h"
 
@@ -21,6 +22,8 @@ class TextOutHub {
 
     // Writes the catalogue text of id to the buffering sink (slot 1).
     void ReportMessage(int id) const;
+    // The same with "%1" in the text replaced by argument.
+    void ReportMessage(int id, const std::string& argument) const;
     // Asks through the message-box sink (slot 0); answers ANSWER_CANCEL when no sink can ask.
     int AskMessage(int buttons, int id, int icon) const;
     // Shows the catalogue text of id at once in an OK box with an exclamation mark.

@@ -1,6 +1,9 @@
 #include "transfer/syx_reader.h"
 
+#include <algorithm>
 #include <array>
+#include <bitset>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 
@@ -59,15 +62,30 @@ int MessageOf(SyxReadResult result) {
             return MSG_SYX_TRUNCATED;
         case SyxReadResult::BadChecksum:
             return MSG_SYX_BAD_CHECKSUM;
+        case SyxReadResult::Incomplete:
+            return MSG_SYX_INCOMPLETE;
     }
     return -1;
 }
 
+// How a slot is named in messages: "U03-2", or "Temporary".
+std::string SlotLabel(const PatchSlot& slot) {
+    if (slot.area == AREA_TEMPORARY_PATCH) return "Temporary";
+    char text[16];
+    std::snprintf(text, sizeof text, "U%02d-%d", slot.number / 4 + 1, slot.number % 4 + 1);
+    return text;
+}
+
+PatchSlot SlotOfIndex(std::size_t index) {
+    if (index == kTemporaryIndex) return {AREA_TEMPORARY_PATCH, 0};
+    return {AREA_USER_PATCH, static_cast<int>(index)};
+}
+
 }  // namespace
 
-bool CSyxReader::Fail(SyxReadResult result) {
+bool CSyxReader::Fail(SyxReadResult result, const std::string& argument) {
     result_ = result;
-    if (messages_) messages_->ReportMessage(MessageOf(result));
+    if (messages_) messages_->ReportMessage(MessageOf(result), argument);
     return false;
 }
 
@@ -75,6 +93,8 @@ bool CSyxReader::Read(std::span<const std::uint8_t> bytes, CPatchArray& patches)
     result_ = SyxReadResult::Read;
     slots_.clear();
     std::array<std::unique_ptr<CPatch>, kSlotCount> touched;
+    // The bytes of each touched patch that some data set gave; a patch must have all of them.
+    std::array<std::bitset<PATCH_BLOCK_SIZE>, kSlotCount> covered;
     bool badChecksum = false;
     std::vector<std::uint8_t> buffer;
     CKivMarlinMessage message;
@@ -102,7 +122,11 @@ bool CSyxReader::Read(std::span<const std::uint8_t> bytes, CPatchArray& patches)
             patch = std::make_unique<CPatch>();
             patches.InitializeElement(*patch);
         }
-        StoreDataSetInPatch(*patch, place->offset, message.Field(MarlinField::Data));
+        const std::vector<std::uint8_t> data = message.Field(MarlinField::Data);
+        StoreDataSetInPatch(*patch, place->offset, data);
+        const std::size_t end = std::min<std::size_t>(PATCH_BLOCK_SIZE, place->offset + data.size());
+        for (std::size_t byte = static_cast<std::size_t>(place->offset); byte < end; ++byte)
+            covered[index].set(byte);
         return true;
     });
     if (!complete) return Fail(badChecksum ? SyxReadResult::BadChecksum : SyxReadResult::Truncated);
@@ -111,11 +135,10 @@ bool CSyxReader::Read(std::span<const std::uint8_t> bytes, CPatchArray& patches)
     std::vector<PatchSlot> slots;
     for (std::size_t i = 0; i < kSlotCount; ++i) {
         if (!touched[i]) continue;
+        // Half a patch is not a patch: the rest would be initial data that the device never held.
+        if (!covered[i].all()) return Fail(SyxReadResult::Incomplete, SlotLabel(SlotOfIndex(i)));
         read.Add(std::move(touched[i]));
-        if (i == kTemporaryIndex)
-            slots.push_back({AREA_TEMPORARY_PATCH, 0});
-        else
-            slots.push_back({AREA_USER_PATCH, static_cast<int>(i)});
+        slots.push_back(SlotOfIndex(i));
     }
     if (slots.empty()) return Fail(SyxReadResult::NoPatch);
     patches.Swap(read);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "model/data.h"
@@ -25,6 +26,7 @@ enum class SyxReadResult {
     NoPatch,      // no data set of the file reached a patch ("This file holds no TQ-550 patch.")
     Truncated,    // a message is cut off by another status byte or the end of the file
     BadChecksum,  // a TQ-550 data set has a wrong checksum
+    Incomplete,   // the data sets do not give every byte of a patch they touch
 };
 
 // Reads a file of raw System Exclusive messages (.syx) into TQ-550 patches. Each message runs from F0 to the
@@ -35,8 +37,9 @@ enum class SyxReadResult {
 // The result holds every patch the file's data sets touch, in slot order (user patches, then the
 // temporary patch), each starting from its list's initial data with the data sets applied and no memos.
 //
-// A message cut off, a TQ-550 data set with a wrong checksum, or a file without any data set that reaches
-// a patch fails the read: the catalogue message goes to the buffering sink of the hub (when one was given)
+// A message cut off, a TQ-550 data set with a wrong checksum, a patch of which some of the 2178 bytes are
+// given by no data set (the message names its slot), or a file without any data set that reaches a patch
+// fails the read: the catalogue message goes to the buffering sink of the hub (when one was given)
 // and the patch list stays as it was.
 class CSyxReader {
   public:
@@ -56,7 +59,7 @@ class CSyxReader {
     const std::vector<PatchSlot>& Slots() const { return slots_; }
 
   private:
-    bool Fail(SyxReadResult result);
+    bool Fail(SyxReadResult result, const std::string& argument = {});
 
     const TextOutHub* messages_;
     std::optional<std::uint8_t> deviceId_;

@@ -94,6 +94,13 @@ std::shared_ptr<IInitialData> MakeInitial() {
     return initial;
 }
 
+// One data set of a whole patch at base whose first bytes are first.
+Bytes WholeSet(std::uint8_t device, std::int32_t base, const Bytes& first) {
+    Bytes data = PatchBytes("WHOLE", 1);
+    std::copy(first.begin(), first.end(), data.begin());
+    return HandSet(device, base, data);
+}
+
 // A reader whose reports are recorded, and a list with initial data that holds one patch before the read.
 struct ReadRig {
     ReadRig() {
@@ -174,25 +181,43 @@ TEST(SyxReader, TakesPatchesInAnyChunkingInSlotOrderWithTheTemporaryPatchLast) {
     EXPECT_TRUE(rig.reported->texts.empty());
 }
 
-TEST(SyxReader, APatchStartsFromTheInitialDataAndTakesOnlyWhatItsDataSetsCover) {
+TEST(SyxReader, APatchMustBeCoveredWholeAndDataPastItsBlockAreDropped) {
+    // Overlapping data sets in any order, one running past the end of the 2178-byte block.
+    Bytes data = PatchBytes("COVERED", 2);
+    const Bytes head(data.begin(), data.begin() + 1000);
+    const Bytes middle(data.begin() + 900, data.begin() + 2170);
+    Bytes tail(data.begin() + 2170, data.end());
+    tail.resize(20, 0x44);
     ReadRig rig;
-    // Bytes 2170 to 2177 of slot 3 and a data set running past the end of the 2178-byte block.
-    ASSERT_TRUE(rig.Read(Join(
-        {HandSet(0, UserBase(3) + 2170, Bytes(20, 0x44)), HandSet(0, UserBase(3) + 3, Bytes{0x61, 0x62})})));
+    ASSERT_TRUE(rig.Read(Join({HandSet(0, UserBase(3) + 2170, tail), HandSet(0, UserBase(3), head),
+                               HandSet(0, UserBase(3) + 900, middle)})));
     ASSERT_EQ(rig.patches.GetSize(), 1u);
-    Bytes expected(PATCH_BLOCK_SIZE, 5);
-    std::copy_n("INITIAL         ", 16, expected.begin());
-    expected[3] = 0x61;
-    expected[4] = 0x62;
-    std::fill(expected.begin() + 2170, expected.end(), 0x44);
-    EXPECT_EQ(ImageBytes(rig.patches[0]), expected);
+    EXPECT_EQ(ImageBytes(rig.patches[0]), data);
     EXPECT_EQ(rig.patches[0].GetMemo(0), "");
     EXPECT_EQ(rig.reader.Slots(), (std::vector<PatchSlot>{{AREA_USER_PATCH, 3}}));
+
+    // One byte missing anywhere, in a user patch or the temporary patch, and nothing is read: the rest
+    // would be initial data that a later Write sends to the processor.
+    ReadRig gap;
+    const Bytes whole = HandSet(0, UserBase(0), data);
+    EXPECT_FALSE(gap.Read(Join({whole, HandSet(0, UserBase(9), head),
+                                HandSet(0, UserBase(9) + 1001, Bytes(data.begin() + 1001, data.end()))})));
+    EXPECT_EQ(gap.reader.Result(), SyxReadResult::Incomplete);
+    EXPECT_EQ(gap.reported->texts,
+              std::vector<std::string>{"This file does not hold all the data of patch U03-2."});
+    ASSERT_EQ(gap.patches.GetSize(), 1u);
+    EXPECT_EQ(gap.patches[0].GetName(), "BEFORE          ");
+
+    ReadRig temporary;
+    EXPECT_FALSE(
+        temporary.Read(Join({whole, HandSet(0, kTemporaryBase + 1, Bytes(data.begin() + 1, data.end()))})));
+    EXPECT_EQ(temporary.reported->texts,
+              std::vector<std::string>{"This file does not hold all the data of patch Temporary."});
 }
 
 TEST(SyxReader, TakesEveryDeviceIdOrOnlyTheChosenOne) {
-    const Bytes file = Join({HandSet(0, UserBase(0), Bytes{1}), HandSet(4, UserBase(1), Bytes{2}),
-                             HandSet(31, UserBase(2), Bytes{3}), HandSet(0x7F, UserBase(3), Bytes{4})});
+    const Bytes file = Join({WholeSet(0, UserBase(0), Bytes{1}), WholeSet(4, UserBase(1), Bytes{2}),
+                             WholeSet(31, UserBase(2), Bytes{3}), WholeSet(0x7F, UserBase(3), Bytes{4})});
     ReadRig any;
     ASSERT_TRUE(any.Read(file));
     EXPECT_EQ(any.patches.GetSize(), 4u);
@@ -231,7 +256,7 @@ TEST(SyxReader, SkipsOtherMessagesBytesAndAddressesAsADeviceReadDoes) {
          {universal, otherMaker, request, otherModel, noSlot, pastBlock, pastTemporary, system})
         file.insert(file.end(), part.begin(), part.end());
     // Clock and active sensing inside the one data set that counts are left out, as on the wire.
-    Bytes kept = HandSet(0, UserBase(8), Bytes{0x21, 0x22});
+    Bytes kept = WholeSet(0, UserBase(8), Bytes{0x21, 0x22});
     kept.insert(kept.begin() + 9, 0xF8);
     kept.insert(kept.begin() + 13, 0xFE);
     file.insert(file.end(), kept.begin(), kept.end());
@@ -285,7 +310,7 @@ TEST(SyxReader, FailuresSayWhyAndLeaveTheListAsItWas) {
 
 TEST(SyxReader, ReadsFilesAndReportsThoseItCannotRead) {
     TempFolder folder;
-    const Bytes file = HandSet(2, UserBase(4), Bytes{0x33});
+    const Bytes file = WholeSet(2, UserBase(4), Bytes{0x33});
     WriteFileBytes(folder / "one.syx", file);
     ReadRig rig;
     ASSERT_TRUE(rig.reader.Read(folder / "one.syx", rig.patches));
