@@ -37,6 +37,7 @@ std::string StampOf(const HistoryEntry& entry) {
 }
 
 bool NewerFirst(const HistoryEntry& a, const HistoryEntry& b) {
+    if (a.written != b.written) return a.written > b.written;
     const std::string stampA = StampOf(a);
     const std::string stampB = StampOf(b);
     if (stampA != stampB) return stampA > stampB;
@@ -109,8 +110,11 @@ std::vector<HistoryEntry> CDeviceHistory::Entries() const {
         for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
             std::error_code typeError;
             if (!it->is_regular_file(typeError)) continue;
-            if (std::optional<HistoryEntry> entry = EntryFor(it->path()))
+            if (std::optional<HistoryEntry> entry = EntryFor(it->path())) {
+                std::error_code timeError;
+                entry->written = it->last_write_time(timeError);
                 entries.push_back(std::move(*entry));
+            }
         }
         std::sort(entries.begin(), entries.end(), NewerFirst);
     } catch (const std::exception&) {
@@ -119,9 +123,20 @@ std::vector<HistoryEntry> CDeviceHistory::Entries() const {
     return entries;
 }
 
-bool CDeviceHistory::RemoveBeyondCount(const std::vector<HistoryEntry>& entries) {
+bool CDeviceHistory::RemoveBeyondCount(const std::vector<HistoryEntry>& entries, const fs::path& keep) {
     bool ok = true;
-    for (std::size_t i = static_cast<std::size_t>(count_); i < entries.size(); ++i) {
+    // The kept entry stays and takes the first place, wherever it sorts.
+    std::size_t room = static_cast<std::size_t>(count_);
+    const bool keepListed =
+        !keep.empty() &&
+        std::any_of(entries.begin(), entries.end(), [&](const HistoryEntry& e) { return e.path == keep; });
+    if (keepListed && room > 0) --room;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].path == keep) continue;
+        if (room > 0) {
+            --room;
+            continue;
+        }
         std::error_code ec;
         fs::remove(entries[i].path, ec);
         if (ec) {
@@ -186,7 +201,7 @@ HistoryKeep CDeviceHistory::KeepEntry(const CPatchArray& patches, std::chrono::s
         lastError_ = path.string() + ": the file could not be written";
         return HistoryKeep::Failed;
     }
-    Trim();
+    RemoveBeyondCount(Entries(), path);
     return HistoryKeep::Kept;
 }
 

@@ -16,6 +16,9 @@ struct HistoryEntry {
     std::filesystem::path path;
     std::chrono::system_clock::time_point time;  // the date and time of the name, as local time
     int sequence = 1;                            // 1, or the number in brackets
+    // When the file was last written, as Entries() found it (unset from EntryFor). The clock may have been
+    // set back between two reads, so the name alone does not order them.
+    std::filesystem::file_time_type written{};
 
     bool operator==(const HistoryEntry&) const = default;
 };
@@ -48,11 +51,11 @@ class CDeviceHistory {
     int Count() const { return count_; }
 
     // Keeps patches, read at now, as a new entry unless they equal the newest entry's (the data of every
-    // patch and its memos, and the number of patches), then removes the entries beyond the count. The
-    // folder is made when missing.
+    // patch and its memos, and the number of patches), then removes the entries beyond the count, never the
+    // one just written. The folder is made when missing.
     HistoryKeep Keep(const CPatchArray& patches, std::chrono::system_clock::time_point now);
-    // The entries, newest first (by the date, time and number of their names). None when the folder is
-    // missing or cannot be read.
+    // The entries, newest first: the last written first, then by the date, time and number of their names.
+    // None when the folder is missing or cannot be read.
     std::vector<HistoryEntry> Entries() const;
     // Removes the entries beyond the newest Count(); false when one could not be removed.
     bool Trim();
@@ -66,7 +69,8 @@ class CDeviceHistory {
   private:
     HistoryKeep KeepEntry(const CPatchArray& patches, std::chrono::system_clock::time_point now);
     bool SameAsNewest(const CPatchArray& patches, const std::vector<HistoryEntry>& entries) const;
-    bool RemoveBeyondCount(const std::vector<HistoryEntry>& entries);
+    // Removes entries beyond the count, never the one at keep.
+    bool RemoveBeyondCount(const std::vector<HistoryEntry>& entries, const std::filesystem::path& keep = {});
 
     std::filesystem::path folder_;
     int count_;

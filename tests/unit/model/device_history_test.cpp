@@ -136,6 +136,19 @@ TEST_F(DeviceHistoryTest, KeepsTheNewestCountAndLeavesOtherFilesAlone) {
     EXPECT_EQ(Reported(), "");
 }
 
+TEST_F(DeviceHistoryTest, AReadAfterTheClockWasSetBackIsKeptAndCountsAsTheNewest) {
+    CDeviceHistory history(Folder(), 2, &hub_);
+    ASSERT_EQ(history.Keep(ReadPatches(1), kNoon), HistoryKeep::Kept);
+    ASSERT_EQ(history.Keep(ReadPatches(2), kNoon + std::chrono::hours(1)), HistoryKeep::Kept);
+    // A day earlier by the clock: its name sorts oldest, but it is the read just made.
+    ASSERT_EQ(history.Keep(ReadPatches(3), kNoon - std::chrono::hours(24)), HistoryKeep::Kept);
+    EXPECT_EQ(FileNames(history.Entries()),
+              (std::vector<std::string>{"2026-07-13 12-00-00.tql", "2026-07-14 13-00-00.tql"}));
+    // And the same read again is compared with it, not with the entry whose name is the latest.
+    EXPECT_EQ(history.Keep(ReadPatches(3), kNoon - std::chrono::hours(23)), HistoryKeep::SameAsNewest);
+    EXPECT_EQ(Reported(), "");
+}
+
 TEST_F(DeviceHistoryTest, AnUnreadableNewestEntryDoesNotStopANewOne) {
     CDeviceHistory history(Folder(), 100, &hub_);
     ASSERT_EQ(history.Keep(ReadPatches(1), kNoon), HistoryKeep::Kept);
