@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFontDialog>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <clocale>
+#include <cstdio>
 #include <functional>
 
 #include "app/data_files.h"
@@ -109,7 +111,17 @@ bool CApp::InitInstance() {
     if (options_.singleInstance) {
         instance_ = std::make_unique<CSingleInstance>(
             options_.instanceName.isEmpty() ? CSingleInstance::DefaultName() : options_.instanceName);
-        if (!instance_->Start(options_.files.mid(0, 1))) return false;
+        switch (instance_->Start(options_.files.mid(0, 1))) {
+            case CSingleInstance::StartResult::Listening:
+                break;
+            case CSingleInstance::StartResult::HandedOver:
+                return false;
+            case CSingleInstance::StartResult::NotResponding:
+                // Its socket stays: it may answer again, and this copy must not open what it holds.
+                ReportRunningCopyNotResponding();
+                exitStatus_ = 1;
+                return false;
+        }
         connect(instance_.get(), &CSingleInstance::requested, this, &CApp::OnRequestFromOtherCopy);
     }
 
@@ -143,6 +155,7 @@ bool CApp::InitInstance() {
 
     LoadSettings();
     CreateTextSinks();
+    if (context_.recovery) context_.recovery->SetNotices(notices_.get());
     PrepareDevices();
     if (!options_.historyFolder.isEmpty())
         app.history = std::make_unique<CDeviceHistory>(ToFilePath(options_.historyFolder),
@@ -175,6 +188,18 @@ bool CApp::InitInstance() {
     }
     started_ = true;
     return true;
+}
+
+void CApp::ReportRunningCopyNotResponding() {
+    const QString text =
+        tr("TQ-550 Librarian is already running but does not respond.\n"
+           "Wait until it responds, or end it, and try again.");
+    std::fprintf(stderr, "tq550-librarian: %s\n", text.toLocal8Bit().constData());
+    if (options_.messageBox) {
+        options_.messageBox->Ask(ASK_OK, text.toStdString(), ICON_EXCLAMATION);
+        return;
+    }
+    QMessageBox::warning(nullptr, QString::fromLatin1(kAppName), text);
 }
 
 void CApp::LoadSettings() {
@@ -238,6 +263,12 @@ void CApp::PrepareDevices() {
             Qt::QueuedConnection);
     });
     environment_->SetIdleHook([this] { session_->Pump(); });
+    // Unplugged or plugged in again, the processor may be another one, or the same one edited on its panel:
+    // what this run read or wrote there is known no longer, so Write Changed sends every slot again.
+    environment_->SetConnectionListener([this](MidiConnectionChange) {
+        QMetaObject::invokeMethod(
+            this, [this] { ForgetDeviceSlots(); }, Qt::QueuedConnection);
+    });
 
     app.environment = environment_.get();
     app.reader = std::make_unique<AReader>(*environment_);
@@ -384,6 +415,10 @@ void CApp::SetUpMidiDevices() {
     CMidiSetupDialog dialog(*midiSetup_, frame_.get());
     if (dialog.exec() != QDialog::Accepted) return;
     // Another processor, or another device id, may answer now.
+    ForgetDeviceSlots();
+}
+
+void CApp::ForgetDeviceSlots() {
     if (CImageView* main = MainView())
         if (auto* doc = qobject_cast<CImageDoc*>(main->GetDoc())) doc->ForgetAllSlots();
 }

@@ -80,9 +80,11 @@ class CApp : public QObject, public GP::CCmdTarget {
     CApp(ISettingsStore& settings, CAppOptions options);
     ~CApp() override;
 
-    // Start-up in order; false when the program is to end (a running copy took over, or the file named on
-    // the command line could not be opened).
+    // Start-up in order; false when the program is to end (a running copy took over, a running copy does
+    // not respond, or the file named on the command line could not be opened), with ExitStatus().
     bool InitInstance();
+    // The status the program ends with when InitInstance failed: 1 when a running copy does not respond.
+    int ExitStatus() const { return exitStatus_; }
     // Shut-down: stores the settings, closes the Main window and releases the ports.
     int ExitInstance();
 
@@ -133,6 +135,10 @@ class CApp : public QObject, public GP::CCmdTarget {
     // and title; the Main window's patches as a new library) or removes them, as the user chooses
     // (recovery.cpp).
     void OfferRecovery();
+    // Forgets what the processor holds in each slot (the Main window's slot knowledge).
+    void ForgetDeviceSlots();
+    // Tells the user (a message box, and standard error) that a running copy does not answer.
+    void ReportRunningCopyNotResponding();
 
     // True while a transfer with the processor runs or its progress dialog is still up.
     bool TransferUnderWay() const;
@@ -185,5 +191,6 @@ class CApp : public QObject, public GP::CCmdTarget {
     std::map<int, GP::CDocTemplate*> templates_;
     bool idleDeliveryPending_ = false;
     bool started_ = false;
+    int exitStatus_ = 0;
     bool closeAfterTransfer_ = false;
 };

@@ -82,7 +82,7 @@ int main(int argc, char* argv[]) {
 
     CQSettingsStore settings;
     CApp app(settings, options);
-    if (!app.InitInstance()) return 0;
+    if (!app.InitInstance()) return app.ExitStatus();
     const int status = QApplication::exec();
     app.ExitInstance();
     settings.Sync();

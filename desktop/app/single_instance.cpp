@@ -10,7 +10,9 @@
 
 namespace {
 
-constexpr int kWaitMs = 3000;
+constexpr int kConnectMs = 3000;
+// How long the running copy may take to answer before it counts as not responding.
+constexpr int kAnswerMs = 10000;
 
 }  // namespace
 
@@ -30,7 +32,7 @@ QString CSingleInstance::DefaultName() {
     return QStringLiteral("tq550-librarian-") + QString::fromLatin1(user.left(16));
 }
 
-bool CSingleInstance::HandOver(const QStringList& files) {
+CSingleInstance::Delivery CSingleInstance::HandOver(const QStringList& files) {
     if (files.isEmpty()) return SendRequest(HandOverRequest{true, {}});
     // A request holds a limited number of files; more go in several, one connection each. Once the first is
     // taken, a copy runs: this copy must not take its place even if a later request fails.
@@ -39,35 +41,56 @@ bool CSingleInstance::HandOver(const QStringList& files) {
         HandOverRequest request;
         for (const QString& file : files.mid(first, perRequest))
             request.files.push_back(file.toUtf8().toStdString());
-        if (!SendRequest(request) && first == 0) return false;
+        const Delivery delivery = SendRequest(request);
+        if (delivery != Delivery::Taken && first == 0) return delivery;
     }
-    return true;
+    return Delivery::Taken;
 }
 
-bool CSingleInstance::SendRequest(const HandOverRequest& request) {
+CSingleInstance::Delivery CSingleInstance::SendRequest(const HandOverRequest& request) {
     QLocalSocket socket;
     socket.connectToServer(name_);
-    if (!socket.waitForConnected(kWaitMs)) return false;
+    if (!socket.waitForConnected(kConnectMs)) {
+        switch (socket.error()) {
+            case QLocalSocket::ServerNotFoundError:
+                return Delivery::NoSocket;
+            case QLocalSocket::ConnectionRefusedError:
+                return Delivery::Refused;
+            default:
+                return Delivery::NoAnswer;
+        }
+    }
     const std::string message = EncodeHandOverRequest(request);
     socket.write(message.data(), static_cast<qint64>(message.size()));
-    if (!socket.waitForBytesWritten(kWaitMs)) return false;
+    if (!socket.waitForBytesWritten(kAnswerMs)) return Delivery::NoAnswer;
     // The running copy answers once it has taken the request.
-    return socket.waitForReadyRead(kWaitMs) && socket.readAll().startsWith("OK");
+    QByteArray answer;
+    while (!answer.contains('\n') && socket.waitForReadyRead(kAnswerMs))
+        answer += socket.readAll();
+    return answer.startsWith("OK") ? Delivery::Taken : Delivery::NoAnswer;
 }
 
-bool CSingleInstance::Start(const QStringList& files) {
+CSingleInstance::StartResult CSingleInstance::Start(const QStringList& files) {
     for (int attempt = 0; attempt < 3; ++attempt) {
-        if (HandOver(files)) return false;
-        if (server_.listen(name_)) return true;
-        // Nobody answered: a socket left by a copy that ended without removing it.
-        if (server_.serverError() == QAbstractSocket::AddressInUseError) {
-            if (HandOver(files)) return false;
+        const Delivery delivery = HandOver(files);
+        if (delivery == Delivery::Taken) return StartResult::HandedOver;
+        // Someone listens but does not answer: a copy that is stopped or busy, never a stale socket.
+        if (delivery == Delivery::NoAnswer) return StartResult::NotResponding;
+        if (server_.listen(name_)) return StartResult::Listening;
+        if (server_.serverError() != QAbstractSocket::AddressInUseError) break;
+        // A socket nobody listens on is left by a copy that ended without removing it; ask once more, as
+        // another copy may have just taken its place.
+        if (delivery != Delivery::Refused) continue;
+        const Delivery again = HandOver(files);
+        if (again == Delivery::Taken) return StartResult::HandedOver;
+        if (again == Delivery::NoAnswer) return StartResult::NotResponding;
+        if (again == Delivery::Refused) {
             QLocalServer::removeServer(name_);
-            if (server_.listen(name_)) return true;
+            if (server_.listen(name_)) return StartResult::Listening;
         }
     }
     // Without the socket this copy still runs; it just cannot receive files from later copies.
-    return true;
+    return StartResult::Listening;
 }
 
 void CSingleInstance::Stop() {

@@ -12,7 +12,8 @@ struct HandOverRequest;
 // One running copy per user. The first copy listens on a local socket named after the program and the
 // user; a later copy hands it its files (or, without files, asks it to come to the front) and ends. This is
 // also how the desktop opens a file in the running copy. A socket left behind by a copy that crashed is
-// removed when nobody answers on it.
+// removed, but only when connecting to it is refused (nobody listens): a running copy that is only slow to
+// answer (stopped, or busy) keeps its socket, and the later copy says so and ends.
 //
 // Whatever connects is taken as a stranger: its bytes are judged as they arrive (CHandOverParser), and
 // only a complete, well-formed request is answered "OK" and acted on. A connection that sends anything
@@ -31,9 +32,12 @@ class CSingleInstance : public QObject {
     // The socket name for this program and user.
     static QString DefaultName();
 
-    // True when this copy is the first and now listens; false when a running copy took the files (or the
-    // request to come to the front), so that this copy should end.
-    bool Start(const QStringList& files);
+    enum class StartResult {
+        Listening,      // this copy is the first and now listens (or runs without the socket)
+        HandedOver,     // a running copy took the files (or the request to come to the front): end
+        NotResponding,  // a copy listens but does not answer in time: end without opening anything
+    };
+    StartResult Start(const QStringList& files);
     bool IsListening() const { return server_.isListening(); }
     const QString& Name() const { return name_; }
     // Stops listening and removes the socket.
@@ -48,8 +52,10 @@ class CSingleInstance : public QObject {
     void requested(const QStringList& files);
 
   private:
-    bool HandOver(const QStringList& files);
-    bool SendRequest(const HandOverRequest& request);
+    // How a request to the socket fared.
+    enum class Delivery { Taken, NoSocket, Refused, NoAnswer };
+    Delivery HandOver(const QStringList& files);
+    Delivery SendRequest(const HandOverRequest& request);
     void OnConnection();
 
     QString name_;

@@ -4,6 +4,16 @@
 <context>
     <name>CApp</name>
     <message>
+        <source>TQ-550 Librarian is already running but does not respond.
+Wait until it responds, or end it, and try again.</source>
+        <translation>TQ-550 Librarian はすでに起動していますが、応答しません。
+応答するまで待つか、終了してから、もう一度お試しください。</translation>
+    </message>
+    <message>
+        <source>%1 (recovered)</source>
+        <translation>%1 (復元)</translation>
+    </message>
+    <message>
         <source>TQ-MAX Librarian</source>
         <translation>TQ-MAX Librarian</translation>
     </message>
@@ -992,6 +1002,13 @@ Read/Write</source>
     <message>
         <source>Version %1</source>
         <translation>バージョン %1</translation>
+    </message>
+</context>
+<context>
+    <name>CRecoveryStore</name>
+    <message>
+        <source>Unsaved changes cannot be kept against a crash: the disk is full or write-protected.</source>
+        <translation>未保存の変更をクラッシュに備えて保存できません。ディスクがいっぱいか、書き込みが禁止されています。</translation>
     </message>
 </context>
 </TS>

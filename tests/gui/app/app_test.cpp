@@ -397,7 +397,7 @@ class AppTest : public QObject {
     void aSecondCopyHandsItsFileToTheFirst() {
         const QString name = QStringLiteral("tq550-test-%1").arg(QCoreApplication::applicationPid());
         CSingleInstance first(name);
-        QVERIFY(first.Start({}));
+        QCOMPARE(first.Start({}), CSingleInstance::StartResult::Listening);
         QStringList received;
         bool activated = false;
         connect(&first, &CSingleInstance::requested, this, [&](const QStringList& files) {
@@ -408,7 +408,8 @@ class AppTest : public QObject {
         bool secondEnds = false;
         std::thread second([&] {
             CSingleInstance copy(name);
-            secondEnds = !copy.Start({QStringLiteral("/music/patches.tql")});
+            secondEnds = copy.Start({QStringLiteral("/music/patches.tql")}) ==
+                         CSingleInstance::StartResult::HandedOver;
         });
         QTRY_COMPARE(received, QStringList{QStringLiteral("/music/patches.tql")});
         second.join();
@@ -422,7 +423,7 @@ class AppTest : public QObject {
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.close();
         CSingleInstance next(name);
-        QVERIFY(next.Start({}));
+        QCOMPARE(next.Start({}), CSingleInstance::StartResult::Listening);
         QVERIFY(next.IsListening());
         next.Stop();
         QVERIFY(!QFile::exists(QDir::temp().filePath(name)));

@@ -117,7 +117,7 @@ class HandOverTest : public QObject {
         const QString name = QStringLiteral("tq550-hand-over-%1").arg(QCoreApplication::applicationPid());
         CSingleInstance running(name);
         running.SetDeadline(300);
-        QVERIFY(running.Start({}));
+        QCOMPARE(running.Start({}), CSingleInstance::StartResult::Listening);
         QSignalSpy requests(&running, &CSingleInstance::requested);
 
         // Silent: dropped at the deadline.
@@ -165,7 +165,7 @@ class HandOverTest : public QObject {
         const QString name =
             QStringLiteral("tq550-hand-over-many-%1").arg(QCoreApplication::applicationPid());
         CSingleInstance running(name);
-        QVERIFY(running.Start({}));
+        QCOMPARE(running.Start({}), CSingleInstance::StartResult::Listening);
         QStringList received;
         connect(&running, &CSingleInstance::requested, this,
                 [&received](const QStringList& files) { received += files; });
@@ -174,12 +174,30 @@ class HandOverTest : public QObject {
             files << QStringLiteral("/music/patches %1.tql").arg(i);
         // The later copy waits for answers; it runs beside the event loop of the running copy.
         std::atomic<int> laterStarted{-1};
-        std::thread later([&] { laterStarted = CSingleInstance(name).Start(files) ? 1 : 0; });
-        QTRY_COMPARE_WITH_TIMEOUT(laterStarted.load(), 0, 20000);
+        std::thread later([&] { laterStarted = static_cast<int>(CSingleInstance(name).Start(files)); });
+        QTRY_COMPARE_WITH_TIMEOUT(laterStarted.load(),
+                                  static_cast<int>(CSingleInstance::StartResult::HandedOver), 20000);
         later.join();
         QCOMPARE(received, files);
         QVERIFY(running.IsListening());
         running.Stop();
+    }
+
+    // A running copy that is stopped or busy keeps its socket: the later copy does not take it for a stale
+    // one, opens nothing and says that the running copy does not respond.
+    void aRunningCopyThatDoesNotAnswerKeepsItsSocket() {
+        const QString name =
+            QStringLiteral("tq550-hand-over-silent-%1").arg(QCoreApplication::applicationPid());
+        QLocalServer stopped;  // listens, but this thread is busy and never answers
+        QVERIFY(stopped.listen(name));
+        CSingleInstance later(name);
+        QCOMPARE(later.Start({QStringLiteral("/music/patches.tql")}),
+                 CSingleInstance::StartResult::NotResponding);
+        QVERIFY(!later.IsListening());
+        QVERIFY(stopped.isListening());
+        Stranger again(name);  // the running copy's socket is still the one that connects
+        QVERIFY(again.connected);
+        QVERIFY(stopped.waitForNewConnection(3000));
     }
 };
 
