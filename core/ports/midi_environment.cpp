@@ -222,4 +222,5 @@ void MidiEnvironment::OnPortsChanged() {
 
 void MidiEnvironment::OnConnectionChange(MidiConnectionChange change) {
     ShowNotice(change == MidiConnectionChange::Lost ? MSG_DEVICES_DISCONNECTED : MSG_DEVICES_RECONNECTED);
+    if (connectionListener_) connectionListener_(change);
 }

@@ -123,9 +123,15 @@ class MidiEnvironment : public IMidiPortOwner {
     // system connection outlives main.
     void Shutdown();
 
+    // Called after the notice of every connection change (on the thread that found it): what the program
+    // believed of the device's memory may no longer hold.
+    void SetConnectionListener(std::function<void(MidiConnectionChange)> listener) {
+        connectionListener_ = std::move(listener);
+    }
+
     // A lost output port that this environment holds makes it re-open every port; another one re-opens
     // only itself. Connection changes become the notices "MIDI devices are disconnected." and "MIDI
-    // devices are reconnected.".
+    // devices are reconnected.", and go to the connection listener.
     void OnOutPortLost(CKivMidiOutDevice& port) override;
     void OnConnectionChange(MidiConnectionChange change) override;
     // Checks the ports that their MIDI system marked: a marked output port as before a send (so that a
@@ -145,6 +151,7 @@ class MidiEnvironment : public IMidiPortOwner {
     std::shared_ptr<CKivTextOut> noticeSink_;
     std::shared_ptr<CKivProgressBar> progress_;
     std::function<void()> idleHook_;
+    std::function<void(MidiConnectionChange)> connectionListener_;
     std::uint64_t arrivalSeen_ = 0;
     bool reopening_ = false;
 };

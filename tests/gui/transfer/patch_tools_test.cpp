@@ -555,6 +555,26 @@ class PatchToolsTest : public QObject {
         QCOMPARE(main->ChangedSlots(), (std::vector<int>{10, 20, 30}));
     }
 
+    void aProcessorUnpluggedAndPluggedInAgainIsKnownNoMore() {
+        // The processor answers a Read All, then goes at the next message: the identity of a write.
+        Tq550EmulatorOptions faults;
+        faults.exitAfter = 1 + USER_PATCH_COUNT + 1;
+        CAppRig rig(faults);
+        QVERIFY(rig.started);
+        auto* main = qobject_cast<CImageDoc*>(rig.Main()->GetDoc());
+        QVERIFY(rig.Main()->ReadPatches(true));
+        QVERIFY(main->ChangedSlots().empty());
+        rig.Main()->List().SelectIndexes({7});
+        QVERIFY(!rig.Main()->WritePatches(false));
+        QVERIFY(rig.app->VirtualDevice()->Unplugged());
+        // Plugged in again after its panel changed a patch: Write Changed must not take slot 5 as known.
+        PatchImage edited = rig.MainPatches()[5].GetImage();
+        edited[20] ^= 1;
+        rig.SetDevicePatch(5, edited);
+        rig.app->VirtualDevice()->Replug();
+        QTRY_COMPARE_WITH_TIMEOUT(main->ChangedSlots().size(), std::size_t(USER_PATCH_COUNT), 10000);
+    }
+
     void writeChangedChecksWhenAskedAndKeepsWhatTheProcessorReallyHolds() {
         CAppRig rig({}, true);
         QVERIFY(rig.started);
