@@ -5,9 +5,11 @@
 
 #include "app/app.h"
 #include "gp/docview/doc_template.h"
+#include "gp/util/path_util.h"
 #include "textout/text_out.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
+#include "ui/doc_man.h"
 #include "ui/recovery_store.h"
 
 using namespace TQ;
@@ -41,9 +43,16 @@ void CApp::OfferRecovery() {
             auto* doc = qobject_cast<CFileDoc*>(library->OpenDocumentFile(QString()));
             if (!doc) continue;
             doc->SetPatches(std::move(window.patches));
-            // Where it came from, not in the recent files until it is saved there.
-            if (!window.path.isEmpty())
+            // Where it came from, not in the recent files until it is saved there; but a file that another
+            // window holds, or that changed on the disk since, is not saved over with a plain Save.
+            const bool keepsPath = !window.path.isEmpty() && window.fileUnchanged &&
+                                   !docMan_->FindOpenDocument(GP::NormalizePath(window.path));
+            if (keepsPath)
                 doc->SetPathName(window.path, false);
+            else if (!window.path.isEmpty())
+                doc->SetTitle(
+                    tr("%1 (recovered)")
+                        .arg(window.title.isEmpty() ? QFileInfo(window.path).fileName() : window.title));
             else if (!window.mainWindow && !window.title.isEmpty())
                 doc->SetTitle(window.title);
             doc->SetModifiedFlag(true);

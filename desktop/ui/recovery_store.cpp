@@ -4,12 +4,14 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
 
 #include "model/atomic_file.h"
 #include "model/file_document.h"
+#include "textout/text_out.h"
 #include "ui/doc.h"
 #include "ui/transfer_session.h"
 
@@ -25,6 +27,25 @@ constexpr qint64 kLargestInfo = 64 * 1024;
 bool MakePrivateFolder(const QString& path) {
     if (!QDir().mkpath(path)) return false;
     return QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// What the description records of a library's file, so that the next start can tell whether it changed.
+const QString kFileSize = QStringLiteral("fileSize");
+const QString kFileModified = QStringLiteral("fileModified");
+
+void RecordFile(QJsonObject& info, const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isFile()) return;
+    info[kFileSize] = static_cast<double>(file.size());
+    info[kFileModified] = static_cast<double>(file.lastModified().toMSecsSinceEpoch());
+}
+
+bool FileAsRecorded(const QJsonObject& info, const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isFile() || !info.contains(kFileSize) || !info.contains(kFileModified)) return false;
+    return info.value(kFileSize).toDouble() == static_cast<double>(file.size()) &&
+           info.value(kFileModified).toDouble() ==
+               static_cast<double>(file.lastModified().toMSecsSinceEpoch());
 }
 
 bool WriteAtomically(const QString& path, const QByteArray& bytes) {
@@ -122,15 +143,34 @@ bool CRecoveryStore::IsUnsaved(const Entry& entry) const {
 
 int CRecoveryStore::WriteChanged() {
     int count = 0;
+    bool failed = false;
     for (Entry& entry : entries_) {
         if (!entry.changed) continue;
         if (!IsUnsaved(entry)) {
             Remove(entry);
             continue;
         }
-        if (Write(entry)) ++count;
+        if (Write(entry))
+            ++count;
+        else
+            failed = true;
     }
+    if (failed)
+        OnWriteFailed();
+    else if (count > 0)
+        failureTold_ = false;
     return count;
+}
+
+void CRecoveryStore::OnWriteFailed() {
+    // What could not be written is still changed: the next interval tries again, edit or not.
+    if (ready_) timer_.start();
+    if (failureTold_) return;
+    failureTold_ = true;
+    if (notices_)
+        notices_->Write(
+            tr("Unsaved changes cannot be kept against a crash: the disk is full or write-protected.")
+                .toStdString());
 }
 
 bool CRecoveryStore::Write(Entry& entry) {
@@ -143,6 +183,7 @@ bool CRecoveryStore::Write(Entry& entry) {
     info[QStringLiteral("path")] = doc.IsLibrary() ? doc.GetPathName() : QString();
     info[QStringLiteral("title")] = doc.IsLibrary() ? doc.GetTitle() : QString();
     info[QStringLiteral("main")] = entry.mainWindow;
+    if (doc.IsLibrary() && !doc.GetPathName().isEmpty()) RecordFile(info, doc.GetPathName());
     if (!file.Save(ToFilePath(PatchesPath(entry.number))) ||
         !WriteAtomically(InfoPath(entry.number), QJsonDocument(info).toJson()))
         return false;
@@ -179,8 +220,12 @@ void CRecoveryStore::Finish() {
     timer_.stop();
     if (!ready_) return;
     ready_ = false;
+    // The files go while the lock is held: a copy starting now must not find them in an unlocked folder.
+    QDir folder(folder_);
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (name != kLockName) folder.remove(name);
     lock_->unlock();
-    QDir(folder_).removeRecursively();
+    folder.removeRecursively();
 }
 
 CRecoveryStore::LeftBehind CRecoveryStore::FindLeftBehind() {
@@ -212,6 +257,7 @@ CRecoveryStore::LeftBehind CRecoveryStore::FindLeftBehind() {
             window.title = info.value(QStringLiteral("title")).toString();
             window.mainWindow = info.value(QStringLiteral("main")).toBool();
             if (!window.path.isEmpty() && !QDir::isAbsolutePath(window.path)) window.path.clear();
+            window.fileUnchanged = !window.path.isEmpty() && FileAsRecorded(info, window.path);
             CFileDocument patches;
             const QString patchesName = infoName.left(infoName.size() - kInfoSuffix.size()) + kPatchesSuffix;
             if (!patches.Load(ToFilePath(dir.filePath(patchesName)))) continue;

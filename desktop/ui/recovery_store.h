@@ -12,12 +12,17 @@
 #include "model/data.h"
 
 class CDoc;
+class CKivTextOut;
 class CTransferSession;
 
 // What a copy of the program that ended without saving left of one window.
 struct CRecoveredWindow {
     // The library's file, empty when it had none (an untitled library, the Main window).
     QString path;
+    // Whether that file is still as it was when the patches were kept (its size and modification time as
+    // recorded then). A file changed, removed or made since, or one of which nothing was recorded, is not
+    // saved over without asking: the patches are then opened untitled.
+    bool fileUnchanged = false;
     QString title;
     bool mainWindow = false;
     CPatchArray patches;
@@ -30,8 +35,10 @@ struct CRecoveredWindow {
 // location), which holds a lock file for as long as the copy runs. A window with changes that are not saved
 // (a modified library; the Main window once it was read or edited) is written there, atomically, as a
 // library file and a small description (its path and title): 30 seconds after its first change since the
-// last write, and at the end of each transfer, only when it changed since its last write. A save, a discard
-// (closing without saving) and the window's end remove its files; a clean exit removes the folder.
+// last write, and at the end of each transfer, only when it changed since its last write. A write that fails
+// (a full or read-only disk) is tried again at the next interval, and the user is told once until a write
+// succeeds again. A save, a discard (closing without saving) and the window's end remove its files; a clean
+// exit removes the files, then releases the lock, then removes the folder.
 //
 // At start-up, LeftBehind() gives the windows in the folders of copies that no longer run (their lock can
 // be taken); Forget() removes those folders.
@@ -58,6 +65,8 @@ class CRecoveryStore : public QObject {
     void Start();
     // The time from a window's first change to its write (tests shorten it).
     void SetInterval(int ms) { timer_.setInterval(ms); }
+    // Where the user is told that windows could not be kept.
+    void SetNotices(CKivTextOut* notices) { notices_ = notices; }
     // Writes every window that changed since its last write and is unsaved now, and removes the files of
     // windows that are saved; the number of windows written.
     int WriteChanged();
@@ -95,6 +104,7 @@ class CRecoveryStore : public QObject {
     bool IsUnsaved(const Entry& entry) const;
     bool Write(Entry& entry);
     void Remove(Entry& entry);
+    void OnWriteFailed();
     QString PatchesPath(int number) const;
     QString InfoPath(int number) const;
 
@@ -108,5 +118,7 @@ class CRecoveryStore : public QObject {
     std::vector<Entry> entries_;
     int nextNumber_ = 1;
     int written_ = 0;
+    CKivTextOut* notices_ = nullptr;
+    bool failureTold_ = false;
     QTimer timer_;
 };

@@ -1,6 +1,7 @@
 // The recovery of unsaved windows: what is written when, what a save, a discard and a clean exit remove, and
 // what the next start offers of a copy that no longer runs.
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -42,9 +43,10 @@ CAppOptions Options(const QString& root) {
 
 // The program with its recovery folder in root and its questions answered by box.
 struct RecoveryRig {
-    RecoveryRig(const QString& root, std::shared_ptr<CKivTextOut> box) {
+    RecoveryRig(const QString& root, std::shared_ptr<CKivTextOut> box, const QStringList& files = {}) {
         CAppOptions options = Options(root);
         options.messageBox = std::move(box);
+        options.files = files;
         app = std::make_unique<CApp>(settings, options);
         started = app->InitInstance();
     }
@@ -83,6 +85,20 @@ void LeaveWindow(const QString& folder, int number, const CPatchArray& patches, 
     QFile json(QDir(folder).filePath(QStringLiteral("%1.json").arg(number)));
     QVERIFY(json.open(QIODevice::WriteOnly));
     json.write(QJsonDocument(info).toJson());
+}
+
+// A library file of patches named names at path, and the description a window of it leaves: its path,
+// title and the file's size and time as they were when its patches were kept.
+QJsonObject LibraryLeft(const QString& path, const std::vector<std::string>& names) {
+    CFileDocument file;
+    file.Patches().Assign(PatchesNamed(names));
+    if (!file.Save(ToFilePath(path))) return {};
+    const QFileInfo info(path);
+    return {{"path", path},
+            {"title", info.fileName()},
+            {"main", false},
+            {"fileSize", static_cast<double>(info.size())},
+            {"fileModified", static_cast<double>(info.lastModified().toMSecsSinceEpoch())}};
 }
 
 }  // namespace
@@ -159,7 +175,7 @@ class RecoveryTest : public QObject {
         const QString recovery = root.filePath(QStringLiteral("Recovery"));
         const QString path = root.filePath(QStringLiteral("songs.tql"));
         LeaveWindow(recovery + QStringLiteral("/100-1"), 1, PatchesNamed({"SAVED", "EDIT"}),
-                    {{"path", path}, {"title", "songs.tql"}, {"main", false}});
+                    LibraryLeft(path, {"SAVED"}));
         LeaveWindow(recovery + QStringLiteral("/100-1"), 2, PatchesNamed({"UNTITLED"}),
                     {{"path", ""}, {"title", "Untitled2"}, {"main", false}});
         LeaveWindow(recovery + QStringLiteral("/100-1"), 3, NamedPatches(200, "M"),
@@ -200,6 +216,79 @@ class RecoveryTest : public QObject {
         for (CFileDoc* doc : reopened)
             QVERIFY(!rig.app->Recovery()->FileOf(doc).isEmpty());
         QVERIFY(QFileInfo::exists(running.Folder() + QStringLiteral("/1.json")));
+    }
+
+    // A window's file that another window holds, or that changed since its patches were kept (or of which
+    // nothing was kept), is not the recovered window's to save over: it opens untitled, modified.
+    void aFileOpenOrChangedSinceIsNotSavedOver() {
+        QTemporaryDir root;
+        const QString recovery = root.filePath(QStringLiteral("Recovery"));
+        const QString left = recovery + QStringLiteral("/400-1");
+        const QString open = root.filePath(QStringLiteral("open.tql"));
+        const QString changed = root.filePath(QStringLiteral("changed.tql"));
+        const QString same = root.filePath(QStringLiteral("same.tql"));
+        LeaveWindow(left, 1, PatchesNamed({"OPEN EDITED"}), LibraryLeft(open, {"OPEN"}));
+        LeaveWindow(left, 2, PatchesNamed({"CHANGED EDITED"}), LibraryLeft(changed, {"CHANGED"}));
+        LeaveWindow(left, 3, PatchesNamed({"SAME EDITED"}), LibraryLeft(same, {"SAME"}));
+        QJsonObject unrecorded = LibraryLeft(root.filePath(QStringLiteral("old.tql")), {"OLD"});
+        unrecorded.remove(QStringLiteral("fileSize"));
+        LeaveWindow(left, 4, PatchesNamed({"OLD EDITED"}), unrecorded);
+        {
+            CFileDocument other;  // saved elsewhere after the crash: same size, another time
+            other.Patches().Assign(PatchesNamed({"OTHER"}));
+            QVERIFY(other.Save(ToFilePath(changed)));
+            QFile file(changed);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                     QFileDevice::FileModificationTime));
+        }
+        auto box = std::make_shared<CAnsweringBox>(ANSWER_YES);
+        RecoveryRig rig(recovery, box, {open});  // open.tql named on the command line
+        QVERIFY(rig.started);
+        const std::vector<CFileDoc*> docs = rig.Libraries();
+        QCOMPARE(docs.size(), std::size_t(5));
+        QCOMPARE(docs[0]->GetPathName(), open);
+        QVERIFY(!docs[0]->IsModified());
+        const QStringList titles{QStringLiteral("open.tql (recovered)"),
+                                 QStringLiteral("changed.tql (recovered)"), QString(),
+                                 QStringLiteral("old.tql (recovered)")};
+        for (int i = 0; i < 4; ++i) {
+            CFileDoc* doc = docs[static_cast<std::size_t>(i) + 1];
+            QVERIFY(doc->IsModified());
+            if (titles[i].isEmpty()) {
+                QCOMPARE(doc->GetPathName(), same);
+            } else {
+                QCOMPARE(doc->GetTitle(), titles[i]);
+                QVERIFY2(doc->GetPathName().isEmpty(), qPrintable(titles[i]));
+            }
+        }
+    }
+
+    // A write that fails (here the copy's folder has become a file) is tried again at the next interval
+    // without a new edit, and the user is told once.
+    void aFailedWriteIsTriedAgainAndToldOnce() {
+        QTemporaryDir root;
+        AppRig rig(Options(root.filePath(QStringLiteral("Recovery"))));
+        CRecoveryStore* store = rig.app->Recovery();
+        QVERIFY(store && store->IsReady());
+        CRecordingBox notices;
+        store->SetNotices(&notices);
+        store->SetInterval(20);
+        const QString folder = store->Folder();
+        QVERIFY(QDir(folder).removeRecursively());
+        QFile blocking(folder);
+        QVERIFY(blocking.open(QIODevice::WriteOnly));
+        blocking.close();
+        rig.MainDoc().EditCells({0}, 1, {QStringLiteral("main memo")});
+        QTRY_COMPARE(notices.texts.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(notices.texts[0]).contains(QStringLiteral("cannot be kept")));
+        QTest::qWait(100);  // several intervals: tried again, told no more
+        QCOMPARE(notices.texts.size(), std::size_t(1));
+        QVERIFY(store->FileOf(&rig.MainDoc()).isEmpty());
+        QVERIFY(QFile::remove(folder));
+        QVERIFY(QDir().mkpath(folder));
+        QTRY_VERIFY(!store->FileOf(&rig.MainDoc()).isEmpty());
+        QCOMPARE(notices.texts.size(), std::size_t(1));
     }
 
     void decliningRemovesWhatWasLeft() {
