@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QMenu>
+#include <QPointer>
 #include <algorithm>
 
 #include "gp/docview/doc_template.h"
@@ -110,17 +111,27 @@ bool CDocManager::DoPromptFileName(QString& fileName, const QString& title, bool
     return true;
 }
 
-bool CDocManager::SaveAllModified() {
+std::vector<QPointer<CDocument>> CDocManager::GuardedDocuments() const {
+    std::vector<QPointer<CDocument>> guarded;
     for (CDocument* document : GetDocuments())
-        if (!document->SaveModified()) return false;
+        guarded.emplace_back(document);
+    return guarded;
+}
+
+bool CDocManager::SaveAllModified() {
+    // A save question runs an event loop, in which a document of the list may be closed and deleted.
+    for (const QPointer<CDocument>& document : GuardedDocuments())
+        if (document && !document->SaveModified()) return false;
     return true;
 }
 
 void CDocManager::CloseAllDocuments() {
-    for (CDocument* document : GetDocuments()) {
+    for (const QPointer<CDocument>& document : GuardedDocuments()) {
+        if (!document) continue;
         document->OnCloseDocument();
         // A document that does not delete itself still leaves the template.
-        if (CDocTemplate* t = document->GetDocTemplate()) t->RemoveDocument(document);
+        if (!document) continue;
+        if (CDocTemplate* t = document->GetDocTemplate()) t->RemoveDocument(document.data());
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -43,6 +44,8 @@ class CDocManager : public QObject, public CCmdTarget {
     std::vector<CDocTemplate*> GetTemplates() const;
     // Every open document of every template.
     std::vector<CDocument*> GetDocuments() const;
+    // The same, each behind a guard that turns null when the document is deleted.
+    std::vector<QPointer<CDocument>> GuardedDocuments() const;
 
     // New: a new document of the template that offers a new-file name (ChooseNewTemplate when several).
     CDocument* OnFileNew();

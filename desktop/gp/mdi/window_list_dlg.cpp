@@ -5,6 +5,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -166,8 +167,13 @@ void CWindowListDlg::OnHelp() {
 }
 
 void CWindowListDlg::OnCloseWindows() {
+    // Closing one window can run an event loop (the save question) in which another of the selection is
+    // closed and deleted: each is looked at through a guard just before it is closed.
+    std::vector<QPointer<QMdiSubWindow>> selected;
     for (QMdiSubWindow* child : SelectedWindows())
-        child->close();
+        selected.emplace_back(child);
+    for (const QPointer<QMdiSubWindow>& child : selected)
+        if (child) child->close();
     Refill();
 }
 
