@@ -1,17 +1,22 @@
 // Times Read All, Write Changed of three edited patches and Write All of the desktop program against the
 // processor found by the automatic setup (tq550-emu, over JACK): the program's own start-up, Main window,
-// commands, progress dialog and idle hook, with the confirmations switched off. Read All and Write All run
-// once with the progress dialog and once without (no progress sink), so that the dialog's share shows. Run
-// by desktop_transfer_timing.sh.
+// commands, transfer jobs and progress dialog, with the confirmations switched off. While each transfer runs,
+// a 5 ms timer on the user-interface thread records the longest gap between two of its ticks: the longest
+// the program did not answer. Run by desktop_transfer_timing.sh.
 //
 //   desktop_transfer_timing [--read-only]
 //
-// Prints one line per run: wall seconds and the CPU seconds of the whole process (all threads) meanwhile.
+// Prints one line per run: wall seconds, the CPU seconds of the whole process (all threads) meanwhile and
+// the longest stall of the user-interface thread; with TQ_STALLS set, every stall over 10 ms and when it ended
+// go to standard error.
 
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -25,6 +30,7 @@
 #include "ui/image_view.h"
 #include "ui/midi_warning_dlg.h"
 #include "ui/progress_bar.h"
+#include "ui/transfer_jobs.h"
 
 namespace {
 
@@ -35,13 +41,60 @@ double CpuSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-// Runs transfer and prints how long it took; false when it failed.
-bool Time(const char* what, const std::function<bool()>& transfer) {
+// The longest gap between the ticks of a 5 ms timer on this thread, from Start until Stop.
+class CStallProbe {
+  public:
+    CStallProbe() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
+    }
+    void Start() {
+        longest_ = 0;
+        clock_.start();
+        last_ = 0;
+        timer_.start();
+    }
+    double StopMs() {
+        Tick();
+        timer_.stop();
+        return static_cast<double>(longest_) / 1e6;
+    }
+
+  private:
+    void Tick() {
+        const qint64 now = clock_.nsecsElapsed();
+        if (now - last_ > 10000000 && qEnvironmentVariableIsSet("TQ_STALLS"))
+            std::fprintf(stderr, "stall %.1f ms ending at %.3f s\n", (now - last_) / 1e6, now / 1e9);
+        longest_ = std::max(longest_, now - last_);
+        last_ = now;
+    }
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+};
+
+// Starts a transfer, runs the event loop until its job has ended and prints how long it took and the
+// longest stall meanwhile; false when it did not start or did not end done.
+bool Time(CApp& app, CStallProbe& probe, const char* what, const std::function<bool()>& start) {
+    CTransferJobs& jobs = *app.Jobs();
     const double cpu = CpuSeconds();
-    const auto start = std::chrono::steady_clock::now();
-    const bool ok = transfer();
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%-28s %8.3f s   cpu %7.3f s%s\n", what, wall, CpuSeconds() - cpu, ok ? "" : "   FAILED");
+    probe.Start();
+    const auto begin = std::chrono::steady_clock::now();
+    bool ok = start();
+    if (ok && jobs.IsRunning()) {
+        QEventLoop loop;
+        QObject::connect(&jobs, &CTransferJobs::stateChanged, &loop, [&] {
+            if (!jobs.IsRunning()) loop.quit();
+        });
+        loop.exec();
+    }
+    ok = ok && jobs.LastOutcome() == JobOutcome::Done;
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    const double stall = probe.StopMs();
+    std::printf("%-28s %8.3f s   cpu %7.3f s   stall %6.1f ms%s\n", what, wall, CpuSeconds() - cpu, stall,
+                ok ? "" : "   FAILED");
     std::fflush(stdout);
     return ok;
 }
@@ -73,31 +126,24 @@ int main(int argc, char* argv[]) {
     int status = 0;
     QTimer::singleShot(0, &app, [&] {
         CImageView* main = app.MainView();
-        std::shared_ptr<CProgressBar> progress(app.ProgressBar(), [](CProgressBar*) {});
+        CStallProbe probe;
         auto settle = [&] {
             // The dialog's second after the transfer is not part of it.
             app.ProgressBar()->Dismiss();
             QCoreApplication::processEvents();
         };
-        bool ok = Time("read all, progress dialog", [&] { return main->ReadPatches(true); });
+        bool ok = Time(app, probe, "read all", [&] { return main->ReadPatches(true); });
         settle();
-        environment->SetProgressBar(nullptr);
-        ok = Time("read all, no progress sink", [&] { return main->ReadPatches(true); }) && ok;
         // The processor's patches are known now: three edits, and Write Changed sends those three.
-        environment->SetProgressBar(progress);
         main->GetDoc()->EditCells(
             {4, 77, 150}, CPatchTableModel::kNameColumn,
             {QStringLiteral("EDITED 1"), QStringLiteral("EDITED 2"), QStringLiteral("EDITED 3")});
-        ok = Time("changed write, three patches", [&] { return main->WriteChanged(); }) && ok;
+        ok = Time(app, probe, "changed write, three patches", [&] { return main->WriteChanged(); }) && ok;
         settle();
         if (!readOnly) {
-            environment->SetProgressBar(progress);
-            ok = Time("write all, progress dialog", [&] { return main->WritePatches(true); }) && ok;
+            ok = Time(app, probe, "write all", [&] { return main->WritePatches(true); }) && ok;
             settle();
-            environment->SetProgressBar(nullptr);
-            ok = Time("write all, no progress sink", [&] { return main->WritePatches(true); }) && ok;
         }
-        environment->SetProgressBar(progress);
         status = ok ? 0 : 1;
         QApplication::quit();
     });

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Times Read All, Write Changed of three edited patches and Write All of the desktop program's Main window
-# (its own start-up, commands, progress dialog and idle hook, on a real X server under Xvfb) against
-# tq550-emu over a private JACK server, and compares them with the ideal time, the wire time of what travels:
+# (its own start-up, commands, transfer jobs and progress dialog, on a real X server under Xvfb) against
+# tq550-emu over a private JACK server, and compares them with the ideal time, the wire time of what travels;
+# each line also gives the longest stall of the user-interface thread meanwhile (a 5 ms timer's longest gap):
 #   bench/desktop_transfer_timing.sh [BUILD_FOLDER] [RATE] [--read-only]
 # RATE is the emulator's pacing as a multiple of the MIDI wire rate (default 10). Reads are paced by the
 # emulator's answers; writes by the program's own wire-time wait (at the MIDI wire rate) plus 20 ms a message.
-# Read All and Write All run with the progress dialog and without a progress sink, to show the dialog's
-# share; --read-only leaves out Write All (three minutes each).
+# --read-only leaves out Write All (three minutes).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "${1:-$here/../build}" && pwd)"

@@ -51,10 +51,15 @@ CDeviceHistory::CDeviceHistory(fs::path folder, int count, const TextOutHub* mes
 
 std::string CDeviceHistory::FileNameFor(std::chrono::system_clock::time_point time, int sequence) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
-    // The program's user-interface thread is the only caller, so the shared result of localtime is safe.
-    const std::tm* local = std::localtime(&seconds);
+    // A transfer job keeps its read from a worker thread: the local time goes into a result of its own.
+    std::tm local{};
+#ifdef _WIN32
+    const bool converted = localtime_s(&local, &seconds) == 0;
+#else
+    const bool converted = localtime_r(&seconds, &local) != nullptr;
+#endif
     char stamp[32] = "1970-01-01 00-00-00";
-    if (local) std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H-%M-%S", local);
+    if (converted) std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H-%M-%S", &local);
     std::string name = stamp;
     if (sequence > 1) name += " (" + std::to_string(sequence) + ")";
     return name + kExtension;

@@ -177,10 +177,6 @@ void MidiEnvironment::ShowNotice(int messageId) {
         buffer->Write(text);
 }
 
-void MidiEnvironment::RunIdleHook() {
-    if (idleHook_) idleHook_();
-}
-
 void MidiEnvironment::SetInputWaker(std::function<void()> waker) {
     arrival_.SetWaker(std::move(waker));
 }
@@ -193,7 +189,6 @@ bool MidiEnvironment::WaitForInput(std::chrono::microseconds timeout) {
 
 void MidiEnvironment::PumpWait(const CKivMidiIn& port, std::chrono::microseconds maxWait) {
     PumpFor(port);
-    RunIdleHook();
     WaitForInput(maxWait);
     PumpFor(port);
 }

@@ -105,9 +105,8 @@ class MidiEnvironment : public IMidiPortOwner {
     CKivProgressBar* GetProgressBar() const { return progress_.get(); }
 
     // ---- waiting ----
-    // Called while a transfer waits, so that a program with an event loop can process its own events.
-    void SetIdleHook(std::function<void()> hook) { idleHook_ = std::move(hook); }
-    void RunIdleHook();
+    // A transfer waits on the thread it runs on (a program with an event loop runs it on a worker), blocking
+    // on the arrival of input with a timeout; the thread that waits pumps the port it waits for.
     // Called (on an input port's event thread) whenever input arrives; it must only wake the program's
     // event loop, which then pumps.
     void SetInputWaker(std::function<void()> waker);
@@ -115,8 +114,7 @@ class MidiEnvironment : public IMidiPortOwner {
     CMidiArrivalSignal& Arrival() { return arrival_; }
     // Blocks until input has arrived since the last wait, or until timeout; true when it has.
     bool WaitForInput(std::chrono::microseconds timeout = std::chrono::milliseconds(2));
-    // One step of a transfer's wait: pump port, run the idle hook, block for input at most maxWait, and
-    // pump again.
+    // One step of a transfer's wait: pump port, block for input at most maxWait, and pump again.
     void PumpWait(const CKivMidiIn& port, std::chrono::microseconds maxWait = std::chrono::milliseconds(2));
 
     // Releases every physical port and the factory. Programs call it before they end, so that no MIDI
@@ -150,7 +148,6 @@ class MidiEnvironment : public IMidiPortOwner {
     std::unique_ptr<IMidiDeviceFactory> factory_;
     std::shared_ptr<CKivTextOut> noticeSink_;
     std::shared_ptr<CKivProgressBar> progress_;
-    std::function<void()> idleHook_;
     std::function<void(MidiConnectionChange)> connectionListener_;
     std::uint64_t arrivalSeen_ = 0;
     bool reopening_ = false;

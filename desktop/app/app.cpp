@@ -47,7 +47,8 @@
 #include "ui/syx_files.h"
 #include "ui/text_out_box.h"
 #include "ui/timer_text_out_window.h"
-#include "ui/transfer_session.h"
+#include "ui/transfer_jobs.h"
+#include "ui/ui_thread_text_out.h"
 
 #ifndef TQ_FILE_VERSION
 #define TQ_FILE_VERSION "0.0.0"
@@ -88,15 +89,17 @@ CApp::CApp(ISettingsStore& settings, CAppOptions options)
 }
 
 CApp::~CApp() {
+    // A job that still runs ends before anything it uses goes.
+    jobs_.reset();
+    context_.jobs = nullptr;
     // Windows closed a moment ago are still waiting to be deleted: they go before the frame that holds them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     context_.ReleaseTransfers();
     context_.environment = nullptr;
-    // The environment holds the notice and progress windows; they go while the frame they belong to is
-    // still there.
+    // The environment holds the notice window; it goes while the frame it belongs to is still there.
     environment_.reset();
     notices_.reset();
-    session_.reset();
+    progress_.reset();
 }
 
 bool CApp::InitInstance() {
@@ -149,7 +152,10 @@ bool CApp::InitInstance() {
     frame_->SetDocManager(docMan_.get());
     docMan_->SetMainFrame(frame_.get());
     frame_->SetApplicationTarget(this);
-    frame_->installEventFilter(this);
+    // Closing the program during a transfer cancels its job and waits for its end first.
+    frame_->SetBeforeClose([this] {
+        if (jobs_) jobs_->CancelAndWait();
+    });
     frame_->RestoreBars(QStringLiteral(TQ_FILE_VERSION));
     connect(frame_.get(), &CMainFrame::filesDropped, this, &CApp::OnFilesDropped);
 
@@ -183,7 +189,7 @@ bool CApp::InitInstance() {
     frame_->UpdateCommandActions();
     if (context_.recovery) {
         OfferRecovery();
-        context_.recovery->FollowTransfers(session_.get());
+        context_.recovery->FollowTransfers(jobs_.get());
         context_.recovery->Start();
     }
     started_ = true;
@@ -220,9 +226,10 @@ void CApp::SaveSettings() {
 void CApp::CreateTextSinks() {
     buffer_ = std::make_shared<CNotifyingTextOutBuffer>([this] { ScheduleIdleDelivery(); });
     box_ = options_.messageBox ? options_.messageBox : std::make_shared<CTextOutBox>(frame_.get());
-    textOut_.SetTextOut(TextOutHub::kMessageBoxSlot, box_);
-    textOut_.SetTextOut(TextOutHub::kBufferSlot, buffer_);
     notices_ = std::make_shared<UL::CTimerTextOutWindow>(frame_.get());
+    // A transfer job reports from its worker: these sinks take its texts on this thread.
+    textOut_.SetTextOut(TextOutHub::kMessageBoxSlot, std::make_shared<CUiThreadTextOut>(box_));
+    textOut_.SetTextOut(TextOutHub::kBufferSlot, std::make_shared<CUiThreadTextOut>(buffer_));
 }
 
 void CApp::PrepareDevices() {
@@ -244,25 +251,25 @@ void CApp::PrepareDevices() {
                           : std::unique_ptr<IMidiDeviceFactory>(std::move(virtualFactory));
     }
     if (factory) environment_->SetFactory(std::move(factory));
-    environment_->SetNoticeSink(notices_);
-    // Transfers run in the session, which reports to the progress dialog over the main frame.
-    session_ = std::make_unique<CTransferSession>(frame_.get());
-    context_.session = session_.get();
-    environment_->SetProgressBar(session_->ProgressSink());
-    connect(session_.get(), &CTransferSession::stateChanged, frame_.get(), &CMainFrame::UpdateCommandActions);
-    // Input that arrives outside a transfer is delivered when the event loop wakes; during a transfer the
-    // reader pumps, and the idle hook keeps the program painted and its progress dialog answering.
+    environment_->SetNoticeSink(std::make_shared<CUiThreadTextOut>(notices_));
+    // Transfers run as jobs on a worker, one at a time, with the progress dialog over the main frame.
+    progress_ = std::make_unique<CProgressBar>(frame_.get());
+    progress_->Prepare();
+    jobs_ = std::make_unique<CTransferJobs>(*environment_, progress_.get());
+    context_.jobs = jobs_.get();
+    connect(jobs_.get(), &CTransferJobs::stateChanged, frame_.get(), &CMainFrame::UpdateCommandActions);
+    // Input that arrives outside a job is delivered when the event loop wakes; while a job runs, its worker
+    // pumps the input it waits for, and nothing else may.
     environment_->SetInputWaker([this] {
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (environment_)
+                if (environment_ && jobs_ && !jobs_->IsRunning())
                     for (auto& device : environment_->InDevices())
                         device->Pump();
             },
             Qt::QueuedConnection);
     });
-    environment_->SetIdleHook([this] { session_->Pump(); });
     // Unplugged or plugged in again, the processor may be another one, or the same one edited on its panel:
     // what this run read or wrote there is known no longer, so Write Changed sends every slot again.
     environment_->SetConnectionListener([this](MidiConnectionChange) {
@@ -281,30 +288,8 @@ void CApp::PrepareDevices() {
     app.writer->SetOutput(&environment_->OutPort(MidiEnvironment::kTq550Pair));
 }
 
-CProgressBar* CApp::ProgressBar() const {
-    return session_ ? &session_->Progress() : nullptr;
-}
-
 bool CApp::TransferUnderWay() const {
-    return session_ && session_->IsRunning();
-}
-
-bool CApp::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == frame_.get() && event->type() == QEvent::Close && TransferUnderWay()) {
-        // Nothing may go while a transfer still uses it: the transfer stops at its next step (a read then
-        // leaves the Main window as it was), and the frame closes when the session has ended.
-        event->ignore();
-        if (!closeAfterTransfer_) {
-            closeAfterTransfer_ = true;
-            session_->Stop();
-            session_->WhenIdle([this] {
-                closeAfterTransfer_ = false;
-                if (frame_) frame_->close();
-            });
-        }
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
+    return jobs_ && jobs_->IsRunning();
 }
 
 GP::CDocument* CApp::OpenCommandLineFile(const QString& path) {
@@ -343,8 +328,8 @@ GP::CDocument* CApp::OpenDocumentFile(const QString& path) {
 }
 
 void CApp::OnRequestFromOtherCopy(const QStringList& files) {
-    // Not in the middle of a transfer: after it.
-    session_->WhenIdle([this, files] { OpenRequestedFiles(files); });
+    // A transfer job touches no window: the files open at once, whatever runs.
+    OpenRequestedFiles(files);
 }
 
 void CApp::OpenRequestedFiles(const QStringList& files) {
@@ -372,7 +357,7 @@ void CApp::ScheduleIdleDelivery() {
 }
 
 void CApp::DeliverWhenIdle() {
-    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &session_->Progress()) {
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != progress_.get()) {
         // Whichever comes first; the other one finds nothing left to show.
         const auto again = Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection);
         connect(
@@ -382,10 +367,15 @@ void CApp::DeliverWhenIdle() {
                 dialog, &QDialog::finished, this, [this] { DeliverWhenIdle(); }, again);
         return;
     }
-    session_->WhenIdle([this] {
-        idleDeliveryPending_ = false;
-        DeliverBufferedMessages();
-    });
+    // Not in the middle of a transfer: when its job has ended.
+    if (TransferUnderWay()) {
+        connect(
+            jobs_.get(), &CTransferJobs::stateChanged, this, [this] { DeliverWhenIdle(); },
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+        return;
+    }
+    idleDeliveryPending_ = false;
+    DeliverBufferedMessages();
 }
 
 void CApp::DeliverBufferedMessages() {
@@ -441,7 +431,8 @@ int CApp::ExitInstance() {
         docMan_->SaveRecentFileList();
         if (frame_) frame_->SaveBars(QStringLiteral(TQ_FILE_VERSION));
     }
-    // The Main window (and any other left) closes without asking; its frame and view go at once.
+    // A job still running ends first; then the Main window (and any other left) closes without asking.
+    if (jobs_) jobs_->CancelAndWait();
     if (docMan_) docMan_->CloseAllDocuments();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     app.ReleaseTransfers();

@@ -19,7 +19,7 @@ class CImageView;
 class CMidiSetup;
 class CProgressBar;
 class CRecoveryStore;
-class CTransferSession;
+class CTransferJobs;
 class CSingleInstance;
 class CTextOutBox;
 class CKivTextOut;
@@ -110,8 +110,8 @@ class CApp : public QObject, public GP::CCmdTarget {
     CVirtualTq550* VirtualDevice() const { return virtualDevice_.get(); }
     CMidiSetup* MidiSetup() const { return midiSetup_.get(); }
     CSingleInstance* SingleInstance() const { return instance_.get(); }
-    CProgressBar* ProgressBar() const;
-    CTransferSession* Session() const { return session_.get(); }
+    CProgressBar* ProgressBar() const { return progress_.get(); }
+    CTransferJobs* Jobs() const { return jobs_.get(); }
     CRecoveryStore* Recovery() const { return recovery_.get(); }
     CAppContext& Context() { return context_; }
     // The Main window's view, once it exists.
@@ -140,7 +140,7 @@ class CApp : public QObject, public GP::CCmdTarget {
     // Tells the user (a message box, and standard error) that a running copy does not answer.
     void ReportRunningCopyNotResponding();
 
-    // True while a transfer with the processor runs or its progress dialog is still up.
+    // True while a transfer job runs.
     bool TransferUnderWay() const;
     bool IsIdle() const { return !TransferUnderWay(); }
     bool AlwaysTrue() const { return true; }
@@ -148,10 +148,6 @@ class CApp : public QObject, public GP::CCmdTarget {
     // File > Device History...: the kept reads of the processor; the chosen one opens in a library window.
     bool CanOpenDeviceHistory() const;
     void OpenDeviceHistory();
-
-  protected:
-    // A close of the main frame during a transfer stops the transfer and closes the frame after it.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // Runs id (ui null) or fills its state; false when it is not an application command.
@@ -165,7 +161,6 @@ class CApp : public QObject, public GP::CCmdTarget {
     void ScheduleIdleDelivery();
     void ShowAbout();
     void SetUpFont();
-    // The environment's idle hook: what the program does while a transfer waits for the processor.
     void OpenRequestedFiles(const QStringList& files);
     void DeliverWhenIdle();
     // Asks for the file of an import; false on cancel.
@@ -180,7 +175,8 @@ class CApp : public QObject, public GP::CCmdTarget {
     std::shared_ptr<CKivTextOutBuffer> buffer_;
     std::shared_ptr<CKivTextOut> box_;
     std::shared_ptr<UL::CTimerTextOutWindow> notices_;
-    std::unique_ptr<CTransferSession> session_;
+    std::unique_ptr<CProgressBar> progress_;
+    std::unique_ptr<CTransferJobs> jobs_;
     std::unique_ptr<CRecoveryStore> recovery_;
     std::unique_ptr<MidiEnvironment> environment_;
     std::shared_ptr<CVirtualMidiSystem> virtualSystem_;
@@ -192,5 +188,4 @@ class CApp : public QObject, public GP::CCmdTarget {
     bool idleDeliveryPending_ = false;
     bool started_ = false;
     int exitStatus_ = 0;
-    bool closeAfterTransfer_ = false;
 };

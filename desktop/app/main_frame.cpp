@@ -457,6 +457,11 @@ bool CMainFrame::OnUpdateCommand(int id, GP::CCmdUI& ui) {
     return application_ && application_->OnUpdateCommand(id, ui);
 }
 
+bool CMainFrame::CanCloseFrame() {
+    if (beforeClose_) beforeClose_();
+    return CMDIFrameWndEx::CanCloseFrame();
+}
+
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }

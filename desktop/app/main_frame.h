@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 #include <vector>
 
 #include "gp/mdi/mdi_frame_wnd_ex.h"
@@ -27,6 +28,9 @@ class CMainFrame : public GP::CMDIFrameWndEx {
 
     // Where the application's own commands go (About, the manual, setup, imports).
     void SetApplicationTarget(GP::CCmdTarget* target) { application_ = target; }
+    // What runs when the user closes the frame, before the windows are asked to save (the application ends
+    // a transfer job there).
+    void SetBeforeClose(std::function<void()> beforeClose) { beforeClose_ = std::move(beforeClose); }
     // The program version that wrote the bar layout last is compared with version: equal restores the
     // stored layout, otherwise the tool bar goes to its default place.
     void RestoreBars(const QString& version);
@@ -45,6 +49,7 @@ class CMainFrame : public GP::CMDIFrameWndEx {
     void filesDropped(const QStringList& paths);
 
   protected:
+    bool CanCloseFrame() override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -57,6 +62,7 @@ class CMainFrame : public GP::CMDIFrameWndEx {
     void FillRecentFiles(QMenu* file);
 
     GP::CCmdTarget* application_ = nullptr;
+    std::function<void()> beforeClose_;
     std::vector<QPointer<QAction>> actions_;
     std::vector<QPointer<QMenu>> fullMenus;
     std::vector<QPointer<QMenu>> shortMenus;

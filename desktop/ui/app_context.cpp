@@ -4,7 +4,7 @@
 #include "model/device_history.h"
 #include "transfer/reader.h"
 #include "transfer/writer.h"
-#include "ui/transfer_session.h"
+#include "ui/transfer_jobs.h"
 
 void CPatchClipboard::CopyFrom(const CPatchArray& source, const std::vector<int>& indexes) {
     source.CopySelection(indexes, data_.GetArray());
@@ -19,7 +19,7 @@ void CPatchClipboard::Clear() {
 CAppContext::~CAppContext() = default;
 
 bool CAppContext::Busy() const {
-    return session && session->IsTransferring();
+    return jobs && jobs->IsRunning();
 }
 
 void CAppContext::ReleaseTransfers() {

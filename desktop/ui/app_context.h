@@ -14,7 +14,7 @@ class CWriter;
 class ISettingsStore;
 class MidiEnvironment;
 class TextOutHub;
-class CTransferSession;
+class CTransferJobs;
 class CRecoveryStore;
 namespace TQML {
 class CReader;
@@ -41,8 +41,9 @@ class CPatchClipboard : public QObject {
 
 // What the application builds at start-up for the windows it creates: the settings, the text output, the
 // MIDI environment with the patch reader and writers, the initial data, the memo codec of the interface
-// language, the clipboard, the device history, the list font and the program's switches. The application owns it and hands it to
-// the document types, frames, views and dialogs; nothing in the program reaches it any other way.
+// language, the clipboard, the device history, the list font and the program's switches. The application owns
+// it and hands it to the document types, frames, views and dialogs; nothing in the program reaches it any
+// other way.
 class CAppContext {
   public:
     CAppContext() = default;
@@ -72,11 +73,11 @@ class CAppContext {
     // Where every Read All that completes is kept (none: nothing is kept).
     std::unique_ptr<CDeviceHistory> history;
 
-    // Where transfers with the processor run (they pump the event loop while they wait).
-    CTransferSession* session = nullptr;
+    // Where transfers with the processor run: one job at a time, on a worker.
+    CTransferJobs* jobs = nullptr;
     // Where the unsaved patches of the windows are kept against a crash (none: nowhere).
     CRecoveryStore* recovery = nullptr;
-    // Whether a transfer runs now.
+    // Whether a transfer job runs now.
     bool Busy() const;
 
     // Releases the reader and writers (before the environment they use goes).

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "ui/patch_table_model.h"
 
 class CAppContext;
+enum class JobOutcome;
 class CPatchClipboard;
 
 // The document of a patch window: the patches it shows with their undo copy, and the one place they change.
@@ -64,6 +66,17 @@ class CDoc : public GP::CMDIDocument {
     // All patches anew (a new window's content): no undo copy; the views start over.
     void SetPatches(CPatchArray patches);
 
+    // The device work of both window kinds (doc_transfers.cpp). Each starts one transfer job and answers
+    // whether it started; the document takes what it brought when it has ended. None starts while another
+    // job runs (the rule of the transfer commands).
+    bool CanTransfer() const;
+    // The processor's temporary patch into the patch at index (an undo copy is offered; a library is
+    // marked modified).
+    bool StartReadTemporary(int index);
+    // The patch at index to the processor's temporary area: with the progress dialog, or in the background
+    // without one; done gets the outcome.
+    bool StartWriteTemporary(int index, bool background = false, std::function<void(JobOutcome)> done = {});
+
   signals:
     // After every change of the patches or of the undo copy.
     void changed();
@@ -78,6 +91,8 @@ class CDoc : public GP::CMDIDocument {
     template <class F>
     void ResetWith(F change);
 
+    CAppContext& context_;
+
   private:
     CPatchArray& MutablePatches() { return data_->Patches(); }
     // Removes the patches at indexes (in the model's sight, span by span), then fills up to the capacity.
@@ -87,7 +102,6 @@ class CDoc : public GP::CMDIDocument {
     void Changed(const std::vector<int>& indexes);
     void Finish();
 
-    CAppContext& context_;
     std::unique_ptr<CImageDocument> data_;
     CPatchTableModel model_;
 };
@@ -103,7 +117,6 @@ class CFileDoc : public CDoc {
 
   public:
     explicit CFileDoc(CAppContext& context);
-
 
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& path) override;
@@ -148,6 +161,20 @@ class CImageDoc : public CDoc {
     // The slots whose patch the processor is not known to hold, ascending: what Write Changed writes.
     std::vector<int> ChangedSlots() const { return knowledge_.ChangedSlots(Patches()); }
 
+    // The device work of the Main window (doc_transfers.cpp), each one transfer job; false when it did not
+    // start. The area of user-patch transfers: the user patches while Mode is 1, else no patch area.
+    int AreaCode() const;
+    // Reads the patches at indexes (ascending) from the processor; they arrive in a copy and are taken
+    // (with the undo copy of the program's Mode) only when all arrived, and the slots are remembered; a
+    // read that fails or is cancelled leaves the window as it was and forgets the slots. A Read All that
+    // completes (all) is kept in the device history.
+    bool StartRead(const std::vector<int>& indexes, bool all);
+    // Writes the patches at indexes (ascending) as they are now and remembers the slots; a write that fails
+    // forgets them. With verify the written patches are read back into a list of their own and compared
+    // byte for byte (the processor confirms nothing it receives); the user is told the first that differs,
+    // or that all match, and the slots remember what came back.
+    bool StartWrite(const std::vector<int>& indexes, bool verify);
+
     int Capacity() const override { return kPatchCount; }
     bool IsModified() const override { return false; }
     void SetModifiedFlag(bool) override {}
@@ -158,6 +185,9 @@ class CImageDoc : public CDoc {
   private:
     // The number cells of slots show another state now.
     void SlotStatesChanged(const std::vector<int>& slotNumbers);
+    // Tells the user how the check after a write came out.
+    void ReportCheck(const CPatchArray& written, const CPatchArray& readBack, const std::vector<int>& indexes,
+                     JobOutcome readBackOutcome);
 
     CDeviceSlotKnowledge knowledge_;
 };

@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <algorithm>
-#include <chrono>
 
 #include "gp/docview/doc_template.h"
 #include "gp/util/settings_catalog.h"
@@ -21,8 +20,6 @@
 #include "ui/doc.h"
 #include "ui/doc_man.h"
 #include "ui/midi_warning_dlg.h"
-#include "ui/transfer_session.h"
-#include "ui/wait_cursor.h"
 
 using namespace TQ;
 
@@ -48,14 +45,6 @@ void ShowText(const CAppContext& context, const QString& text) {
     TextOutHub* hub = context.textOut;
     if (CKivTextOut* box = hub ? hub->GetTextOut(TextOutHub::kMessageBoxSlot) : nullptr)
         box->Write(text.toStdString());
-}
-
-// After a transfer that failed, looks at the processor's output port: an interface that was unplugged is
-// then reported at once (the notice "MIDI devices are disconnected."), not only at the next transfer.
-void CheckProcessorPort(const CAppContext& context) {
-    CWriter* writer = context.writer.get();
-    CKivMidiOut* output = writer ? writer->SenderOutput() : nullptr;
-    if (auto* port = output ? dynamic_cast<CMidiOut*>(output->GetDevice()) : nullptr) port->CheckConnection();
 }
 
 // A list of the Main window's shape that new data can arrive in: a copy of patches.
@@ -115,7 +104,13 @@ void CImageView::OnCommandStatesChanged() {
 }
 
 int CImageView::AreaCode() const {
-    return context_.mode == 1 ? AREA_USER_PATCH : -1;
+    const CImageDoc* doc = MainDoc();
+    return doc ? doc->AreaCode() : -1;
+}
+
+bool CImageView::CanTransfer() const {
+    const CImageDoc* doc = MainDoc();
+    return doc && doc->CanTransfer();
 }
 
 std::vector<int> CImageView::Indexes(bool all) const {
@@ -135,43 +130,22 @@ bool CImageView::VerifyAfterWriting() const {
 }
 
 bool CImageView::ReadPatches(bool all) {
-    CAppContext& app = context_;
-    CDoc* doc = GetDoc();
-    if (!doc || !app.reader || app.Busy()) return false;
+    CImageDoc* doc = MainDoc();
+    if (!doc || !CanTransfer()) return false;
     const std::vector<int> indexes = Indexes(all);
     if (indexes.empty()) return false;
-    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadUser, app.settings, this)) return false;
-    CTransferSession::CScope transfer(*context_.session);
-    CPatchArray incoming = CopyOf(doc->Patches());
-    const bool read = app.reader->ReadPatchesFromDevice(AreaCode(), indexes, incoming);
-    const bool userArea = AreaCode() == AREA_USER_PATCH;
-    if (read) {
-        doc->TakePatches(incoming, indexes, UndoModeOf(app.mode), false);
-        if (userArea) MainDoc()->RememberSlots(indexes);
-        if (userArea && all) KeepInHistory();
-    } else {
-        // Whatever answers now, it is not known to be what was there.
-        if (userArea) MainDoc()->ForgetSlots(indexes);
-        if (!app.reader->WasCancelled()) CheckProcessorPort(context_);
-    }
-    return read;
+    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadUser, context_.settings, this)) return false;
+    return doc->StartRead(indexes, all);
 }
 
 CImageDoc* CImageView::MainDoc() const {
     return qobject_cast<CImageDoc*>(GetDoc());
 }
 
-void CImageView::KeepInHistory() {
-    CDeviceHistory* history = context_.history.get();
-    if (!history) return;
-    history->SetCount(Profile::kHistoryCount.Read(context_.settings));
-    // A failure is reported to the buffering sink, shown once the program is idle; the read stands.
-    history->Keep(GetDoc()->Patches(), std::chrono::system_clock::now());
-}
-
 bool CImageView::ConfirmWrite(bool& verify) {
     CAppContext& app = context_;
     verify = VerifyAfterWriting();
+    if (Profile::ConfirmationSwitch(CMidiWarningDlg::kWriteUser).Read(app.settings) != 0) return true;
     CMidiWarningDlg dialog(app.settings, this);
     if (!dialog.NeedsConfirmation(CMidiWarningDlg::kWriteUser)) return true;
     auto* check = new QCheckBox(tr("&Verify after writing"));
@@ -189,28 +163,16 @@ bool CImageView::WritePatches(bool all) {
 }
 
 bool CImageView::WritePatchesAt(const std::vector<int>& indexes) {
-    CAppContext& app = context_;
     CImageDoc* doc = MainDoc();
-    if (!doc || !app.writer || !app.reader || app.Busy()) return false;
-    if (indexes.empty()) return false;
+    if (!doc || !CanTransfer() || indexes.empty()) return false;
     bool verify = false;
     if (!ConfirmWrite(verify)) return false;
-    CTransferSession::CScope transfer(*context_.session);
-    const bool userArea = AreaCode() == AREA_USER_PATCH;
-    if (!app.writer->WritePatchesToDevice(*app.reader, AreaCode(), indexes, doc->Patches())) {
-        // A patch may be half written, or another processor may answer now.
-        if (userArea) doc->ForgetSlots(indexes);
-        if (!app.writer->WasCancelled()) CheckProcessorPort(context_);
-        return false;
-    }
-    if (userArea) doc->RememberSlots(indexes);
-    if (verify && IsPatchArea(AreaCode())) VerifyWritten(indexes);
-    return true;
+    return doc->StartWrite(indexes, verify);
 }
 
 bool CImageView::WriteChanged() {
     CImageDoc* doc = MainDoc();
-    if (!doc || context_.Busy()) return false;
+    if (!doc || !CanTransfer()) return false;
     const std::vector<int> changed = doc->ChangedSlots();
     if (changed.empty()) {
         ShowText(context_,
@@ -218,36 +180,6 @@ bool CImageView::WriteChanged() {
         return false;
     }
     return WritePatchesAt(changed);
-}
-
-bool CImageView::VerifyWritten(const std::vector<int>& indexes) {
-    CAppContext& app = context_;
-    CDoc* doc = GetDoc();
-    if (!doc || !app.reader) return false;
-    const CPatchArray& written = doc->Patches();
-    // Never into the Main window: the processor's answer goes into a list of its own.
-    CPatchArray readBack;
-    readBack.SetInitialData(written.GetInitialData());
-    readBack.Resize(written.GetSize());
-    if (!app.reader->ReadPatchesFromDevice(AreaCode(), indexes, readBack)) {
-        if (!app.reader->WasCancelled()) {
-            CheckProcessorPort(context_);
-            ShowText(context_, tr("The written patches could not be read back for checking."));
-        }
-        return false;
-    }
-    // What came back is what the processor holds, whether it matches or not.
-    if (AreaCode() == AREA_USER_PATCH)
-        if (CImageDoc* main = MainDoc()) main->RememberSlots(readBack, indexes);
-    for (int index : indexes) {
-        const auto position = static_cast<std::size_t>(index);
-        if (position >= written.GetSize() || written[position].GetImage() != readBack[position].GetImage()) {
-            ShowText(context_, tr("%1 differs from what was written.").arg(PatchLabel(index)));
-            return false;
-        }
-    }
-    ShowText(context_, tr("The TQ-550 holds what was written: every patch read back unchanged."));
-    return true;
 }
 
 void CImageView::ExportSmf(bool all) {
@@ -268,7 +200,7 @@ void CImageView::ImportSmf() {
                         ? qobject_cast<CDocMan*>(doc->GetDocTemplate()->GetDocManager())
                         : nullptr;
     if (!manager) return;
-    if (app.Busy() || !CMidiWarningDlg::Confirm(CMidiWarningDlg::kImportSmf, app.settings, this)) return;
+    if (!CanTransfer() || !CMidiWarningDlg::Confirm(CMidiWarningDlg::kImportSmf, app.settings, this)) return;
     // A file that breaks off part way changes nothing: its patches arrive in a copy first. The import keeps
     // its undo copy whatever the program's Mode (Undo offers it while Mode is 1).
     CPatchArray incoming = CopyOf(doc->Patches());

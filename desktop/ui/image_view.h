@@ -14,14 +14,10 @@ class QPushButton;
 // the selected patches, write the patches the processor is not known to hold (Write Changed), export all or
 // the selected patches as a Standard MIDI File and import one.
 //
-// Patches read from the processor or from a file arrive in a copy of the Main window's list, which takes
-// them only when everything arrived: a read or an import that fails or is cancelled leaves the window, and
-// its Undo, as they were. A write can be checked by reading the written patches back (into a list of its
-// own) and comparing them byte for byte: the processor confirms nothing it receives.
-//
-// The document learns what the processor holds from every read and write of user patches that succeeds,
-// and forgets it for the slots of one that fails or is cancelled. Every Read All that completes is kept in
-// the device history (a history that cannot be written says so and fails nothing).
+// The view asks the confirmations and knows the selection; the transfers themselves are the document's
+// (CImageDoc::StartRead, StartWrite), each a job that runs on a worker while the window stays painted and
+// the progress dialog answers. The transfer commands return once their job has started. Patches of an SMF
+// import arrive in a copy of the Main window's list, which takes them only when everything arrived.
 class CImageView : public CParamView {
     Q_OBJECT
 
@@ -37,10 +33,10 @@ class CImageView : public CParamView {
     std::vector<int> Indexes(bool all) const;
 
     // The rules of the transfer commands: none while a transfer runs; the selected ones need a selection.
-    bool CanTransfer() const { return !context_.Busy(); }
+    bool CanTransfer() const;
     bool CanTransferSelected() const { return CanTransfer() && SelectedCount() > 0; }
 
-    // Each asks its confirmation first; true when the transfer took place and succeeded.
+    // Each asks its confirmation first; true when the transfer's job started.
     bool ReadPatches(bool all);
     bool WritePatches(bool all);
     // Writes the patches at indexes (ascending) after the write confirmation.
@@ -59,9 +55,6 @@ class CImageView : public CParamView {
 
     // Whether a write is read back and compared (Profile::kVerifyWrite; off unless the user chose it).
     bool VerifyAfterWriting() const;
-    // Reads the listed patches back from the processor into a list of their own and compares them with
-    // the Main window's; tells the user the first that differs, or that all match. True when all match.
-    bool VerifyWritten(const std::vector<int>& indexes);
     // "U03-2" for index 9.
     static QString PatchLabel(int index);
 
@@ -74,8 +67,6 @@ class CImageView : public CParamView {
     // The confirmation of a write with its "Verify after writing" box; verify is the box's state.
     bool ConfirmWrite(bool& verify);
     CImageDoc* MainDoc() const;
-    // Keeps the Main window's patches in the device history after a Read All.
-    void KeepInHistory();
 
     QGroupBox* readGroup_;
     QGroupBox* writeGroup_;

@@ -61,6 +61,8 @@ void CMidiWarningDlg::accept() {
 }
 
 bool CMidiWarningDlg::Confirm(int kind, ISettingsStore* settings, QWidget* parent) {
+    // Switched off: no dialog is even made (making one takes longer than the program may stall).
+    if (Profile::ConfirmationSwitch(kind).Read(settings) != 0) return true;
     CMidiWarningDlg dialog(settings, parent);
     if (!dialog.NeedsConfirmation(kind)) return true;
     return dialog.exec() == QDialog::Accepted;

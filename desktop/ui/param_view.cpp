@@ -18,7 +18,7 @@
 #include "ui/doc.h"
 #include "ui/midi_warning_dlg.h"
 #include "ui/set_grid_dlg.h"
-#include "ui/transfer_session.h"
+#include "ui/transfer_jobs.h"
 #include "ui/wait_cursor.h"
 
 using namespace TQ;
@@ -71,11 +71,10 @@ CParamView::CParamView(GP::CDialogTemplate form, int listKind, CAppContext& cont
     connect(rows, &QAbstractItemModel::modelReset, this, [this] { UpdateTemporaryButtons(); });
     connect(list_, &GP::CEditListCtrl::selectedRowsChanged, this, [this] { OnCommandStatesChanged(); });
     connect(&context_.clipboard, &CPatchClipboard::changed, this, [this] { OnCommandStatesChanged(); });
-    if (context_.session)
-        connect(context_.session, &CTransferSession::stateChanged, this,
-                [this] { OnCommandStatesChanged(); });
+    if (context_.jobs)
+        connect(context_.jobs, &CTransferJobs::stateChanged, this, [this] { OnCommandStatesChanged(); });
     connect(list_, &CParameterListCtrl::patchDoubleClicked, this, [this](int index) {
-        if (Mode() != 1) return;
+        if (Mode() != 1 || !CanTransferNow()) return;
         if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, context_.settings, this))
             WriteToTemporary(index);
     });
@@ -226,8 +225,14 @@ void CParamView::DestroyTemporaryButtons() {
     readButtons_.clear();
 }
 
+bool CParamView::CanTransferNow() const {
+    const CDoc* doc = GetDoc();
+    return doc && doc->CanTransfer();
+}
+
 void CParamView::OnTemporaryWrite(int slot) {
-    if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, context_.settings, this)) {
+    if (CanTransferNow() &&
+        CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, context_.settings, this)) {
         const int row = list_->GetTopIndex() + slot;
         if (row < list_->GetItemCount() && !list_->IsEndOfLineRow(row))
             WriteToTemporary(static_cast<int>(list_->GetItemData(row)));
@@ -236,7 +241,8 @@ void CParamView::OnTemporaryWrite(int slot) {
 }
 
 void CParamView::OnTemporaryRead(int slot) {
-    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadTemporary, context_.settings, this)) {
+    if (!CanTransferNow() ||
+        !CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadTemporary, context_.settings, this)) {
         if (QPushButton* button = TemporaryReadButton(slot)) button->setDefault(false);
         return;
     }
@@ -248,25 +254,12 @@ void CParamView::OnTemporaryRead(int slot) {
 
 bool CParamView::WriteToTemporary(int index) {
     CDoc* doc = GetDoc();
-    if (!context_.writer || !context_.reader || !doc) return false;
-    CTransferSession::CScope transfer(*context_.session);
-    const int numbers[] = {index};
-    return context_.writer->WritePatchesToDevice(*context_.reader, AREA_TEMPORARY_PATCH, numbers,
-                                                 doc->Patches());
+    return doc && doc->StartWriteTemporary(index);
 }
 
 bool CParamView::ReadFromTemporary(int index) {
     CDoc* doc = GetDoc();
-    if (!context_.reader || !doc) return false;
-    CTransferSession::CScope transfer(*context_.session);
-    // The patch arrives in a copy; the document takes it only when it did.
-    CPatchArray incoming;
-    incoming.SetInitialData(doc->Patches().GetInitialData());
-    incoming.Assign(doc->Patches());
-    const int numbers[] = {index};
-    if (!context_.reader->ReadPatchesFromDevice(AREA_TEMPORARY_PATCH, numbers, incoming)) return false;
-    doc->TakePatches(incoming, {index}, UndoMode::Offered, true);
-    return true;
+    return doc && doc->StartReadTemporary(index);
 }
 
 // ---- editing commands -------------------------------------------------------------------------------

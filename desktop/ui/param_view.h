@@ -42,9 +42,12 @@ class CParamView : public GP::CFormViewEx {
     int TemporaryButtonCount() const { return static_cast<int>(writeButtons_.size()); }
     QPushButton* TemporaryWriteButton(int slot) const;
     QPushButton* TemporaryReadButton(int slot) const;
-    // The transfers of one patch with the processor's temporary area (confirmations not included).
+    // Start the transfer of one patch with the processor's temporary area (confirmations not included);
+    // false when it did not start.
     bool WriteToTemporary(int index);
     bool ReadFromTemporary(int index);
+    // Whether a transfer can start now (no other runs).
+    bool CanTransferNow() const;
     // The buttons' commands: confirmation, then the transfer of the patch in row top + slot.
     void OnTemporaryWrite(int slot);
     void OnTemporaryRead(int slot);

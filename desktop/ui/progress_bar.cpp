@@ -1,7 +1,6 @@
 #include "ui/progress_bar.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -67,11 +66,14 @@ void CProgressBar::SetOwner(QWidget* owner) {
     owner_ = owner;
 }
 
-void CProgressBar::Pump() {
-    if (pump_)
-        pump_();
-    else
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+void CProgressBar::Prepare() {
+    ensurePolished();
+    adjustSize();
+    if (!windowHandle()) create();
+    // Painted once off screen: the fonts and the style's pieces are ready when it first shows.
+    label_->setText(PatchCaption(AREA_USER_PATCH, 0));
+    (void)grab();
+    label_->clear();
 }
 
 void CProgressBar::Place() {
@@ -100,7 +102,6 @@ void CProgressBar::Begin(int range, const std::string& caption, bool cancellable
     show();
     raise();
     activateWindow();
-    Pump();
 }
 
 void CProgressBar::End() {
@@ -126,7 +127,6 @@ void CProgressBar::SetPosition(int position) {
     if (nesting_ != 1) return;
     position_ = position;
     bar_->setValue(std::clamp(position, bar_->minimum(), bar_->maximum()));
-    Pump();
 }
 
 QString CProgressBar::PatchCaption(int area, int number) {
@@ -141,12 +141,6 @@ void CProgressBar::SetPatch(int area, int number) {
     if (nesting_ != 1) return;
     CKivProgressBar::SetPatch(area, number);
     label_->setText(PatchCaption(area, number));
-    Pump();
-}
-
-bool CProgressBar::IsCancelled() {
-    Pump();
-    return cancelFlag_ || stopping_;
 }
 
 void CProgressBar::SetRange(int range) {
@@ -155,7 +149,9 @@ void CProgressBar::SetRange(int range) {
 }
 
 void CProgressBar::Cancel() {
-    if (nesting_ > 0 && cancellable_) cancelFlag_ = true;
+    if (nesting_ == 0 || !cancellable_ || cancelFlag_) return;
+    cancelFlag_ = true;
+    emit cancelRequested();
 }
 
 void CProgressBar::reject() {

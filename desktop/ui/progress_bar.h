@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
-#include <functional>
 #include <string>
 
 #include "device/progress_sink.h"
@@ -21,8 +20,9 @@ class QPushButton;
 // Begin/End pairs nest: an inner pair shares the outer dialog, and its SetPosition and SetCaption calls do
 // nothing. A Begin during the second after End takes the dialog over again without closing it.
 //
-// Cancel never closes the dialog: it sets the cancel flag, which the transfer polls through IsCancelled
-// and stops by itself. Escape and the window's close button mean Cancel.
+// Transfers run as jobs on a worker (CTransferJobs), whose progress reaches the dialog by queued calls on
+// this thread. Cancel never closes the dialog: it asks the job to stop (cancelRequested), which it does at
+// its next step. Escape and the window's close button mean Cancel.
 class CProgressBar : public QDialog, public CKivProgressBar {
     Q_OBJECT
 
@@ -34,6 +34,8 @@ class CProgressBar : public QDialog, public CKivProgressBar {
 
     // The window the dialog is centred over and keeps in front of.
     void SetOwner(QWidget* owner);
+    // Makes the dialog's window now (hidden), so that the first transfer does not wait for it.
+    void Prepare();
     QWidget* Owner() const { return owner_; }
 
     void Begin(int range, const std::string& caption, bool cancellable) override;
@@ -43,8 +45,8 @@ class CProgressBar : public QDialog, public CKivProgressBar {
     // "Temporary Patch").
     static QString PatchCaption(int area, int number);
     void SetPatch(int area, int number) override;
-    // Processes pending events (so that a Cancel click is seen), then gives the cancel flag.
-    bool IsCancelled() override;
+    // Whether Cancel was pressed since Begin.
+    bool IsCancelled() override { return cancelFlag_; }
     void SetRange(int range) override;
 
     // The nesting count: 0 while no transfer runs.
@@ -52,11 +54,9 @@ class CProgressBar : public QDialog, public CKivProgressBar {
     // True from Begin until the dialog has gone after End.
     bool IsOpen() const { return nesting_ > 0 || linger_.isActive(); }
     bool IsLingering() const { return nesting_ == 0 && linger_.isActive(); }
-    // What the Cancel button does: sets the cancel flag when the transfer can be cancelled.
+    // What the Cancel button does: sets the cancel flag and asks for the stop when the transfer can be
+    // cancelled.
     void Cancel();
-    // While set, every transfer reads as cancelled, also one that begins later (the program is ending).
-    void SetStopping(bool stopping) { stopping_ = stopping; }
-    bool IsStopping() const { return stopping_; }
     // Ends the second after End at once.
     void Dismiss();
 
@@ -64,11 +64,9 @@ class CProgressBar : public QDialog, public CKivProgressBar {
     QProgressBar* Bar() const { return bar_; }
     QPushButton* CancelButton() const { return cancelButton_; }
 
-    // What processes the program's pending events while the dialog shows and a transfer waits (the transfer
-    // session's pump); without one, the dialog processes them itself.
-    void SetPump(std::function<void()> pump) { pump_ = std::move(pump); }
-
   signals:
+    // Cancel was pressed while a cancellable transfer ran.
+    void cancelRequested();
     // The dialog has gone after its last End.
     void dismissed();
 
@@ -82,7 +80,6 @@ class CProgressBar : public QDialog, public CKivProgressBar {
   private:
     void Place();
     void Finish();
-    void Pump();
 
     QPointer<QWidget> owner_;
     QLabel* label_;
@@ -91,6 +88,4 @@ class CProgressBar : public QDialog, public CKivProgressBar {
     QTimer linger_;
     int nesting_ = 0;
     bool cancelFlag_ = false;
-    bool stopping_ = false;
-    std::function<void()> pump_;
 };

@@ -13,7 +13,7 @@
 #include "model/file_document.h"
 #include "textout/text_out.h"
 #include "ui/doc.h"
-#include "ui/transfer_session.h"
+#include "ui/transfer_jobs.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ CRecoveryStore::CRecoveryStore(QString root, QObject* parent) : QObject(parent),
     timer_.setInterval(kIntervalMs);
     connect(&timer_, &QTimer::timeout, this, [this] {
         // Not in the middle of a transfer: its end writes.
-        if (session_ && session_->IsRunning()) return;
+        if (jobs_ && jobs_->IsRunning()) return;
         WriteChanged();
     });
     if (root_.isEmpty() || !MakePrivateFolder(root_)) return;
@@ -110,11 +110,11 @@ void CRecoveryStore::Track(CDoc* doc) {
     });
 }
 
-void CRecoveryStore::FollowTransfers(CTransferSession* session) {
-    session_ = session;
-    if (session)
-        connect(session, &CTransferSession::stateChanged, this, [this] {
-            if (session_ && !session_->IsRunning()) WriteChanged();
+void CRecoveryStore::FollowTransfers(CTransferJobs* jobs) {
+    jobs_ = jobs;
+    if (jobs)
+        connect(jobs, &CTransferJobs::stateChanged, this, [this] {
+            if (jobs_ && !jobs_->IsRunning()) WriteChanged();
         });
 }
 

@@ -13,7 +13,7 @@
 
 class CDoc;
 class CKivTextOut;
-class CTransferSession;
+class CTransferJobs;
 
 // What a copy of the program that ended without saving left of one window.
 struct CRecoveredWindow {
@@ -59,8 +59,8 @@ class CRecoveryStore : public QObject {
 
     // Follows a window's document from now on (its changes, its modified flag, its end).
     void Track(CDoc* doc);
-    // Writes at the end of each transfer of session.
-    void FollowTransfers(CTransferSession* session);
+    // Writes at the end of each transfer job.
+    void FollowTransfers(CTransferJobs* jobs);
     // Changes before this are not the user's (the windows being set up at start-up).
     void Start();
     // The time from a window's first change to its write (tests shorten it).
@@ -114,7 +114,7 @@ class CRecoveryStore : public QObject {
     std::vector<std::unique_ptr<QLockFile>> heldLocks_;
     bool ready_ = false;
     bool started_ = false;
-    QPointer<CTransferSession> session_;
+    QPointer<CTransferJobs> jobs_;
     std::vector<Entry> entries_;
     int nextNumber_ = 1;
     int written_ = 0;

@@ -206,18 +206,6 @@ Open them again? &quot;No&quot; discards them.</source>
         <translation>書き出し後に照合する(&amp;V)</translation>
     </message>
     <message>
-        <source>The written patches could not be read back for checking.</source>
-        <translation>書き出したパッチを照合のために読み込めませんでした。</translation>
-    </message>
-    <message>
-        <source>%1 differs from what was written.</source>
-        <translation>%1 が書き出した内容と一致しません。</translation>
-    </message>
-    <message>
-        <source>The TQ-550 holds what was written: every patch read back unchanged.</source>
-        <translation>TQ-550 に書き出した内容が保存されています。読み込んだすべてのパッチが一致しました。</translation>
-    </message>
-    <message>
         <source>The TQ-550 holds every patch of the Main window already: nothing was written.</source>
         <translation>TQ-550 は メイン ウィンドウのすべてのパッチを既に保持しています。何も書き出しませんでした。</translation>
     </message>
@@ -1009,6 +997,21 @@ Read/Write</source>
     <message>
         <source>Unsaved changes cannot be kept against a crash: the disk is full or write-protected.</source>
         <translation>未保存の変更をクラッシュに備えて保存できません。ディスクがいっぱいか、書き込みが禁止されています。</translation>
+    </message>
+</context>
+<context>
+    <name>CImageDoc</name>
+    <message>
+        <source>The written patches could not be read back for checking.</source>
+        <translation>書き出したパッチを照合のために読み込めませんでした。</translation>
+    </message>
+    <message>
+        <source>%1 differs from what was written.</source>
+        <translation>%1 が書き出した内容と一致しません。</translation>
+    </message>
+    <message>
+        <source>The TQ-550 holds what was written: every patch read back unchanged.</source>
+        <translation>TQ-550 に書き出した内容が保存されています。読み込んだすべてのパッチが一致しました。</translation>
     </message>
 </context>
 </TS>

@@ -41,7 +41,7 @@
 #include "ui/patch_list_ctrl.h"
 #include "ui/progress_bar.h"
 #include "ui/recovery_store.h"
-#include "ui/transfer_session.h"
+#include "ui/transfer_jobs.h"
 
 using namespace TQ;
 
@@ -694,15 +694,18 @@ QString CMonkey::ChooseFault() {
     return what;
 }
 
-void CMonkey::AfterTransfer() {
-    if (!program_ || !program_->app || !program_->app->Session()) return;
-    CTransferSession* session = program_->app->Session();
+bool CMonkey::AfterTransfer() {
+    if (!program_ || !program_->app || !program_->app->Jobs()) return false;
+    CTransferJobs* jobs = program_->app->Jobs();
+    // The job runs on its worker while the program goes on; the answerer may press Cancel meanwhile.
+    (void)QTest::qWaitFor([jobs] { return !jobs->IsRunning(); }, 120000);
+    const bool done = jobs->LastOutcome() == JobOutcome::Done;
     // The progress dialog stays a second after a transfer; a user waits for it (or the run shortens it).
-    if (session->IsRunning()) {
+    if (CProgressBar* progress = program_->app->ProgressBar(); progress && progress->IsOpen()) {
         if (random_.Chance(0.03))
-            (void)QTest::qWaitFor([session] { return !session->IsRunning(); }, 5000);
+            (void)QTest::qWaitFor([progress] { return !progress->IsOpen(); }, 5000);
         else
-            session->Progress().Dismiss();
+            progress->Dismiss();
     }
     QApplication::processEvents();
     CVirtualTq550* device = program_->app->VirtualDevice();
@@ -712,6 +715,7 @@ void CMonkey::AfterTransfer() {
         e.SetOptions({});
         return 0;
     });
+    return done;
 }
 
 void CMonkey::Transfer() {
@@ -741,11 +745,11 @@ void CMonkey::Transfer() {
         deviceBefore.push_back(device->WithEmulator([n](CTq550Emulator& e) { return e.UserPatch(n); }));
     QElapsedTimer took;
     took.start();
-    const bool done = read ? main->ReadPatches(all) : main->WritePatches(all);
+    const bool started = read ? main->ReadPatches(all) : main->WritePatches(all);
+    const bool done = AfterTransfer() && started;
     Note(QStringLiteral("    %1 in %2 ms").arg(done ? "done" : "failed or cancelled").arg(took.elapsed()));
     const std::vector<PatchState> after = Snapshot(doc->Patches());
     const bool userArea = program_->app->Context().mode == 1;
-    AfterTransfer();
     QString broken;
     if (read) {
         if (!done && after != before) broken = QStringLiteral("a read that failed changed the Main window");
@@ -950,7 +954,7 @@ QString CMonkey::Check() {
         return QStringLiteral("a modal window is left open: %1").arg(modal->objectName());
     if (QWidget* popup = QApplication::activePopupWidget())
         return QStringLiteral("a pop-up is left open: %1").arg(popup->objectName());
-    if (program_->app->Session()->IsRunning()) return QStringLiteral("a transfer session is still running");
+    if (program_->app->Jobs()->IsRunning()) return QStringLiteral("a transfer job is still running");
     for (CDoc* doc : Documents()) {
         const QString broken = CheckDocument(doc);
         if (!broken.isEmpty()) return TitleOf(doc) + QStringLiteral(": ") + broken;

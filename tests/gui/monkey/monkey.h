@@ -70,7 +70,8 @@ class CMonkey {
     void ScrollAndResize();
     // Sets the virtual processor's fault for the next transfer; gives what it is.
     QString ChooseFault();
-    void AfterTransfer();
+    // Waits for the end of the transfer job of the last step, if any; true when it was done.
+    bool AfterTransfer();
 
     // What must hold after every step; empty when all does.
     QString Check();

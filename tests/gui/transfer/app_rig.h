@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTimer>
+#include <QtTest>
 #include <array>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "ui/doc.h"
 #include "ui/image_view.h"
 #include "ui/midi_warning_dlg.h"
+#include "ui/transfer_jobs.h"
 
 // The desktop program as a test builds it: no system MIDI and no single-instance socket, settings in
 // memory, and the built-in virtual processor answering without the wire's pace (as fast as it can) unless
@@ -35,9 +37,9 @@ struct CAppRig {
         options.virtualDeviceRate = rate;
         options.virtualDeviceFaults = faults;
         options.language = 0;
+        options.messageBox = boxes;
         app = std::make_unique<CApp>(settings, options);
         started = app->InitInstance();
-        if (started) app->TextOut().SetTextOut(TextOutHub::kMessageBoxSlot, boxes);
     }
     ~CAppRig() {
         if (started) app->ExitInstance();
@@ -47,6 +49,13 @@ struct CAppRig {
     CAppRig& operator=(const CAppRig&) = delete;
 
     CImageView* Main() const { return app->MainView(); }
+    // Waits for the end of the transfer job that started (started is what the command answered): true when
+    // its job was done, false when it did not start, failed or was cancelled.
+    bool Done(bool started) const {
+        if (!started) return false;
+        if (!QTest::qWaitFor([this] { return !app->Jobs()->IsRunning(); }, 120000)) return false;
+        return app->Jobs()->LastOutcome() == JobOutcome::Done;
+    }
     const CPatchArray& MainPatches() const { return Main()->GetDoc()->Patches(); }
     // Sets up the Main window's patches through its document, without an undo copy: change is applied to
     // a copy of them, which the window takes (keeping its selection).

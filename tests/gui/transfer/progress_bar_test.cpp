@@ -19,7 +19,7 @@ class ProgressBarTest : public QObject {
     void cancelSetsTheFlagAndNeverClosesTheDialog();
     void notCancellableHidesTheButtonAndIgnoresCancel();
     void ownerTakesNoInputWhileTheDialogIsOpen();
-    void stoppingCancelsEveryTransferUntilCleared();
+    void cancelAsksTheTransferToStopOnce();
 };
 
 void ProgressBarTest::innerBeginSharesTheDialogAndDoesNotMoveIt() {
@@ -173,16 +173,20 @@ void ProgressBarTest::ownerTakesNoInputWhileTheDialogIsOpen() {
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
-void ProgressBarTest::stoppingCancelsEveryTransferUntilCleared() {
+void ProgressBarTest::cancelAsksTheTransferToStopOnce() {
     CProgressBar progress;
-    progress.SetStopping(true);
-    progress.Begin(2, "", true);
-    QVERIFY(progress.IsCancelled());
+    QSignalSpy asked(&progress, &CProgressBar::cancelRequested);
+    progress.Begin(2, "", false);
+    progress.CancelButton()->click();  // hidden, and a transfer that cannot be cancelled is not
+    QVERIFY(!progress.IsCancelled());
     progress.End();
     progress.Begin(2, "", true);
+    progress.CancelButton()->click();
+    progress.reject();  // Escape
     QVERIFY(progress.IsCancelled());
+    QCOMPARE(asked.count(), 1);
     progress.End();
-    progress.SetStopping(false);
+    // The next transfer starts afresh.
     progress.Begin(2, "", true);
     QVERIFY(!progress.IsCancelled());
     progress.End();

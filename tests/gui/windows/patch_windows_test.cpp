@@ -340,7 +340,7 @@ class PatchWindowsTest : public QObject {
         // Without a set-up MIDI system, a transfer says so instead of failing quietly.
         rig.settings.WriteInt("Option", "WriteTemporary", 1);
         view->OnTemporaryWrite(0);
-        QCOMPARE(rig.box->texts.size(), std::size_t(1));
+        QTRY_COMPARE(rig.box->texts.size(), std::size_t(1));
         QVERIFY(rig.box->texts[0].find("MIDI devices aren't set up correctly.") == 0);
     }
 

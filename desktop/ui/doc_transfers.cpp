@@ -1,0 +1,191 @@
+// The device work of the documents: reads and writes with the processor, each one transfer job (the
+// transfer runs on the job's worker, on copies of the patches; what it brought is applied here when it has
+// ended).
+
+#include <chrono>
+#include <memory>
+
+#include "gp/util/settings_catalog.h"
+#include "midi/midi_out.h"
+#include "model/device_history.h"
+#include "model/parameter_address.h"
+#include "textout/text_out_hub.h"
+#include "transfer/reader.h"
+#include "transfer/writer.h"
+#include "ui/app_context.h"
+#include "ui/doc.h"
+#include "ui/transfer_jobs.h"
+
+namespace {
+
+// A list of the document's shape that new data can arrive in, or that a write sends from: a copy of
+// patches, made on this thread before the job starts.
+std::shared_ptr<CPatchArray> CopyOf(const CPatchArray& patches) {
+    auto copy = std::make_shared<CPatchArray>();
+    copy->SetInitialData(patches.GetInitialData());
+    copy->Assign(patches);
+    return copy;
+}
+
+// After a transfer that failed, on the job's worker: looks at the processor's output port, so that an
+// interface that was unplugged is reported at once (the notice "MIDI devices are disconnected."), not only
+// at the next transfer.
+void CheckProcessorPort(const CWriter& writer) {
+    CKivMidiOut* output = writer.SenderOutput();
+    if (auto* port = output ? dynamic_cast<CMidiOut*>(output->GetDevice()) : nullptr) port->CheckConnection();
+}
+
+JobOutcome OutcomeOf(bool ok, bool cancelled) {
+    if (ok) return JobOutcome::Done;
+    return cancelled ? JobOutcome::Cancelled : JobOutcome::Failed;
+}
+
+// A text of the program's own at once, in the message box of the catalogue's messages.
+void ShowText(const CAppContext& context, const QString& text) {
+    TextOutHub* hub = context.textOut;
+    if (CKivTextOut* box = hub ? hub->GetTextOut(TextOutHub::kMessageBoxSlot) : nullptr)
+        box->Write(text.toStdString());
+}
+
+}  // namespace
+
+// ---- both window kinds: the temporary area ----------------------------------------------------------
+
+bool CDoc::CanTransfer() const {
+    return context_.jobs && !context_.jobs->IsRunning() && context_.reader && context_.writer;
+}
+
+bool CDoc::StartReadTemporary(int index) {
+    if (!CanTransfer() || index < 0 || static_cast<std::size_t>(index) >= Patches().GetSize()) return false;
+    AReader& reader = *context_.reader;
+    CWriter& writer = *context_.writer;
+    // The patch arrives in a copy; the document takes it only when it did.
+    std::shared_ptr<CPatchArray> incoming = CopyOf(Patches());
+    auto work = [&reader, &writer, incoming, index] {
+        const int numbers[] = {index};
+        const bool ok = reader.ReadPatchesFromDevice(AREA_TEMPORARY_PATCH, numbers, *incoming);
+        if (!ok && !reader.WasCancelled()) CheckProcessorPort(writer);
+        return OutcomeOf(ok, reader.WasCancelled());
+    };
+    auto apply = [doc = QPointer<CDoc>(this), incoming, index](JobOutcome outcome) {
+        if (doc && outcome == JobOutcome::Done) doc->TakePatches(*incoming, {index}, UndoMode::Offered, true);
+    };
+    return context_.jobs->Start(CTransferJobs::Kind::Foreground, work, apply);
+}
+
+bool CDoc::StartWriteTemporary(int index, bool background, std::function<void(JobOutcome)> done) {
+    if (!CanTransfer() || index < 0 || static_cast<std::size_t>(index) >= Patches().GetSize()) return false;
+    AReader& reader = *context_.reader;
+    CWriter& writer = *context_.writer;
+    // Only the patch that goes: the job never looks at the window's list.
+    auto source = std::make_shared<CPatchArray>();
+    source->SetInitialData(Patches().GetInitialData());
+    source->Resize(static_cast<std::size_t>(index) + 1);
+    source->GetAt(static_cast<std::size_t>(index)).Assign(Patches()[static_cast<std::size_t>(index)]);
+    auto work = [&reader, &writer, source, index] {
+        const int numbers[] = {index};
+        const bool ok = writer.WritePatchesToDevice(reader, AREA_TEMPORARY_PATCH, numbers, *source);
+        if (!ok && !writer.WasCancelled()) CheckProcessorPort(writer);
+        return OutcomeOf(ok, writer.WasCancelled());
+    };
+    return context_.jobs->Start(
+        background ? CTransferJobs::Kind::Background : CTransferJobs::Kind::Foreground, work,
+        std::move(done));
+}
+
+// ---- the Main window: the user patches ----------------------------------------------------------------
+
+int CImageDoc::AreaCode() const {
+    return context_.mode == 1 ? AREA_USER_PATCH : -1;
+}
+
+bool CImageDoc::StartRead(const std::vector<int>& indexes, bool all) {
+    if (!CanTransfer() || indexes.empty()) return false;
+    AReader& reader = *context_.reader;
+    CWriter& writer = *context_.writer;
+    const int area = AreaCode();
+    const bool userArea = area == AREA_USER_PATCH;
+    // A Read All that completes is kept in the device history, written by the job (a history that cannot
+    // be written reports it and fails nothing).
+    CDeviceHistory* history = userArea && all ? context_.history.get() : nullptr;
+    if (history) history->SetCount(Profile::kHistoryCount.Read(context_.settings));
+    std::shared_ptr<CPatchArray> incoming = CopyOf(Patches());
+    auto work = [&reader, &writer, history, incoming, indexes, area] {
+        const bool ok = reader.ReadPatchesFromDevice(area, indexes, *incoming);
+        if (ok && history) history->Keep(*incoming, std::chrono::system_clock::now());
+        if (!ok && !reader.WasCancelled()) CheckProcessorPort(writer);
+        return OutcomeOf(ok, reader.WasCancelled());
+    };
+    const UndoMode undo = UndoModeOf(context_.mode);
+    auto apply = [doc = QPointer<CImageDoc>(this), incoming, indexes, userArea, undo](JobOutcome outcome) {
+        if (!doc) return;
+        if (outcome == JobOutcome::Done) {
+            doc->TakePatches(*incoming, indexes, undo, false);
+            if (userArea) doc->RememberSlots(*incoming, indexes);
+        } else if (userArea) {
+            // Whatever answers now, it is not known to be what was there.
+            doc->ForgetSlots(indexes);
+        }
+    };
+    return context_.jobs->Start(CTransferJobs::Kind::Foreground, work, apply);
+}
+
+bool CImageDoc::StartWrite(const std::vector<int>& indexes, bool verify) {
+    if (!CanTransfer() || indexes.empty()) return false;
+    AReader& reader = *context_.reader;
+    CWriter& writer = *context_.writer;
+    const int area = AreaCode();
+    const bool userArea = area == AREA_USER_PATCH;
+    verify = verify && IsPatchArea(area);
+    std::shared_ptr<CPatchArray> sent = CopyOf(Patches());
+    // What a check reads back goes into a list of its own, never into the Main window.
+    auto readBack = std::make_shared<CPatchArray>();
+    readBack->SetInitialData(sent->GetInitialData());
+    readBack->Resize(sent->GetSize());
+    // How the check went: written by the job, read when it has ended.
+    auto check = std::make_shared<JobOutcome>(JobOutcome::Cancelled);
+    auto work = [&reader, &writer, sent, readBack, check, indexes, area, verify] {
+        if (!writer.WritePatchesToDevice(reader, area, indexes, *sent)) {
+            if (!writer.WasCancelled()) CheckProcessorPort(writer);
+            return OutcomeOf(false, writer.WasCancelled());
+        }
+        if (verify) {
+            const bool ok = reader.ReadPatchesFromDevice(area, indexes, *readBack);
+            if (!ok && !reader.WasCancelled()) CheckProcessorPort(writer);
+            *check = OutcomeOf(ok, reader.WasCancelled());
+        }
+        return JobOutcome::Done;
+    };
+    auto apply = [doc = QPointer<CImageDoc>(this), sent, readBack, check, indexes, userArea,
+                  verify](JobOutcome outcome) {
+        if (!doc) return;
+        if (outcome != JobOutcome::Done) {
+            // A patch may be half written, or another processor may answer now.
+            if (userArea) doc->ForgetSlots(indexes);
+            return;
+        }
+        if (userArea) doc->RememberSlots(*sent, indexes);
+        if (verify) doc->ReportCheck(*sent, *readBack, indexes, *check);
+    };
+    return context_.jobs->Start(CTransferJobs::Kind::Foreground, work, apply);
+}
+
+void CImageDoc::ReportCheck(const CPatchArray& written, const CPatchArray& readBack,
+                            const std::vector<int>& indexes, JobOutcome readBackOutcome) {
+    if (readBackOutcome == JobOutcome::Cancelled) return;
+    if (readBackOutcome == JobOutcome::Failed) {
+        ShowText(context_, tr("The written patches could not be read back for checking."));
+        return;
+    }
+    // What came back is what the processor holds, whether it matches or not.
+    if (AreaCode() == AREA_USER_PATCH) RememberSlots(readBack, indexes);
+    for (int index : indexes) {
+        const auto position = static_cast<std::size_t>(index);
+        if (position >= written.GetSize() || written[position].GetImage() != readBack[position].GetImage()) {
+            ShowText(context_,
+                     tr("%1 differs from what was written.").arg(CPatchTableModel::MainNumber(index)));
+            return;
+        }
+    }
+    ShowText(context_, tr("The TQ-550 holds what was written: every patch read back unchanged."));
+}
