@@ -53,6 +53,17 @@ void AddStandardMessages(MessageCatalog& catalog) {
          "SysEx ファイルに書き出せるパッチは 200 個までです。"},
         {25, "The data read from the TQ-550 could not be kept in the device history.",
          "TQ-550 から読み込んだデータを履歴に保存できませんでした。"},
+        {26, "The collection file is damaged. It can be set aside and a new, empty collection made.",
+         "コレクションのファイルが壊れています。このファイルを別名で退避し、新しい空のコレクションを作成でき"
+         "ます。"},
+        {27, "The collection file is locked by another program.",
+         "コレクションのファイルは他のプログラムがロックしています。"},
+        {28, "The collection was made by a newer version of the program. It is opened read-only.",
+         "コレクションは新しいバージョンのプログラムで作成されています。読み取り専用で開きます。"},
+        {29, "The collection file could not be opened.", "コレクションのファイルを開けませんでした。"},
+        {30, "This program was built without SQLite: it keeps no collection.",
+         "このプログラムは SQLite なしでビルドされているため、コレクションを扱えません。"},
+        {31, "The collection could not be changed.", "コレクションを変更できませんでした。"},
     };
     catalog.Clear();
     for (const Entry& entry : kEntries) {

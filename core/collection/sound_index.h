@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "collection/sound.h"
+
+// What a search asks for: the sounds whose name, a memo or a tag contains text (ignoring case and width,
+// see FoldForSearch; empty text: every sound), only favourites, and only those carrying a tag.
+struct SoundFilter {
+    std::string text;
+    bool favouritesOnly = false;
+    std::string tag;  // empty: any; compared ignoring case and width
+};
+
+// The summaries of the collection's sounds in memory, most recently seen first, with the folded text
+// that searches look in. Built once from the store's summaries (ICollectionStore::ReadSummaries) and
+// brought up to date with the summaries of the sounds that changed. Not shared between threads without a
+// lock; a search does not change it.
+class CSoundIndex {
+  public:
+    void Reset(std::vector<SoundSummary> summaries);
+    // Puts in each summary, replacing the one with its id, and orders the list again.
+    void Update(std::vector<SoundSummary> summaries);
+
+    std::size_t Size() const { return rows_.size(); }
+    // Row 0 is the most recently seen sound.
+    const SoundSummary& At(std::size_t row) const { return rows_[row].summary; }
+    // The row of a sound; -1 when it is not in the index.
+    std::ptrdiff_t RowOf(SoundId id) const;
+
+    // The rows that match, in order.
+    std::vector<std::size_t> Search(const SoundFilter& filter) const;
+    // Every tag in use, sorted, each once (as first written).
+    std::vector<std::string> Tags() const;
+
+  private:
+    struct Row {
+        SoundSummary summary;
+        std::string text;  // the folded name, memos and tags, separated by line breaks
+    };
+    static Row MakeRow(SoundSummary summary);
+    void Order();
+
+    std::vector<Row> rows_;
+    std::unordered_map<SoundId, std::size_t> rowOf_;
+};
