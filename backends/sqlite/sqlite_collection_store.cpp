@@ -21,7 +21,8 @@ std::int64_t RankOf(std::int64_t serial, int position) {
     return serial * kPositionLimit + (kPositionLimit - 1 - clamped);
 }
 
-// A 64-bit hash of a sound's bytes (not for security: equal hashes are compared byte for byte).
+// A 64-bit hash of a sound's bytes (not for security: equal hashes are compared byte for byte). The hashes
+// are stored: another function needs a migration that computes them anew.
 std::int64_t HashOf(const SoundData& data) {
     std::uint64_t hash = 0x9E3779B97F4A7C15ull;
     std::size_t i = 0;
