@@ -53,9 +53,8 @@ void AddStandardMessages(MessageCatalog& catalog) {
          "SysEx ファイルに書き出せるパッチは 200 個までです。"},
         {25, "The data read from the TQ-550 could not be kept in the device history.",
          "TQ-550 から読み込んだデータを履歴に保存できませんでした。"},
-        {26, "The collection file is damaged. It can be set aside and a new, empty collection made.",
-         "コレクションのファイルが壊れています。このファイルを別名で退避し、新しい空のコレクションを作成でき"
-         "ます。"},
+        {26, "The collection file is damaged and cannot be used.",
+         "コレクションのファイルが壊れているため、使用できません。"},
         {27, "The collection file is locked by another program.",
          "コレクションのファイルは他のプログラムがロックしています。"},
         {28, "The collection was made by a newer version of the program. It is opened read-only.",
