@@ -13,7 +13,6 @@ CREATE TABLE sound (
     last_rank INTEGER NOT NULL,
     favourite INTEGER NOT NULL DEFAULT 0
 );
-CREATE INDEX sound_by_hash ON sound (hash);
 CREATE TABLE sound_data (
     sound INTEGER PRIMARY KEY REFERENCES sound (id) ON DELETE CASCADE,
     data BLOB NOT NULL
@@ -45,9 +44,11 @@ CREATE TABLE tag (
 ) WITHOUT ROWID;
 )sql";
 
-// Version 1 had sounds and sightings only; version 2 adds the user's marks.
+// Version 1 had sounds and sightings only, and an index on the hashes; version 2 adds the user's marks and
+// keeps the hashes in memory instead (see CSqliteCollectionStore).
 const Migration kMigrations[] = {
     {1, R"sql(
+DROP INDEX IF EXISTS sound_by_hash;
 ALTER TABLE sound ADD COLUMN favourite INTEGER NOT NULL DEFAULT 0;
 CREATE TABLE tag (
     sound INTEGER NOT NULL REFERENCES sound (id) ON DELETE CASCADE,

@@ -3,9 +3,10 @@
 // The tables of the collection file, kept as SQL, and the steps from each older layout to the next. The
 // layout's version is the database's user_version.
 //
-// sound       one row per distinct 2178-byte patch: the hash of its bytes (indexed; equal hashes are told
-//             apart by the bytes), its 16 name bytes, the favourite mark, when it was last seen and its rank
-//             among the sounds seen in that second
+// sound       one row per distinct 2178-byte patch: the hash of its bytes (equal hashes are told apart by
+//             the bytes; the hashes are not indexed, a connection that adds holds them in memory), its 16
+//             name bytes, the favourite mark, and the time and rank it was last seen where it is no longer
+//             seen (its sightings give the rest)
 // sound_data  the 2178 bytes of each sound, apart, so that the list's columns are read without them
 // source      a file (its path, unique) or a read from the processor (no path), where patches were seen
 // sighting    one patch at one position (and slot) of a source, with its memos (each followed by a zero

@@ -129,11 +129,12 @@ CSqliteCollectionStore::~CSqliteCollectionStore() {
 void CSqliteCollectionStore::Close() {
     // Statements first: a connection with open statements does not close.
     for (CSqliteStatement* statement :
-         {&nextSerial_,   &readSerial_,     &findSource_,     &updateSource_,   &insertSource_,
-          &oldSightings_, &soundsByHash_,   &soundData_,      &insertSound_,    &insertSoundData_,
-          &touchSound_,   &insertSighting_, &updateSighting_, &deleteSighting_, &allSounds_,
-          &allSightings_, &allTags_,        &oneSound_,       &soundSightings_, &soundTags_,
-          &setFavourite_, &deleteTags_,     &insertTag_,      &countSounds_})
+         {&dataVersion_,    &knownSounds_,     &keepDropped_,    &nextSerial_,     &readSerial_,
+          &findSource_,     &updateSource_,    &insertSource_,   &oldSightings_,   &soundData_,
+          &insertSound_,    &insertSoundData_, &insertSighting_, &updateSighting_, &deleteSighting_,
+          &allSources_,     &allSounds_,       &allSightings_,   &allTags_,        &oneSound_,
+          &soundSightings_, &soundTags_,       &setFavourite_,   &deleteTags_,     &insertTag_,
+          &countSounds_})
         *statement = CSqliteStatement();
     if (db_) sqlite3_close(db_);
     db_ = nullptr;
@@ -236,7 +237,7 @@ StoreState CSqliteCollectionStore::Prepare(bool readOnly, std::chrono::milliseco
         if (!Execute(pageSize.c_str())) return StoreState::CannotOpen;
     }
     if (!Execute("PRAGMA journal_mode = WAL") || !Execute("PRAGMA synchronous = NORMAL") ||
-        !Execute("PRAGMA foreign_keys = ON"))
+        !Execute("PRAGMA foreign_keys = ON") || !Execute("PRAGMA cache_size = -32768"))
         return state_ == StoreState::Damaged ? StoreState::Damaged : StoreState::Locked;
 
     if (found < collection_schema::kVersion) {
@@ -268,31 +269,49 @@ StoreState CSqliteCollectionStore::Prepare(bool readOnly, std::chrono::milliseco
     return StoreState::Ready;
 }
 
+bool CSqliteCollectionStore::LoadKnownSounds() {
+    CSqliteStatement& version = Statement(dataVersion_, "PRAGMA data_version");
+    if (!Check(version.Step(), SQLITE_ROW)) return false;
+    const std::int64_t current = version.Integer(0);
+    version.Reset();
+    if (!knownValid_) {
+        known_.clear();
+        knownUpTo_ = 0;
+    } else if (current == knownVersion_) {
+        return true;
+    }
+    CSqliteStatement& sounds = Statement(knownSounds_, "SELECT id, hash FROM sound WHERE id > ? ORDER BY id");
+    sounds.Bind(1, knownUpTo_);
+    int result;
+    while ((result = sounds.Step()) == SQLITE_ROW) {
+        known_.emplace(sounds.Integer(1), sounds.Integer(0));
+        knownUpTo_ = std::max(knownUpTo_, sounds.Integer(0));
+    }
+    sounds.Reset();
+    if (!Check(result, SQLITE_DONE)) return false;
+    knownVersion_ = current;
+    knownValid_ = true;
+    return true;
+}
+
 std::optional<CSqliteCollectionStore::SoundMatch> CSqliteCollectionStore::FindOrAddSound(
     const SoundData& data, CollectionTime time, std::int64_t rank) {
     const std::int64_t hash = HashOf(data);
-    CSqliteStatement& candidates = Statement(soundsByHash_, "SELECT id FROM sound WHERE hash = ?");
-    candidates.Bind(1, hash);
-    std::vector<SoundId> ids;
-    int result;
-    while ((result = candidates.Step()) == SQLITE_ROW)
-        ids.push_back(candidates.Integer(0));
-    if (result != SQLITE_DONE) return Fail(result), std::nullopt;
-    candidates.Reset();
-    for (SoundId id : ids) {
+    const auto [first, last] = known_.equal_range(hash);
+    for (auto candidate = first; candidate != last; ++candidate) {
         CSqliteStatement& bytes = Statement(soundData_, "SELECT data FROM sound_data WHERE sound = ?");
-        bytes.Bind(1, id);
-        result = bytes.Step();
+        bytes.Bind(1, candidate->second);
+        const int result = bytes.Step();
         if (result == SQLITE_ROW) {
             const std::span<const std::uint8_t> stored = bytes.Blob(0);
-            if (stored.size() == data.size() && std::equal(stored.begin(), stored.end(), data.begin())) {
-                bytes.Reset();
-                return SoundMatch{id, false};
-            }
-        } else if (result != SQLITE_DONE) {
-            return Fail(result), std::nullopt;
+            const bool same =
+                stored.size() == data.size() && std::equal(stored.begin(), stored.end(), data.begin());
+            bytes.Reset();
+            if (same) return SoundMatch{candidate->second, false};
+        } else {
+            bytes.Reset();
+            if (result != SQLITE_DONE) return Fail(result), std::nullopt;
         }
-        bytes.Reset();
     }
     CSqliteStatement& sound =
         Statement(insertSound_,
@@ -304,16 +323,50 @@ std::optional<CSqliteCollectionStore::SoundMatch> CSqliteCollectionStore::FindOr
         Statement(insertSoundData_, "INSERT INTO sound_data (sound, data) VALUES (?, ?)");
     bytes.Bind(1, id).BindBlob(2, data);
     if (!Check(bytes.Run(), SQLITE_DONE)) return std::nullopt;
+    known_.emplace(hash, id);
+    knownUpTo_ = std::max(knownUpTo_, id);
     return SoundMatch{id, true};
+}
+
+bool CSqliteCollectionStore::BeginBatch() {
+    if (!CanWrite() || inBatch_) return false;
+    if (!Execute("BEGIN IMMEDIATE")) return false;
+    inBatch_ = true;
+    return true;
+}
+
+bool CSqliteCollectionStore::CommitBatch() {
+    if (!inBatch_) return false;
+    inBatch_ = false;
+    if (Execute("COMMIT")) return true;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    knownValid_ = false;  // it may hold sounds of the batch
+    return false;
 }
 
 bool CSqliteCollectionStore::AddSightings(const SightingSource& source, std::span<const SeenPatch> patches,
                                           AddOutcome& outcome) {
     outcome = {};
     if (!CanWrite()) return false;
-    CTransaction transaction(db_);
-    if (transaction.BeginResult() != SQLITE_OK) return Fail(transaction.BeginResult());
+    const char* begin = inBatch_ ? "SAVEPOINT sightings" : "BEGIN IMMEDIATE";
+    if (!Execute(begin)) return false;
+    if (AddSightingsInTransaction(source, patches, outcome) &&
+        Execute(inBatch_ ? "RELEASE sightings" : "COMMIT"))
+        return true;
+    outcome = {};
+    if (inBatch_) {
+        sqlite3_exec(db_, "ROLLBACK TO sightings; RELEASE sightings", nullptr, nullptr, nullptr);
+    } else {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    knownValid_ = false;  // it may hold sounds that were undone
+    return false;
+}
 
+bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& source,
+                                                       std::span<const SeenPatch> patches,
+                                                       AddOutcome& outcome) {
+    if (!LoadKnownSounds()) return false;
     CSqliteStatement& bump = Statement(nextSerial_, "UPDATE meta SET value = value + 1 WHERE key = 'serial'");
     if (!Check(bump.Run(), SQLITE_DONE)) return false;
     CSqliteStatement& serialQuery = Statement(readSerial_, "SELECT value FROM meta WHERE key = 'serial'");
@@ -331,11 +384,18 @@ bool CSqliteCollectionStore::AddSightings(const SightingSource& source, std::spa
     };
     std::unordered_map<int, Earlier> earlier;
     std::int64_t sourceId = 0;
+    CollectionTime earlierTime = 0;
+    std::int64_t earlierSerial = 0;
     if (!source.path.empty()) {
-        CSqliteStatement& find = Statement(findSource_, "SELECT id FROM source WHERE path = ?");
+        CSqliteStatement& find =
+            Statement(findSource_, "SELECT id, last_seen, serial FROM source WHERE path = ?");
         find.Bind(1, source.path);
         const int result = find.Step();
-        if (result == SQLITE_ROW) sourceId = find.Integer(0);
+        if (result == SQLITE_ROW) {
+            sourceId = find.Integer(0);
+            earlierTime = find.Integer(1);
+            earlierSerial = find.Integer(2);
+        }
         find.Reset();
         if (result != SQLITE_ROW && result != SQLITE_DONE) return Fail(result);
     }
@@ -377,16 +437,8 @@ bool CSqliteCollectionStore::AddSightings(const SightingSource& source, std::spa
         const std::int64_t rank = RankOf(serial, patch.position);
         const std::optional<SoundMatch> sound = FindOrAddSound(patch.data, source.time, rank);
         if (!sound) return false;
-        if (sound->isNew) {
-            ++outcome.newSounds;
-        } else {
-            CSqliteStatement& touch =
-                Statement(touchSound_,
-                          "UPDATE sound SET last_seen = ?1, last_rank = ?2 WHERE id = ?3 AND "
-                          "(last_seen < ?1 OR (last_seen = ?1 AND last_rank < ?2))");
-            touch.Bind(1, source.time).Bind(2, rank).Bind(3, sound->id);
-            if (!Check(touch.Run(), SQLITE_DONE)) return false;
-        }
+        // A sound's own time is when it was first stored; the times of its sightings are read with it.
+        if (sound->isNew) ++outcome.newSounds;
         outcome.sounds.push_back(sound->id);
         ++outcome.patches;
 
@@ -434,11 +486,14 @@ bool CSqliteCollectionStore::AddSightings(const SightingSource& source, std::spa
         CSqliteStatement& remove = Statement(deleteSighting_, "DELETE FROM sighting WHERE id = ?");
         remove.Bind(1, old.id);
         if (!Check(remove.Run(), SQLITE_DONE)) return false;
+        // The sound keeps the time it was last seen there.
+        CSqliteStatement& keep =
+            Statement(keepDropped_,
+                      "UPDATE sound SET last_seen = ?1, last_rank = ?2 WHERE id = ?3 AND "
+                      "(last_seen < ?1 OR (last_seen = ?1 AND last_rank < ?2))");
+        keep.Bind(1, earlierTime).Bind(2, RankOf(earlierSerial, position)).Bind(3, old.sound);
+        if (!Check(keep.Run(), SQLITE_DONE)) return false;
         outcome.droppedFrom.push_back(old.sound);
-    }
-    if (!Check(transaction.Commit())) {
-        outcome = {};
-        return false;
     }
     return true;
 }
@@ -476,17 +531,35 @@ bool CSqliteCollectionStore::ReadSightingRows(CSqliteStatement& query, std::vect
 bool CSqliteCollectionStore::ReadSummaries(std::vector<SoundSummary>& summaries) {
     summaries.clear();
     if (!CanRead()) return false;
-    // One read transaction, so that the three queries see the same state.
+    // One read transaction, so that the queries see the same state.
     if (!Execute("BEGIN")) return false;
     struct EndRead {
         sqlite3* db;
         ~EndRead() { sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); }
     } endRead{db_};
 
+    struct Source {
+        SightingKind kind;
+        std::string path;
+        std::string format;
+        CollectionTime lastSeen;
+        std::int64_t serial;
+    };
+    std::unordered_map<std::int64_t, Source> sources;
+    CSqliteStatement& sourceQuery =
+        Statement(allSources_, "SELECT id, kind, path, format, last_seen, serial FROM source");
+    int result;
+    while ((result = sourceQuery.Step()) == SQLITE_ROW)
+        sources.emplace(sourceQuery.Integer(0),
+                        Source{static_cast<SightingKind>(sourceQuery.Integer(1)), sourceQuery.Text(2),
+                               sourceQuery.Text(3), sourceQuery.Integer(4), sourceQuery.Integer(5)});
+    sourceQuery.Reset();
+    if (!Check(result, SQLITE_DONE)) return false;
+
+    // Sounds are numbered from 1 up without gaps, but for those lost with a transaction undone.
     std::unordered_map<SoundId, std::size_t> index;
     CSqliteStatement& sounds =
         Statement(allSounds_, "SELECT id, name, favourite, last_seen, last_rank FROM sound ORDER BY id");
-    int result;
     while ((result = sounds.Step()) == SQLITE_ROW) {
         SoundSummary summary;
         summary.id = sounds.Integer(0);
@@ -501,34 +574,57 @@ bool CSqliteCollectionStore::ReadSummaries(std::vector<SoundSummary>& summaries)
     sounds.Reset();
     if (!Check(result, SQLITE_DONE)) return false;
 
-    std::vector<Sighting> sightings;
-    std::vector<SoundId> owners;
-    std::vector<std::int64_t> ranks;
-    CSqliteStatement& all = Statement(allSightings_, kSightingColumns);
-    if (!ReadSightingRows(all, sightings, &owners, &ranks)) return false;
-    std::vector<RecentKey> best(summaries.size());
-    for (std::size_t i = 0; i < sightings.size(); ++i) {
-        const auto owner = index.find(owners[i]);
-        if (owner == index.end()) continue;
+    // The most recent sighting of each sound, and every memo.
+    struct Best {
+        RecentKey key;
+        const Source* source = nullptr;
+        std::int64_t sighting = 0;
+    };
+    std::vector<Best> best(summaries.size());
+    CSqliteStatement& sightings =
+        Statement(allSightings_, "SELECT id, sound, source, position, slot, memos, first_seen FROM sighting");
+    while ((result = sightings.Step()) == SQLITE_ROW) {
+        const auto owner = index.find(sightings.Integer(1));
+        const auto source = sources.find(sightings.Integer(2));
+        if (owner == index.end() || source == sources.end()) continue;
         SoundSummary& summary = summaries[owner->second];
-        const RecentKey key{sightings[i].lastSeen, ranks[i]};
-        if (!summary.hasRecent || key > best[owner->second]) {
-            if (summary.hasRecent) {
-                for (std::string& memo : summary.recent.memos)
-                    if (!memo.empty()) summary.otherMemos.push_back(std::move(memo));
-            }
-            summary.recent = std::move(sightings[i]);
-            summary.hasRecent = true;
-            best[owner->second] = key;
-        } else {
-            for (std::string& memo : sightings[i].memos)
-                if (!memo.empty()) summary.otherMemos.push_back(std::move(memo));
+        const int position = static_cast<int>(sightings.Integer(3));
+        const RecentKey key{source->second.lastSeen, RankOf(source->second.serial, position)};
+        const bool memos = !sightings.IsNull(5);
+        Memos unpacked;
+        if (memos) unpacked = UnpackMemos(sightings.Blob(5));
+        Best& own = best[owner->second];
+        if (!own.source || key > own.key) {
+            own = {key, &source->second, sightings.Integer(0)};
+            summary.recent.kind = source->second.kind;
+            summary.recent.position = position;
+            summary.recent.slot = sightings.IsNull(4) ? kNoSlot : static_cast<int>(sightings.Integer(4));
+            summary.recent.memos = unpacked;
+            summary.recent.firstSeen = sightings.Integer(6);
         }
+        if (memos)
+            for (std::string& memo : unpacked)
+                if (!memo.empty()) summary.memosSeen.push_back(std::move(memo));
     }
-    for (SoundSummary& summary : summaries) {
-        std::vector<std::string>& memos = summary.otherMemos;
-        std::sort(memos.begin(), memos.end());
-        memos.erase(std::unique(memos.begin(), memos.end()), memos.end());
+    sightings.Reset();
+    if (!Check(result, SQLITE_DONE)) return false;
+    for (std::size_t i = 0; i < summaries.size(); ++i) {
+        SoundSummary& summary = summaries[i];
+        if (best[i].source) {
+            summary.hasRecent = true;
+            summary.recent.path = best[i].source->path;
+            summary.recent.format = best[i].source->format;
+            summary.recent.lastSeen = best[i].source->lastSeen;
+            if (best[i].key > RecentKey{summary.lastSeen, summary.lastRank}) {
+                summary.lastSeen = best[i].key.time;
+                summary.lastRank = best[i].key.rank;
+            }
+        }
+        std::vector<std::string>& memos = summary.memosSeen;
+        if (memos.size() > 1) {
+            std::sort(memos.begin(), memos.end());
+            memos.erase(std::unique(memos.begin(), memos.end()), memos.end());
+        }
     }
 
     CSqliteStatement& tags = Statement(allTags_, "SELECT sound, tag FROM tag ORDER BY sound, tag");
@@ -565,19 +661,22 @@ bool CSqliteCollectionStore::ReadSummaries(std::span<const SoundId> ids,
         sound.Reset();
 
         std::vector<Sighting> sightings;
-        if (!ReadSightings(id, sightings)) return false;
-        for (std::size_t i = 0; i < sightings.size(); ++i) {
-            if (i == 0) {
-                summary.recent = std::move(sightings[0]);
-                summary.hasRecent = true;
-                continue;
+        std::vector<std::int64_t> ranks;
+        if (!ReadSightings(id, sightings, &ranks)) return false;
+        for (const Sighting& sighting : sightings)
+            for (const std::string& memo : sighting.memos)
+                if (!memo.empty()) summary.memosSeen.push_back(memo);
+        std::sort(summary.memosSeen.begin(), summary.memosSeen.end());
+        summary.memosSeen.erase(std::unique(summary.memosSeen.begin(), summary.memosSeen.end()),
+                                summary.memosSeen.end());
+        if (!sightings.empty()) {
+            summary.hasRecent = true;
+            if (RecentKey{sightings[0].lastSeen, ranks[0]} > RecentKey{summary.lastSeen, summary.lastRank}) {
+                summary.lastSeen = sightings[0].lastSeen;
+                summary.lastRank = ranks[0];
             }
-            for (std::string& memo : sightings[i].memos)
-                if (!memo.empty()) summary.otherMemos.push_back(std::move(memo));
+            summary.recent = std::move(sightings[0]);
         }
-        std::sort(summary.otherMemos.begin(), summary.otherMemos.end());
-        summary.otherMemos.erase(std::unique(summary.otherMemos.begin(), summary.otherMemos.end()),
-                                 summary.otherMemos.end());
 
         CSqliteStatement& tags = Statement(soundTags_, "SELECT tag FROM tag WHERE sound = ? ORDER BY tag");
         tags.Bind(1, id);
@@ -610,6 +709,11 @@ std::optional<SoundData> CSqliteCollectionStore::ReadSoundData(SoundId id) {
 }
 
 bool CSqliteCollectionStore::ReadSightings(SoundId id, std::vector<Sighting>& sightings) {
+    return ReadSightings(id, sightings, nullptr);
+}
+
+bool CSqliteCollectionStore::ReadSightings(SoundId id, std::vector<Sighting>& sightings,
+                                           std::vector<std::int64_t>* ranks) {
     sightings.clear();
     if (!CanRead()) return false;
     static const std::string sql =
@@ -618,7 +722,7 @@ bool CSqliteCollectionStore::ReadSightings(SoundId id, std::vector<Sighting>& si
         "sighting.position ASC";
     CSqliteStatement& query = Statement(soundSightings_, sql.c_str());
     query.Bind(1, id);
-    return ReadSightingRows(query, sightings, nullptr, nullptr);
+    return ReadSightingRows(query, sightings, nullptr, ranks);
 }
 
 std::size_t CSqliteCollectionStore::SoundCount() {

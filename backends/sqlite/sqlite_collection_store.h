@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "collection/collection_store.h"
 #include "sqlite/sqlite_statement.h"
@@ -26,6 +27,8 @@ class CSqliteCollectionStore : public ICollectionStore {
 
     bool AddSightings(const SightingSource& source, std::span<const SeenPatch> patches,
                       AddOutcome& outcome) override;
+    bool BeginBatch() override;
+    bool CommitBatch() override;
     bool ReadSummaries(std::vector<SoundSummary>& summaries) override;
     bool ReadSummaries(std::span<const SoundId> ids, std::vector<SoundSummary>& summaries) override;
     std::optional<SoundData> ReadSoundData(SoundId id) override;
@@ -53,6 +56,11 @@ class CSqliteCollectionStore : public ICollectionStore {
         bool isNew = false;
     };
     std::optional<SoundMatch> FindOrAddSound(const SoundData& data, CollectionTime time, std::int64_t rank);
+    bool AddSightingsInTransaction(const SightingSource& source, std::span<const SeenPatch> patches,
+                                   AddOutcome& outcome);
+    // Brings the hashes of the stored sounds in memory up to date, inside a write transaction.
+    bool LoadKnownSounds();
+    bool ReadSightings(SoundId id, std::vector<Sighting>& sightings, std::vector<std::int64_t>* ranks);
     bool ReadSightingRows(CSqliteStatement& query, std::vector<Sighting>& sightings,
                           std::vector<SoundId>* sounds, std::vector<std::int64_t>* ranks);
 
@@ -60,10 +68,20 @@ class CSqliteCollectionStore : public ICollectionStore {
     sqlite3* db_ = nullptr;
     StoreState state_ = StoreState::CannotOpen;
     std::string error_;
+    bool inBatch_ = false;
 
+    // The hash and id of every stored sound, so that adding needs no index on the hashes in the file. Sounds
+    // are never deleted and their ids grow: other connections' new sounds are those above knownUpTo_, read
+    // when the file's data version shows a change by another connection.
+    std::unordered_multimap<std::int64_t, SoundId> known_;
+    SoundId knownUpTo_ = 0;
+    std::int64_t knownVersion_ = -1;
+    bool knownValid_ = false;
+
+    CSqliteStatement dataVersion_, knownSounds_, keepDropped_;
     CSqliteStatement nextSerial_, readSerial_, findSource_, updateSource_, insertSource_, oldSightings_;
-    CSqliteStatement soundsByHash_, soundData_, insertSound_, insertSoundData_, touchSound_;
+    CSqliteStatement soundData_, insertSound_, insertSoundData_;
     CSqliteStatement insertSighting_, updateSighting_, deleteSighting_;
-    CSqliteStatement allSounds_, allSightings_, allTags_, oneSound_, soundSightings_, soundTags_;
+    CSqliteStatement allSources_, allSounds_, allSightings_, allTags_, oneSound_, soundSightings_, soundTags_;
     CSqliteStatement setFavourite_, deleteTags_, insertTag_, countSounds_;
 };

@@ -15,6 +15,8 @@ class CClosedStore : public ICollectionStore {
     bool AddSightings(const SightingSource&, std::span<const SeenPatch>, AddOutcome&) override {
         return false;
     }
+    bool BeginBatch() override { return false; }
+    bool CommitBatch() override { return false; }
     bool ReadSummaries(std::vector<SoundSummary>&) override { return false; }
     bool ReadSummaries(std::span<const SoundId>, std::vector<SoundSummary>&) override { return false; }
     std::optional<SoundData> ReadSoundData(SoundId) override { return std::nullopt; }

@@ -59,6 +59,13 @@ class ICollectionStore {
     virtual bool AddSightings(const SightingSource& source, std::span<const SeenPatch> patches,
                               AddOutcome& outcome) = 0;
 
+    // Groups the changes that follow, until CommitBatch, into one transaction, so that adding many small
+    // files does not pay for a transaction each; a change that fails inside the batch is undone alone. The
+    // batch is stored at CommitBatch: what it holds is lost when the process dies before. Other connections
+    // wait to write while a batch is open: keep it short (CCollector commits about four times a second).
+    virtual bool BeginBatch() = 0;
+    virtual bool CommitBatch() = 0;
+
     // The summaries of every sound, in no particular order (CSoundIndex orders them).
     virtual bool ReadSummaries(std::vector<SoundSummary>& summaries) = 0;
     // The summaries of the sounds given (those that exist), after they changed.

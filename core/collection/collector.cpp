@@ -1,6 +1,7 @@
 #include "collection/collector.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "platform/utf8_path.h"
 #include "textout/message_catalog.h"
@@ -8,6 +9,10 @@
 #include "textout/text_out_hub.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+constexpr std::chrono::milliseconds kBatchTime{200};
+}  // namespace
 
 namespace {
 // Keeps the first line of every message reported while a file is read.
@@ -149,10 +154,23 @@ AddSummary CCollector::AddPaths(std::span<const fs::path> paths, const std::atom
     state.walkDone = true;
     report();
 
+    // Files are added in batches of about a fifth of a second: a transaction for each small file would cost
+    // more than reading it.
+    using Clock = std::chrono::steady_clock;
+    bool batchOpen = false;
+    Clock::time_point batchStart;
+    const auto commit = [&] {
+        if (batchOpen && !store_.CommitBatch()) summary.storeFailed = true;
+        batchOpen = false;
+    };
     for (const Found& file : found) {
         if (cancelled()) {
             summary.cancelled = true;
             break;
+        }
+        if (!batchOpen) {
+            batchOpen = store_.BeginBatch();
+            batchStart = Clock::now();
         }
         AddOutcome outcome;
         std::string message;
@@ -168,12 +186,15 @@ AddSummary CCollector::AddPaths(std::span<const fs::path> paths, const std::atom
         } else {
             summary.refused.push_back({file.path, message});
         }
+        if (Clock::now() - batchStart >= kBatchTime) commit();
+        if (summary.storeFailed) break;
         ++state.filesDone;
         state.patches = summary.patches;
         state.newSounds = summary.newSounds;
         state.refused = static_cast<int>(summary.refused.size());
         report();
     }
+    commit();
     if (cancelled()) summary.cancelled = true;
     return summary;
 }

@@ -46,9 +46,11 @@ std::vector<SeenPatch> SeenPatchesOf(const CPatchArray& patches, std::span<const
 // or kTemporarySlot).
 std::vector<SeenPatch> SeenPatchesOf(const CPatchArray& patches, std::span<const int> slots = {});
 
-// Adds patches to the collection: files and the files below folders, recognised by content and by name,
-// each file in a transaction of its own, so that what was added stays when the process dies or the work is
-// cancelled. Made and used on one thread (a worker) with a store of its own (see ICollectionStore).
+// Adds patches to the collection: files and the files below folders, recognised by content and by name.
+// The files go into the store in batches of about a fifth of a second (ICollectionStore::BeginBatch), each
+// file whole or not at all: when the process dies, what was committed stays and the rest is added the next
+// time; a cancel stops between two files and keeps what was added. Made and used on one thread (a worker)
+// with a store of its own (see ICollectionStore).
 class CCollector {
   public:
     // New patches of imports start from initial (none: their own initial state). Standard MIDI Files are read

@@ -1,5 +1,6 @@
 #include "collection/memo_text.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "collection/tables/cp932_table.h"
@@ -132,6 +133,11 @@ std::string MemoToUtf8(std::string_view bytes, LegacyCodePage legacy) {
 std::string FoldForSearch(std::string_view text) {
     std::string folded;
     folded.reserve(text.size());
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<std::uint8_t>(c) < 0x80; })) {
+        for (char c : text)
+            folded += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        return folded;
+    }
     for (std::size_t i = 0; i < text.size();) {
         std::size_t length = 0;
         char32_t c = DecodeUtf8(text, i, length);

@@ -67,14 +67,15 @@ struct SoundSummary {
     bool favourite = false;
     std::vector<std::string> tags;  // sorted
     // The last time the sound was seen anywhere, and its order among sounds seen in the same second
-    // (larger: seen later). Sounds are listed by both, most recent first.
+    // (larger: seen later: a later addition, or an earlier position in the same one). Sounds are listed by
+    // both, most recent first.
     CollectionTime lastSeen = 0;
     std::int64_t lastRank = 0;
     // The most recent sighting that is still stored (none when a refreshed file no longer holds the sound).
     bool hasRecent = false;
     Sighting recent;
-    // Every other memo seen with the sound, distinct and not empty, for searching.
-    std::vector<std::string> otherMemos;
+    // Every memo seen with the sound in any sighting, distinct and not empty, for searching.
+    std::vector<std::string> memosSeen;
 };
 
 // "U01-1" to "U50-4", "Temporary", or empty for no slot.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,9 +26,9 @@ class CSoundIndex {
     // Puts in each summary, replacing the one with its id, and orders the list again.
     void Update(std::vector<SoundSummary> summaries);
 
-    std::size_t Size() const { return rows_.size(); }
+    std::size_t Size() const { return order_.size(); }
     // Row 0 is the most recently seen sound.
-    const SoundSummary& At(std::size_t row) const { return rows_[row].summary; }
+    const SoundSummary& At(std::size_t row) const { return entries_[order_[row]].summary; }
     // The row of a sound; -1 when it is not in the index.
     std::ptrdiff_t RowOf(SoundId id) const;
 
@@ -37,13 +38,15 @@ class CSoundIndex {
     std::vector<std::string> Tags() const;
 
   private:
-    struct Row {
+    struct Entry {
         SoundSummary summary;
         std::string text;  // the folded name, memos and tags, separated by line breaks
     };
-    static Row MakeRow(SoundSummary summary);
+    static Entry MakeEntry(SoundSummary summary);
     void Order();
 
-    std::vector<Row> rows_;
-    std::unordered_map<SoundId, std::size_t> rowOf_;
+    std::vector<Entry> entries_;        // in the order they came
+    std::vector<std::uint32_t> order_;  // the entries in list order
+    std::unordered_map<SoundId, std::uint32_t> entryOf_;
+    std::vector<std::uint32_t> rowOfEntry_;
 };

@@ -32,7 +32,7 @@ TEST(MemoText, LegacyBytesAreReadAndEveryReadingIsFoundInAnyCaseAndWidth) {
     SoundSummary sound;
     sound.id = 1;
     sound.name = "CLEAN           ";
-    sound.otherMemos = {shiftJis};
+    sound.memosSeen = {shiftJis};
     SoundSummary other;
     other.id = 2;
     other.name = "Crunch          ";
