@@ -4,7 +4,8 @@
 // (the search and the rows of the list made again) while words are typed; and the file's size against the
 // 2178 bytes of each sound and the sightings' text.
 //
-// Run: build/bench/collection_timing FOLDER [FILES] [PATCHES_PER_FILE]
+// Run: build/bench/collection_timing FOLDER [FILES] [PATCHES_PER_FILE] [--no-add]
+// (--no-add: only open, search and size, on the collection a run before made)
 // The library files are made in FOLDER/files once and kept; the collection is FOLDER/collection.sqlite,
 // made anew at each run.
 
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
     const int files = argc > 2 ? std::atoi(argv[2]) : 10000;
     const int perFile = argc > 3 ? std::atoi(argv[3]) : 20;
     const int sounds = files * perFile / 2;
+    const bool add = !(argc > 4 && std::string(argv[4]) == "--no-add");
     const fs::path libraries = folder / "files";
     const fs::path database = folder / "collection.sqlite";
 
@@ -115,10 +117,11 @@ int main(int argc, char** argv) {
         if (run == 1) std::printf("load alone: %.2f s (%zu patches)\n", loadSeconds, patches);
     }
 
-    for (const char* suffix : {"", "-wal", "-shm"})
-        fs::remove(fs::path(database.string() + suffix));
+    if (add)
+        for (const char* suffix : {"", "-wal", "-shm"})
+            fs::remove(fs::path(database.string() + suffix));
     double addSeconds[2] = {0, 0};
-    for (int run = 0; run < 2; ++run) {
+    for (int run = 0; add && run < 2; ++run) {
         auto store = OpenCollectionStore(database);
         CCollector collector(*store, nullptr);
         start = Clock::now();

@@ -24,7 +24,9 @@ CREATE TABLE source (
     format TEXT,
     first_seen INTEGER NOT NULL,
     last_seen INTEGER NOT NULL,
-    serial INTEGER NOT NULL
+    serial INTEGER NOT NULL,
+    file_size INTEGER,
+    file_time INTEGER
 );
 CREATE TABLE sighting (
     id INTEGER PRIMARY KEY,
@@ -45,10 +47,12 @@ CREATE TABLE tag (
 )sql";
 
 // Version 1 had sounds and sightings only, and an index on the hashes; version 2 adds the user's marks and
-// keeps the hashes in memory instead (see CSqliteCollectionStore).
+// the size and time of each file, and keeps the hashes in memory instead (see CSqliteCollectionStore).
 const Migration kMigrations[] = {
     {1, R"sql(
 DROP INDEX IF EXISTS sound_by_hash;
+ALTER TABLE source ADD COLUMN file_size INTEGER;
+ALTER TABLE source ADD COLUMN file_time INTEGER;
 ALTER TABLE sound ADD COLUMN favourite INTEGER NOT NULL DEFAULT 0;
 CREATE TABLE tag (
     sound INTEGER NOT NULL REFERENCES sound (id) ON DELETE CASCADE,

@@ -8,7 +8,8 @@
 //             name bytes, the favourite mark, and the time and rank it was last seen where it is no longer
 //             seen (its sightings give the rest)
 // sound_data  the 2178 bytes of each sound, apart, so that the list's columns are read without them
-// source      a file (its path, unique) or a read from the processor (no path), where patches were seen
+// source      a file (its path, unique; its size and modification time when it was read) or a read from the
+//             processor (no path), where patches were seen
 // sighting    one patch at one position (and slot) of a source, with its memos (each followed by a zero
 //             byte; NULL when all four are empty) and the first time it was seen there
 // tag         the user's tags of each sound

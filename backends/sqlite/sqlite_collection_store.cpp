@@ -72,6 +72,15 @@ bool IsDamage(int result) {
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
+// The size and time of a source's file at index and index + 1, NULL when not known.
+void BindStamp(CSqliteStatement& statement, int index, const SightingSource& source) {
+    if (source.fileSize < 0) {
+        statement.BindNull(index).BindNull(index + 1);
+    } else {
+        statement.Bind(index, source.fileSize).Bind(index + 1, source.fileTime);
+    }
+}
+
 // A write transaction, rolled back unless committed.
 class CTransaction {
   public:
@@ -95,6 +104,34 @@ class CTransaction {
     sqlite3* db_;
     int result_;
     bool committed_ = false;
+};
+
+// Where the row of each id lies in a list read from a table. Ids are handed out from 1 up and rows are seldom
+// deleted, so a table indexed by id serves, unless the ids are far sparser than the rows.
+class CRowsById {
+  public:
+    CRowsById(std::int64_t largestId, std::size_t rows)
+        : dense_(largestId >= 0 && largestId <= static_cast<std::int64_t>(4 * rows + 4096)) {
+        if (dense_) table_.assign(static_cast<std::size_t>(largestId) + 1, -1);
+    }
+    void Set(std::int64_t id, std::size_t row) {
+        if (dense_ && id >= 0 && id < static_cast<std::int64_t>(table_.size())) {
+            table_[static_cast<std::size_t>(id)] = static_cast<std::int64_t>(row);
+        } else {
+            sparse_[id] = static_cast<std::int64_t>(row);
+        }
+    }
+    std::int64_t Find(std::int64_t id) const {
+        if (dense_ && id >= 0 && id < static_cast<std::int64_t>(table_.size()))
+            return table_[static_cast<std::size_t>(id)];
+        const auto found = sparse_.find(id);
+        return found == sparse_.end() ? -1 : found->second;
+    }
+
+  private:
+    bool dense_;
+    std::vector<std::int64_t> table_;
+    std::unordered_map<std::int64_t, std::int64_t> sparse_;
 };
 
 // The best (most recent) of two sightings: by the source's last time, then by rank.
@@ -129,12 +166,13 @@ CSqliteCollectionStore::~CSqliteCollectionStore() {
 void CSqliteCollectionStore::Close() {
     // Statements first: a connection with open statements does not close.
     for (CSqliteStatement* statement :
-         {&dataVersion_,    &knownSounds_,     &keepDropped_,    &nextSerial_,     &readSerial_,
-          &findSource_,     &updateSource_,    &insertSource_,   &oldSightings_,   &soundData_,
-          &insertSound_,    &insertSoundData_, &insertSighting_, &updateSighting_, &deleteSighting_,
-          &allSources_,     &allSounds_,       &allSightings_,   &allTags_,        &oneSound_,
-          &soundSightings_, &soundTags_,       &setFavourite_,   &deleteTags_,     &insertTag_,
-          &countSounds_})
+         {&savepoint_,      &release_,        &beginChange_,    &commit_,          &findStamp_,
+          &touchSource_,    &heldSounds_,     &dataVersion_,    &knownSounds_,     &keepDropped_,
+          &nextSerial_,     &readSerial_,     &findSource_,     &updateSource_,    &insertSource_,
+          &oldSightings_,   &soundData_,      &insertSound_,    &insertSoundData_, &insertSighting_,
+          &updateSighting_, &deleteSighting_, &allSources_,     &allSounds_,       &allSightings_,
+          &allTags_,        &oneSound_,       &soundSightings_, &soundTags_,       &setFavourite_,
+          &deleteTags_,     &insertTag_,      &countSounds_})
         *statement = CSqliteStatement();
     if (db_) sqlite3_close(db_);
     db_ = nullptr;
@@ -344,18 +382,20 @@ bool CSqliteCollectionStore::CommitBatch() {
     return false;
 }
 
-bool CSqliteCollectionStore::AddSightings(const SightingSource& source, std::span<const SeenPatch> patches,
-                                          AddOutcome& outcome) {
-    outcome = {};
-    if (!CanWrite()) return false;
-    const char* begin = inBatch_ ? "SAVEPOINT sightings" : "BEGIN IMMEDIATE";
-    if (!Execute(begin)) return false;
-    if (AddSightingsInTransaction(source, patches, outcome) &&
-        Execute(inBatch_ ? "RELEASE sightings" : "COMMIT"))
-        return true;
-    outcome = {};
+bool CSqliteCollectionStore::BeginChange() {
+    CSqliteStatement& begin =
+        inBatch_ ? Statement(savepoint_, "SAVEPOINT change") : Statement(beginChange_, "BEGIN IMMEDIATE");
+    return Check(begin.Run(), SQLITE_DONE);
+}
+
+bool CSqliteCollectionStore::EndChange(bool done) {
+    if (done) {
+        CSqliteStatement& end =
+            inBatch_ ? Statement(release_, "RELEASE change") : Statement(commit_, "COMMIT");
+        if (Check(end.Run(), SQLITE_DONE)) return true;
+    }
     if (inBatch_) {
-        sqlite3_exec(db_, "ROLLBACK TO sightings; RELEASE sightings", nullptr, nullptr, nullptr);
+        sqlite3_exec(db_, "ROLLBACK TO change; RELEASE change", nullptr, nullptr, nullptr);
     } else {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
@@ -363,16 +403,76 @@ bool CSqliteCollectionStore::AddSightings(const SightingSource& source, std::spa
     return false;
 }
 
+std::optional<std::int64_t> CSqliteCollectionStore::NextSerial() {
+    CSqliteStatement& bump = Statement(nextSerial_, "UPDATE meta SET value = value + 1 WHERE key = 'serial'");
+    if (!Check(bump.Run(), SQLITE_DONE)) return std::nullopt;
+    CSqliteStatement& serialQuery = Statement(readSerial_, "SELECT value FROM meta WHERE key = 'serial'");
+    if (!Check(serialQuery.Step(), SQLITE_ROW)) return std::nullopt;
+    const std::int64_t serial = serialQuery.Integer(0);
+    serialQuery.Reset();
+    return serial;
+}
+
+bool CSqliteCollectionStore::AddSightings(const SightingSource& source, std::span<const SeenPatch> patches,
+                                          AddOutcome& outcome) {
+    outcome = {};
+    if (!CanWrite() || !BeginChange()) return false;
+    if (EndChange(AddSightingsInTransaction(source, patches, outcome))) return true;
+    outcome = {};
+    return false;
+}
+
+bool CSqliteCollectionStore::RefreshUnchanged(const SightingSource& source, AddOutcome& outcome,
+                                              bool& refreshed) {
+    outcome = {};
+    refreshed = false;
+    if (!CanWrite()) return false;
+    if (source.path.empty() || source.fileSize < 0) return true;
+    CSqliteStatement& find =
+        Statement(findStamp_, "SELECT id, file_size, file_time FROM source WHERE path = ?");
+    find.Bind(1, source.path);
+    const int result = find.Step();
+    const bool same = result == SQLITE_ROW && !find.IsNull(1) && find.Integer(1) == source.fileSize &&
+                      !find.IsNull(2) && find.Integer(2) == source.fileTime;
+    const std::int64_t sourceId = result == SQLITE_ROW ? find.Integer(0) : 0;
+    find.Reset();
+    if (result != SQLITE_ROW && result != SQLITE_DONE) return Fail(result);
+    if (!same) return true;
+
+    if (!BeginChange()) return false;
+    bool done = false;
+    if (const std::optional<std::int64_t> serial = NextSerial()) {
+        CSqliteStatement& update = Statement(
+            touchSource_, "UPDATE source SET last_seen = max(last_seen, ?), serial = ? WHERE id = ?");
+        update.Bind(1, source.time).Bind(2, *serial).Bind(3, sourceId);
+        done = Check(update.Run(), SQLITE_DONE);
+    }
+    if (done) {
+        CSqliteStatement& held =
+            Statement(heldSounds_, "SELECT sound FROM sighting WHERE source = ? ORDER BY position");
+        held.Bind(1, sourceId);
+        int step;
+        while ((step = held.Step()) == SQLITE_ROW)
+            outcome.sounds.push_back(held.Integer(0));
+        held.Reset();
+        done = Check(step, SQLITE_DONE);
+    }
+    if (!EndChange(done)) {
+        outcome = {};
+        return false;
+    }
+    outcome.patches = static_cast<int>(outcome.sounds.size());
+    refreshed = true;
+    return true;
+}
+
 bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& source,
                                                        std::span<const SeenPatch> patches,
                                                        AddOutcome& outcome) {
     if (!LoadKnownSounds()) return false;
-    CSqliteStatement& bump = Statement(nextSerial_, "UPDATE meta SET value = value + 1 WHERE key = 'serial'");
-    if (!Check(bump.Run(), SQLITE_DONE)) return false;
-    CSqliteStatement& serialQuery = Statement(readSerial_, "SELECT value FROM meta WHERE key = 'serial'");
-    if (!Check(serialQuery.Step(), SQLITE_ROW)) return false;
-    const std::int64_t serial = serialQuery.Integer(0);
-    serialQuery.Reset();
+    const std::optional<std::int64_t> nextSerial = NextSerial();
+    if (!nextSerial) return false;
+    const std::int64_t serial = *nextSerial;
 
     // The source, and what it showed before when it is a file added again.
     struct Earlier {
@@ -400,11 +500,14 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
         if (result != SQLITE_ROW && result != SQLITE_DONE) return Fail(result);
     }
     if (sourceId != 0) {
-        CSqliteStatement& update = Statement(
-            updateSource_,
-            "UPDATE source SET kind = ?, format = ?, last_seen = max(last_seen, ?), serial = ? WHERE id = ?");
+        CSqliteStatement& update = Statement(updateSource_,
+                                             "UPDATE source SET kind = ?, format = ?, last_seen = "
+                                             "max(last_seen, ?), serial = ?, file_size = ?, "
+                                             "file_time = ? WHERE id = ?");
         update.Bind(1, static_cast<std::int64_t>(source.kind)).Bind(2, source.format).Bind(3, source.time);
-        update.Bind(4, serial).Bind(5, sourceId);
+        update.Bind(4, serial);
+        BindStamp(update, 5, source);
+        update.Bind(7, sourceId);
         if (!Check(update.Run(), SQLITE_DONE)) return false;
         CSqliteStatement& old = Statement(
             oldSightings_, "SELECT id, position, sound, slot, memos FROM sighting WHERE source = ?");
@@ -421,7 +524,7 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
     } else {
         CSqliteStatement& insert = Statement(insertSource_,
                                              "INSERT INTO source (kind, path, format, first_seen, last_seen, "
-                                             "serial) VALUES (?, ?, ?, ?, ?, ?)");
+                                             "serial, file_size, file_time) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
         insert.Bind(1, static_cast<std::int64_t>(source.kind));
         if (source.path.empty()) {
             insert.BindNull(2);
@@ -429,6 +532,7 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
             insert.Bind(2, source.path);
         }
         insert.Bind(3, source.format).Bind(4, source.time).Bind(5, source.time).Bind(6, serial);
+        BindStamp(insert, 7, source);
         if (!Check(insert.Run(), SQLITE_DONE)) return false;
         sourceId = sqlite3_last_insert_rowid(db_);
     }
@@ -545,31 +649,43 @@ bool CSqliteCollectionStore::ReadSummaries(std::vector<SoundSummary>& summaries)
         CollectionTime lastSeen;
         std::int64_t serial;
     };
-    std::unordered_map<std::int64_t, Source> sources;
+    // Row counts and largest ids, for the tables that find rows by id.
+    CSqliteStatement& extent =
+        Statement(extent_,
+                  "SELECT (SELECT count(*) FROM source), (SELECT ifnull(max(id), 0) FROM source), "
+                  "(SELECT count(*) FROM sound), (SELECT ifnull(max(id), 0) FROM sound)");
+    int result = extent.Step();
+    if (!Check(result, SQLITE_ROW)) return false;
+    const auto sourceCount = static_cast<std::size_t>(extent.Integer(0));
+    CRowsById sourceRows(extent.Integer(1), sourceCount);
+    const auto soundCount = static_cast<std::size_t>(extent.Integer(2));
+    CRowsById index(extent.Integer(3), soundCount);
+    extent.Reset();
+
+    std::vector<Source> sources;
+    sources.reserve(sourceCount);
     CSqliteStatement& sourceQuery =
         Statement(allSources_, "SELECT id, kind, path, format, last_seen, serial FROM source");
-    int result;
-    while ((result = sourceQuery.Step()) == SQLITE_ROW)
-        sources.emplace(sourceQuery.Integer(0),
-                        Source{static_cast<SightingKind>(sourceQuery.Integer(1)), sourceQuery.Text(2),
-                               sourceQuery.Text(3), sourceQuery.Integer(4), sourceQuery.Integer(5)});
+    while ((result = sourceQuery.Step()) == SQLITE_ROW) {
+        sourceRows.Set(sourceQuery.Integer(0), sources.size());
+        sources.push_back(Source{static_cast<SightingKind>(sourceQuery.Integer(1)), sourceQuery.Text(2),
+                                 sourceQuery.Text(3), sourceQuery.Integer(4), sourceQuery.Integer(5)});
+    }
     sourceQuery.Reset();
     if (!Check(result, SQLITE_DONE)) return false;
 
-    // Sounds are numbered from 1 up without gaps, but for those lost with a transaction undone.
-    std::unordered_map<SoundId, std::size_t> index;
+    summaries.reserve(soundCount);
     CSqliteStatement& sounds =
         Statement(allSounds_, "SELECT id, name, favourite, last_seen, last_rank FROM sound ORDER BY id");
     while ((result = sounds.Step()) == SQLITE_ROW) {
-        SoundSummary summary;
+        SoundSummary& summary = summaries.emplace_back();
         summary.id = sounds.Integer(0);
         const std::span<const std::uint8_t> name = sounds.Blob(1);
         summary.name.assign(name.begin(), name.end());
         summary.favourite = sounds.Integer(2) != 0;
         summary.lastSeen = sounds.Integer(3);
         summary.lastRank = sounds.Integer(4);
-        index.emplace(summary.id, summaries.size());
-        summaries.push_back(std::move(summary));
+        index.Set(summary.id, summaries.size() - 1);
     }
     sounds.Reset();
     if (!Check(result, SQLITE_DONE)) return false;
@@ -584,19 +700,20 @@ bool CSqliteCollectionStore::ReadSummaries(std::vector<SoundSummary>& summaries)
     CSqliteStatement& sightings =
         Statement(allSightings_, "SELECT id, sound, source, position, slot, memos, first_seen FROM sighting");
     while ((result = sightings.Step()) == SQLITE_ROW) {
-        const auto owner = index.find(sightings.Integer(1));
-        const auto source = sources.find(sightings.Integer(2));
-        if (owner == index.end() || source == sources.end()) continue;
-        SoundSummary& summary = summaries[owner->second];
+        const std::int64_t owner = index.Find(sightings.Integer(1));
+        const std::int64_t sourceRow = sourceRows.Find(sightings.Integer(2));
+        if (owner < 0 || sourceRow < 0) continue;
+        const Source& source = sources[static_cast<std::size_t>(sourceRow)];
+        SoundSummary& summary = summaries[static_cast<std::size_t>(owner)];
         const int position = static_cast<int>(sightings.Integer(3));
-        const RecentKey key{source->second.lastSeen, RankOf(source->second.serial, position)};
+        const RecentKey key{source.lastSeen, RankOf(source.serial, position)};
         const bool memos = !sightings.IsNull(5);
         Memos unpacked;
         if (memos) unpacked = UnpackMemos(sightings.Blob(5));
-        Best& own = best[owner->second];
+        Best& own = best[static_cast<std::size_t>(owner)];
         if (!own.source || key > own.key) {
-            own = {key, &source->second, sightings.Integer(0)};
-            summary.recent.kind = source->second.kind;
+            own = {key, &source, sightings.Integer(0)};
+            summary.recent.kind = source.kind;
             summary.recent.position = position;
             summary.recent.slot = sightings.IsNull(4) ? kNoSlot : static_cast<int>(sightings.Integer(4));
             summary.recent.memos = unpacked;
@@ -629,8 +746,8 @@ bool CSqliteCollectionStore::ReadSummaries(std::vector<SoundSummary>& summaries)
 
     CSqliteStatement& tags = Statement(allTags_, "SELECT sound, tag FROM tag ORDER BY sound, tag");
     while ((result = tags.Step()) == SQLITE_ROW) {
-        const auto owner = index.find(tags.Integer(0));
-        if (owner != index.end()) summaries[owner->second].tags.push_back(tags.Text(1));
+        const std::int64_t owner = index.Find(tags.Integer(0));
+        if (owner >= 0) summaries[static_cast<std::size_t>(owner)].tags.push_back(tags.Text(1));
     }
     tags.Reset();
     return Check(result, SQLITE_DONE);

@@ -27,6 +27,7 @@ class CSqliteCollectionStore : public ICollectionStore {
 
     bool AddSightings(const SightingSource& source, std::span<const SeenPatch> patches,
                       AddOutcome& outcome) override;
+    bool RefreshUnchanged(const SightingSource& source, AddOutcome& outcome, bool& refreshed) override;
     bool BeginBatch() override;
     bool CommitBatch() override;
     bool ReadSummaries(std::vector<SoundSummary>& summaries) override;
@@ -56,6 +57,11 @@ class CSqliteCollectionStore : public ICollectionStore {
         bool isNew = false;
     };
     std::optional<SoundMatch> FindOrAddSound(const SoundData& data, CollectionTime time, std::int64_t rank);
+    // One change: a transaction of its own, or a savepoint inside the open batch; EndChange commits it when
+    // done, else undoes it.
+    bool BeginChange();
+    bool EndChange(bool done);
+    std::optional<std::int64_t> NextSerial();
     bool AddSightingsInTransaction(const SightingSource& source, std::span<const SeenPatch> patches,
                                    AddOutcome& outcome);
     // Brings the hashes of the stored sounds in memory up to date, inside a write transaction.
@@ -78,10 +84,11 @@ class CSqliteCollectionStore : public ICollectionStore {
     std::int64_t knownVersion_ = -1;
     bool knownValid_ = false;
 
+    CSqliteStatement savepoint_, release_, beginChange_, commit_, findStamp_, touchSource_, heldSounds_;
     CSqliteStatement dataVersion_, knownSounds_, keepDropped_;
     CSqliteStatement nextSerial_, readSerial_, findSource_, updateSource_, insertSource_, oldSightings_;
     CSqliteStatement soundData_, insertSound_, insertSoundData_;
     CSqliteStatement insertSighting_, updateSighting_, deleteSighting_;
-    CSqliteStatement allSources_, allSounds_, allSightings_, allTags_, oneSound_, soundSightings_, soundTags_;
+    CSqliteStatement extent_, allSources_, allSounds_, allSightings_, allTags_, oneSound_, soundSightings_, soundTags_;
     CSqliteStatement setFavourite_, deleteTags_, insertTag_, countSounds_;
 };

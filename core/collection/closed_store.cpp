@@ -15,6 +15,10 @@ class CClosedStore : public ICollectionStore {
     bool AddSightings(const SightingSource&, std::span<const SeenPatch>, AddOutcome&) override {
         return false;
     }
+    bool RefreshUnchanged(const SightingSource&, AddOutcome&, bool& refreshed) override {
+        refreshed = false;
+        return false;
+    }
     bool BeginBatch() override { return false; }
     bool CommitBatch() override { return false; }
     bool ReadSummaries(std::vector<SoundSummary>&) override { return false; }

@@ -58,6 +58,10 @@ class ICollectionStore {
     // the others go. The sounds last seen at source take its time. False, with nothing stored, on failure.
     virtual bool AddSightings(const SightingSource& source, std::span<const SeenPatch> patches,
                               AddOutcome& outcome) = 0;
+    // When the file of source was stored before with the same size and modification time, gives it source's
+    // time as if it had been added again, without its patches: refreshed is then true and outcome tells what
+    // the file holds (its patches, no new sound). False on failure.
+    virtual bool RefreshUnchanged(const SightingSource& source, AddOutcome& outcome, bool& refreshed) = 0;
 
     // Groups the changes that follow, until CommitBatch, into one transaction, so that adding many small
     // files does not pay for a transaction each; a change that fails inside the batch is undone alone. The

@@ -83,6 +83,27 @@ CCollector::CCollector(ICollectionStore& store, std::shared_ptr<const IInitialDa
 bool CCollector::AddFile(const fs::path& path, FileKind kind, AddOutcome& outcome, std::string& message,
                          bool& storeFailed, std::optional<SightingKind> as) {
     storeFailed = false;
+    SightingSource source;
+    source.kind = as ? *as : kind == FileKind::Library ? SightingKind::LibraryFile : SightingKind::Import;
+    source.path = PathToUtf8(Absolute(path));
+    source.format = FileKindName(kind);
+    source.time = CollectionNow();
+    std::error_code sizeError;
+    std::error_code timeError;
+    const std::uintmax_t size = fs::file_size(path, sizeError);
+    const fs::file_time_type modified = fs::last_write_time(path, timeError);
+    if (!sizeError && !timeError) {
+        source.fileSize = static_cast<std::int64_t>(size);
+        source.fileTime = static_cast<std::int64_t>(modified.time_since_epoch().count());
+        bool refreshed = false;
+        if (!store_.RefreshUnchanged(source, outcome, refreshed)) {
+            storeFailed = true;
+            message = GetMessageCatalog().Text(MSG_COLLECTION_NOT_CHANGED);
+            return false;
+        }
+        if (refreshed) return true;
+    }
+
     TextOutHub messages;
     auto reported = std::make_shared<CFirstLines>();
     messages.SetTextOut(TextOutHub::kBufferSlot, reported);
@@ -93,11 +114,6 @@ bool CCollector::AddFile(const fs::path& path, FileKind kind, AddOutcome& outcom
         message = RefusalMessage(*reported);
         return false;
     }
-    SightingSource source;
-    source.kind = as ? *as : kind == FileKind::Library ? SightingKind::LibraryFile : SightingKind::Import;
-    source.path = PathToUtf8(Absolute(path));
-    source.format = FileKindName(kind);
-    source.time = CollectionNow();
     const std::vector<SeenPatch> seen = SeenPatchesOf(patches, carried);
     if (!store_.AddSightings(source, seen, outcome)) {
         storeFailed = true;

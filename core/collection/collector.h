@@ -67,8 +67,9 @@ class CCollector {
                         const std::function<void(const AddProgress&)>& progress = {});
 
     // One file of a known kind: a library file as a library-file sighting (or as kind, for a history
-    // entry), other kinds as an import. The path is made absolute. Returns false with the refusal message
-    // when the file cannot be read or the store fails (storeFailed then).
+    // entry), other kinds as an import. The path is made absolute. A file stored before with the same size
+    // and modification time is not read again: its sightings only take the new time. Returns false with the
+    // refusal message when the file cannot be read or the store fails (storeFailed then).
     bool AddFile(const std::filesystem::path& path, FileKind kind, AddOutcome& outcome, std::string& message,
                  bool& storeFailed, std::optional<SightingKind> as = std::nullopt);
 

@@ -67,6 +67,7 @@ char32_t DecodeUtf8(std::string_view text, std::size_t i, std::size_t& length) {
 }
 
 char32_t FoldChar(char32_t c) {
+    if (c < 0x20) return ' ';  // control characters (and zero bytes) are searched as blanks
     if (c >= 0xFF01 && c <= 0xFF5E) c = c - 0xFF01 + 0x21;  // full-width ASCII
     if (c >= 'A' && c <= 'Z') return c + 0x20;
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;  // Latin-1
@@ -130,13 +131,12 @@ std::string MemoToUtf8(std::string_view bytes, LegacyCodePage legacy) {
     return Windows1252ToUtf8(bytes);
 }
 
-std::string FoldForSearch(std::string_view text) {
-    std::string folded;
-    folded.reserve(text.size());
+namespace {
+void AppendFolded(std::string& folded, std::string_view text) {
     if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<std::uint8_t>(c) < 0x80; })) {
         for (char c : text)
-            folded += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        return folded;
+            folded += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c >= 0 && c < 0x20 ? ' ' : c;
+        return;
     }
     for (std::size_t i = 0; i < text.size();) {
         std::size_t length = 0;
@@ -148,13 +148,31 @@ std::string FoldForSearch(std::string_view text) {
         AppendUtf8(folded, FoldChar(c));
         i += length;
     }
+}
+}  // namespace
+
+std::string FoldForSearch(std::string_view text) {
+    std::string folded;
+    folded.reserve(text.size());
+    AppendFolded(folded, text);
     return folded;
 }
 
+void AppendSearchText(std::string& text, std::string_view bytes) {
+    if (IsValidUtf8(bytes)) {
+        AppendFolded(text, bytes);
+        return;
+    }
+    std::string decoded;
+    if (ShiftJisToUtf8(bytes, decoded)) {
+        AppendFolded(text, decoded);
+        text += '\n';
+    }
+    AppendFolded(text, Windows1252ToUtf8(bytes));
+}
+
 std::string SearchTextOfBytes(std::string_view bytes) {
-    if (IsValidUtf8(bytes)) return FoldForSearch(bytes);
     std::string text;
-    std::string result;
-    if (ShiftJisToUtf8(bytes, text)) result = FoldForSearch(text) + '\n';
-    return result + FoldForSearch(Windows1252ToUtf8(bytes));
+    AppendSearchText(text, bytes);
+    return text;
 }

@@ -36,6 +36,10 @@ struct SightingSource {
     std::string path;         // absolute, UTF-8; empty for a read from the processor
     std::string format;       // the file kind's name ("tql", "tqx", "smf", ...); empty for a read
     CollectionTime time = 0;  // when: the time of adding for a file, the read's time for a read
+    // The file's size and modification time (in the file system's own units), when known: a file added again
+    // with both unchanged is not read again (ICollectionStore::RefreshUnchanged). -1: not known.
+    std::int64_t fileSize = -1;
+    std::int64_t fileTime = 0;
 };
 
 // One patch as seen at a source.

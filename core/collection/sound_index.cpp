@@ -8,11 +8,17 @@
 
 CSoundIndex::Entry CSoundIndex::MakeEntry(SoundSummary summary) {
     Entry entry;
-    entry.text = SearchTextOfBytes(summary.name);
+    std::size_t size = summary.name.size();
+    for (const std::string& memo : summary.memosSeen)
+        size += memo.size() + 1;
+    for (const std::string& tag : summary.tags)
+        size += tag.size() + 1;
+    entry.text.reserve(size);
+    AppendSearchText(entry.text, summary.name);
     const auto add = [&](const std::string& bytes) {
         if (bytes.empty()) return;
         entry.text += '\n';
-        entry.text += SearchTextOfBytes(bytes);
+        AppendSearchText(entry.text, bytes);
     };
     for (const std::string& memo : summary.memosSeen)
         add(memo);
@@ -24,27 +30,30 @@ CSoundIndex::Entry CSoundIndex::MakeEntry(SoundSummary summary) {
 
 void CSoundIndex::Reset(std::vector<SoundSummary> summaries) {
     entries_.clear();
-    entryOf_.clear();
     entries_.reserve(summaries.size());
-    entryOf_.reserve(summaries.size());
-    for (SoundSummary& summary : summaries) {
-        entryOf_[summary.id] = static_cast<std::uint32_t>(entries_.size());
+    for (SoundSummary& summary : summaries)
         entries_.push_back(MakeEntry(std::move(summary)));
-    }
     Order();
 }
 
 void CSoundIndex::Update(std::vector<SoundSummary> summaries) {
     for (SoundSummary& summary : summaries) {
-        const auto known = entryOf_.find(summary.id);
-        if (known != entryOf_.end()) {
-            entries_[known->second] = MakeEntry(std::move(summary));
+        const std::ptrdiff_t entry = EntryOf(summary.id);
+        if (entry >= 0) {
+            entries_[static_cast<std::size_t>(entry)] = MakeEntry(std::move(summary));
         } else {
-            entryOf_[summary.id] = static_cast<std::uint32_t>(entries_.size());
             entries_.push_back(MakeEntry(std::move(summary)));
         }
     }
     Order();
+}
+
+std::ptrdiff_t CSoundIndex::EntryOf(SoundId id) const {
+    const auto found = std::lower_bound(
+        byId_.begin(), byId_.end(), id,
+        [&](std::uint32_t entry, SoundId wanted) { return entries_[entry].summary.id < wanted; });
+    if (found == byId_.end() || entries_[*found].summary.id != id) return -1;
+    return static_cast<std::ptrdiff_t>(*found);
 }
 
 void CSoundIndex::Order() {
@@ -61,27 +70,58 @@ void CSoundIndex::Order() {
     rowOfEntry_.resize(entries_.size());
     for (std::uint32_t row = 0; row < order_.size(); ++row)
         rowOfEntry_[order_[row]] = row;
+    // The texts in row order, each ended by a zero byte, which no folded text holds.
+    std::size_t size = 0;
+    for (const Entry& entry : entries_)
+        size += entry.text.size() + 1;
+    haystack_.clear();
+    haystack_.reserve(size);
+    rowStart_.clear();
+    rowStart_.reserve(order_.size() + 1);
+    for (std::uint32_t entry : order_) {
+        rowStart_.push_back(haystack_.size());
+        haystack_ += entries_[entry].text;
+        haystack_ += '\0';
+    }
+    rowStart_.push_back(haystack_.size());
+    byId_ = order_;
+    std::sort(byId_.begin(), byId_.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return entries_[a].summary.id < entries_[b].summary.id;
+    });
 }
 
 std::ptrdiff_t CSoundIndex::RowOf(SoundId id) const {
-    const auto known = entryOf_.find(id);
-    return known == entryOf_.end() ? -1 : static_cast<std::ptrdiff_t>(rowOfEntry_[known->second]);
+    const std::ptrdiff_t entry = EntryOf(id);
+    return entry < 0 ? -1 : static_cast<std::ptrdiff_t>(rowOfEntry_[static_cast<std::size_t>(entry)]);
 }
 
 std::vector<std::size_t> CSoundIndex::Search(const SoundFilter& filter) const {
     const std::string text = FoldForSearch(filter.text);
     const std::string tag = FoldForSearch(filter.tag);
-    const std::boyer_moore_horspool_searcher searcher(text.begin(), text.end());
+    const auto passes = [&](std::size_t row) {
+        const SoundSummary& summary = entries_[order_[row]].summary;
+        if (filter.favouritesOnly && !summary.favourite) return false;
+        return tag.empty() || std::any_of(summary.tags.begin(), summary.tags.end(),
+                                          [&](const std::string& own) { return FoldForSearch(own) == tag; });
+    };
     std::vector<std::size_t> found;
-    for (std::size_t row = 0; row < order_.size(); ++row) {
-        const Entry& entry = entries_[order_[row]];
-        if (filter.favouritesOnly && !entry.summary.favourite) continue;
-        if (!tag.empty() && std::none_of(entry.summary.tags.begin(), entry.summary.tags.end(),
-                                         [&](const std::string& own) { return FoldForSearch(own) == tag; }))
-            continue;
-        if (!text.empty() && std::search(entry.text.begin(), entry.text.end(), searcher) == entry.text.end())
-            continue;
-        found.push_back(row);
+    if (text.empty()) {
+        for (std::size_t row = 0; row < order_.size(); ++row)
+            if (passes(row)) found.push_back(row);
+        return found;
+    }
+    // One pass over the texts of all rows, one after the other: a match names its row, and the search goes on
+    // at the next row.
+    const std::boyer_moore_horspool_searcher searcher(text.begin(), text.end());
+    auto from = haystack_.begin();
+    while (true) {
+        const auto hit = std::search(from, haystack_.end(), searcher);
+        if (hit == haystack_.end()) break;
+        const auto offset = static_cast<std::size_t>(hit - haystack_.begin());
+        const std::size_t row = static_cast<std::size_t>(
+            std::upper_bound(rowStart_.begin(), rowStart_.end(), offset) - rowStart_.begin() - 1);
+        if (passes(row)) found.push_back(row);
+        from = haystack_.begin() + static_cast<std::ptrdiff_t>(rowStart_[row + 1]);
     }
     return found;
 }

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "collection/sound.h"
@@ -44,9 +43,12 @@ class CSoundIndex {
     };
     static Entry MakeEntry(SoundSummary summary);
     void Order();
+    std::ptrdiff_t EntryOf(SoundId id) const;
 
-    std::vector<Entry> entries_;        // in the order they came
-    std::vector<std::uint32_t> order_;  // the entries in list order
-    std::unordered_map<SoundId, std::uint32_t> entryOf_;
-    std::vector<std::uint32_t> rowOfEntry_;
+    std::vector<Entry> entries_;             // in the order they came
+    std::vector<std::uint32_t> order_;       // the entries in list order
+    std::vector<std::uint32_t> byId_;        // the entries by id
+    std::vector<std::uint32_t> rowOfEntry_;  // the row of each entry
+    std::string haystack_;                   // the texts of the rows, in row order
+    std::vector<std::size_t> rowStart_;      // where each row's text starts in it, and its end
 };
