@@ -82,6 +82,15 @@ class CollectionCommands(t.TempDirTest):
         self.assertEqual([p["name"] for p in exported], ["Alpha".ljust(16), "Beta".ljust(16)])
         self.assertEqual(bytes.fromhex(exported[0]["memos"][0]), b"Lead memo")
 
+        # A changed file is read again: it now holds one new sound, and the sounds it no longer holds stay
+        # in the collection without its sightings.
+        self.write("a.tql", t.library([t.record(t.patch_data("Gamma", 7))]))
+        status, out, _ = self.collection("add", self.path("a.tql"))
+        self.assertEqual((status, counts(out)), (0, (1, 1, 1, 0)))
+        alpha = json.loads(self.collection("search", "--json", "alpha")[1])["sounds"][0]
+        self.assertEqual(alpha["sightings"], [])
+        self.assertEqual(self.collection("search")[1].decode().splitlines()[0], "Gamma".ljust(16) + "\t" + self.path("a.tql"))
+
     def test_usage_errors_the_default_file_and_a_damaged_one(self):
         for args in (["collection"], ["collection", "frobnicate"], ["collection", "add"],
                      ["collection", "search", "a", "b"], ["collection", "export"], ["collection", "add", "--json", "x"]):
