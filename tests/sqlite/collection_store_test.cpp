@@ -4,7 +4,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "collection/collector.h"
 #include "collection/sound_index.h"
+#include "model/file_document.h"
 #include "sqlite/open_collection.h"
 #include "temp_folder.h"
 
@@ -213,4 +215,46 @@ TEST(CollectionStore, DamagedLockedAndNewerFilesAreNeverFatal) {
     EXPECT_FALSE(store->AddSightings(File("/o.tql", 4), one, outcome));
     EXPECT_FALSE(store->SetFavourite(1, true));
     EXPECT_EQ(store->SoundCount(), 1u);
+}
+
+TEST(CollectionStore, AFolderWalkReportsProgressAndStopsWhenCancelledKeepingWhatWasAdded) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder / "walk" / "deeper");
+    for (int f = 0; f < 30; ++f) {
+        CFileDocument library;
+        for (int i = 0; i < 3; ++i) {
+            auto patch = std::make_unique<CPatch>();
+            const SeenPatch seen = Patch("F" + std::to_string(f) + "-" + std::to_string(i), f * 3 + i, i);
+            patch->PatchBlock().assign(seen.data.begin(), seen.data.end());
+            library.Patches().Add(std::move(patch));
+        }
+        ASSERT_TRUE(
+            library.Save(folder / "walk" / (f % 2 ? "deeper" : ".") / ("f" + std::to_string(f) + ".bin")));
+    }
+    WriteFileBytes(folder / "walk" / "notes.txt", {'h', 'i'});
+
+    auto store = OpenCollectionStore(folder / "collection.sqlite");
+    CCollector collector(*store, nullptr);
+    std::atomic<bool> cancel{false};
+    std::vector<AddProgress> seen;
+    const std::vector<std::filesystem::path> paths{folder / "walk"};
+    const AddSummary summary = collector.AddPaths(paths, &cancel, [&](const AddProgress& progress) {
+        seen.push_back(progress);
+        if (progress.filesDone == 7) cancel = true;
+    });
+    EXPECT_TRUE(summary.cancelled);
+    EXPECT_EQ(summary.files, 7);
+    EXPECT_EQ(summary.newSounds, 21);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(seen.back().walkDone);
+    EXPECT_EQ(seen.back().filesFound, 30u);
+    EXPECT_EQ(seen.back().patches, 21);
+    EXPECT_EQ(store->SoundCount(), 21u);
+
+    // The rest, the next time; what was there already is not added twice.
+    const AddSummary rest = collector.AddPaths(paths);
+    EXPECT_FALSE(rest.cancelled);
+    EXPECT_EQ(rest.files, 30);
+    EXPECT_EQ(rest.newSounds, 69);
+    EXPECT_EQ(store->SoundCount(), 90u);
 }
