@@ -1,7 +1,9 @@
 #include "cli/collection_commands.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
+#include <string_view>
 
 #include "cli/console_stream.h"
 #include "cli/json_dump.h"
@@ -67,21 +69,29 @@ int StoreFailure(const ICollectionStore& store) {
     return kExitFailure;
 }
 
+// Text joined piece by piece (GCC 12 warns wrongly about a literal added to a temporary string).
+std::string Joined(std::initializer_list<std::string_view> pieces) {
+    std::string text;
+    for (std::string_view piece : pieces)
+        text.append(piece);
+    return text;
+}
+
 std::string PlaceText(const Sighting& sighting) {
     if (sighting.kind == SightingKind::DeviceRead)
-        return "device " + LocalTimeText(sighting.lastSeen) + " " + SlotText(sighting.slot);
+        return Joined({"device ", LocalTimeText(sighting.lastSeen), " ", SlotText(sighting.slot)});
     return sighting.path;
 }
 
 std::string SightingJson(const Sighting& sighting) {
     std::string out = "{";
     if (sighting.kind == SightingKind::DeviceRead) {
-        out += "\"device\": \"" + LocalTimeText(sighting.lastSeen) + "\"";
+        out += Joined({"\"device\": \"", LocalTimeText(sighting.lastSeen), "\""});
     } else {
-        out += "\"path\": \"" + JsonText(sighting.path) + "\"";
+        out += Joined({"\"path\": \"", JsonText(sighting.path), "\""});
     }
-    if (sighting.slot != kNoSlot) out += ", \"slot\": \"" + SlotText(sighting.slot) + "\"";
-    out += ", \"seen\": \"" + LocalTimeText(sighting.lastSeen, 'T') + "\"}";
+    if (sighting.slot != kNoSlot) out += Joined({", \"slot\": \"", SlotText(sighting.slot), "\""});
+    out += Joined({", \"seen\": \"", LocalTimeText(sighting.lastSeen, 'T'), "\"}"});
     return out;
 }
 
@@ -89,19 +99,19 @@ bool SoundJson(ICollectionStore& store, const SoundSummary& summary, std::string
     const std::optional<SoundData> data = store.ReadSoundData(summary.id);
     std::vector<Sighting> sightings;
     if (!data || !store.ReadSightings(summary.id, sightings)) return false;
-    out += "  {\"name\": \"" + JsonNameText(summary.name) + "\", \"data\": \"" + HexText(*data) +
-           "\", \"memos\": [";
+    out += Joined({"  {\"name\": \"", JsonNameText(summary.name), "\", \"data\": \"", HexText(*data),
+                   "\", \"memos\": ["});
     for (std::size_t m = 0; m < CParameter::kMemoCount; ++m) {
         const std::string& memo = summary.hasRecent ? summary.recent.memos[m] : std::string();
-        if (m) out += ", ";
-        out += "\"" + HexText({reinterpret_cast<const std::uint8_t*>(memo.data()), memo.size()}) + "\"";
+        out += Joined({m ? ", \"" : "\"",
+                       HexText({reinterpret_cast<const std::uint8_t*>(memo.data()), memo.size()}), "\""});
     }
-    out += std::string("], \"favourite\": ") + (summary.favourite ? "true" : "false") + ", \"tags\": [";
+    out += Joined({"], \"favourite\": ", summary.favourite ? "true" : "false", ", \"tags\": ["});
     for (std::size_t t = 0; t < summary.tags.size(); ++t)
-        out += (t ? ", \"" : "\"") + JsonText(summary.tags[t]) + "\"";
+        out += Joined({t ? ", \"" : "\"", JsonText(summary.tags[t]), "\""});
     out += "], \"sightings\": [";
     for (std::size_t s = 0; s < sightings.size(); ++s)
-        out += (s ? ", " : "") + SightingJson(sightings[s]);
+        out += Joined({s ? ", " : "", SightingJson(sightings[s])});
     out += "]}";
     return true;
 }
@@ -122,9 +132,9 @@ int RunAdd(CommandContext& context, const std::vector<std::string>& words) {
     for (const RefusedFile& refused : summary.refused)
         WriteText(stderr, PathToUtf8(refused.path) + ": " + refused.message + "\n");
     const int files = summary.files;
-    WriteText(stdout, "files " + std::to_string(files) + ", patches " + std::to_string(summary.patches) +
-                          ", new " + std::to_string(summary.newSounds) + ", refused " +
-                          std::to_string(summary.refused.size()) + "\n");
+    WriteText(stdout, Joined({"files ", std::to_string(files), ", patches ", std::to_string(summary.patches),
+                              ", new ", std::to_string(summary.newSounds), ", refused ",
+                              std::to_string(summary.refused.size()), "\n"}));
     if (summary.storeFailed) {
         WriteText(stderr, GetMessageCatalog().Text(MSG_COLLECTION_NOT_CHANGED) + "\n");
         return kExitFailure;
@@ -153,7 +163,8 @@ int RunSearch(const std::vector<std::string>& words) {
         out += "]}\n";
     } else {
         for (const SoundSummary& sound : found)
-            out += JsonNameText(sound.name) + "\t" + (sound.hasRecent ? PlaceText(sound.recent) : "") + "\n";
+            out += Joined(
+                {JsonNameText(sound.name), "\t", sound.hasRecent ? PlaceText(sound.recent) : "", "\n"});
     }
     if (!WriteText(stdout, out)) {
         WriteText(stderr, "tq550: cannot write to standard output\n");
