@@ -359,7 +359,7 @@ std::optional<CSqliteCollectionStore::SoundMatch> CSqliteCollectionStore::FindOr
     const SoundId id = sqlite3_last_insert_rowid(db_);
     CSqliteStatement& bytes =
         Statement(insertSoundData_, "INSERT INTO sound_data (sound, data) VALUES (?, ?)");
-    bytes.Bind(1, id).BindBlob(2, data);
+    bytes.Bind(1, id).BindBlob(2, data, true);
     if (!Check(bytes.Run(), SQLITE_DONE)) return std::nullopt;
     known_.emplace(hash, id);
     knownUpTo_ = std::max(knownUpTo_, id);

@@ -89,6 +89,7 @@ class CSqliteCollectionStore : public ICollectionStore {
     CSqliteStatement nextSerial_, readSerial_, findSource_, updateSource_, insertSource_, oldSightings_;
     CSqliteStatement soundData_, insertSound_, insertSoundData_;
     CSqliteStatement insertSighting_, updateSighting_, deleteSighting_;
-    CSqliteStatement extent_, allSources_, allSounds_, allSightings_, allTags_, oneSound_, soundSightings_, soundTags_;
+    CSqliteStatement extent_, allSources_, allSounds_, allSightings_, allTags_, oneSound_, soundSightings_,
+        soundTags_;
     CSqliteStatement setFavourite_, deleteTags_, insertTag_, countSounds_;
 };

@@ -45,11 +45,11 @@ CSqliteStatement& CSqliteStatement::Bind(int index, std::string_view text) {
     return *this;
 }
 
-CSqliteStatement& CSqliteStatement::BindBlob(int index, std::span<const std::uint8_t> bytes) {
+CSqliteStatement& CSqliteStatement::BindBlob(int index, std::span<const std::uint8_t> bytes, bool kept) {
     // A zero-length blob, not NULL, for no bytes.
     static const std::uint8_t kNone = 0;
     sqlite3_bind_blob64(statement_, index, bytes.empty() ? &kNone : bytes.data(), bytes.size(),
-                        SQLITE_TRANSIENT);
+                        kept ? SQLITE_STATIC : SQLITE_TRANSIENT);
     return *this;
 }
 

@@ -27,7 +27,8 @@ class CSqliteStatement {
     CSqliteStatement& Reset();
     CSqliteStatement& Bind(int index, std::int64_t value);
     CSqliteStatement& Bind(int index, std::string_view text);
-    CSqliteStatement& BindBlob(int index, std::span<const std::uint8_t> bytes);
+    // The bytes are copied, unless they outlive the statement's next run (kept: true).
+    CSqliteStatement& BindBlob(int index, std::span<const std::uint8_t> bytes, bool kept = false);
     CSqliteStatement& BindNull(int index);
 
     // SQLITE_ROW, SQLITE_DONE or an error code.
