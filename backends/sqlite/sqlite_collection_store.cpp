@@ -636,11 +636,16 @@ bool CSqliteCollectionStore::ReadSummaries(std::vector<SoundSummary>& summaries)
     summaries.clear();
     if (!CanRead()) return false;
     // One read transaction, so that the queries see the same state.
-    if (!Execute("BEGIN")) return false;
+    // Inside a batch the batch's transaction serves.
+    const bool ownRead = sqlite3_get_autocommit(db_) != 0;
+    if (ownRead && !Execute("BEGIN")) return false;
     struct EndRead {
         sqlite3* db;
-        ~EndRead() { sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); }
-    } endRead{db_};
+        bool own;
+        ~EndRead() {
+            if (own) sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        }
+    } endRead{db_, ownRead};
 
     struct Source {
         SightingKind kind;
@@ -861,22 +866,23 @@ bool CSqliteCollectionStore::SetFavourite(SoundId id, bool favourite) {
 }
 
 bool CSqliteCollectionStore::SetTags(SoundId id, const std::vector<std::string>& tags) {
-    if (!CanWrite()) return false;
-    CTransaction transaction(db_);
-    if (transaction.BeginResult() != SQLITE_OK) return Fail(transaction.BeginResult());
-    CSqliteStatement& clear = Statement(deleteTags_, "DELETE FROM tag WHERE sound = ?");
-    clear.Bind(1, id);
-    if (!Check(clear.Run(), SQLITE_DONE)) return false;
-    for (const std::string& tag : tags) {
-        const std::size_t first = tag.find_first_not_of(" \t\r\n");
-        if (first == std::string::npos) continue;
-        const std::size_t last = tag.find_last_not_of(" \t\r\n");
-        CSqliteStatement& insert =
-            Statement(insertTag_, "INSERT OR IGNORE INTO tag (sound, tag) VALUES (?, ?)");
-        insert.Bind(1, id).Bind(2, std::string_view(tag).substr(first, last + 1 - first));
-        if (!Check(insert.Run(), SQLITE_DONE)) return false;
-    }
-    return Check(transaction.Commit());
+    if (!CanWrite() || !BeginChange()) return false;
+    const auto replace = [&] {
+        CSqliteStatement& clear = Statement(deleteTags_, "DELETE FROM tag WHERE sound = ?");
+        clear.Bind(1, id);
+        if (!Check(clear.Run(), SQLITE_DONE)) return false;
+        for (const std::string& tag : tags) {
+            const std::size_t first = tag.find_first_not_of(" \t\r\n");
+            if (first == std::string::npos) continue;
+            const std::size_t last = tag.find_last_not_of(" \t\r\n");
+            CSqliteStatement& insert =
+                Statement(insertTag_, "INSERT OR IGNORE INTO tag (sound, tag) VALUES (?, ?)");
+            insert.Bind(1, id).Bind(2, std::string_view(tag).substr(first, last + 1 - first));
+            if (!Check(insert.Run(), SQLITE_DONE)) return false;
+        }
+        return true;
+    };
+    return EndChange(replace());
 }
 
 bool CSqliteCollectionStore::CheckIntegrity() {
