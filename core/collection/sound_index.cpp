@@ -6,88 +6,90 @@
 
 #include "collection/memo_text.h"
 
-CSoundIndex::Entry CSoundIndex::MakeEntry(SoundSummary summary) {
-    Entry entry;
+std::string CSoundIndex::SearchText(const SoundSummary& summary) {
+    std::string text;
     std::size_t size = summary.name.size();
     for (const std::string& memo : summary.memosSeen)
         size += memo.size() + 1;
     for (const std::string& tag : summary.tags)
         size += tag.size() + 1;
-    entry.text.reserve(size);
-    AppendSearchText(entry.text, summary.name);
+    text.reserve(size);
+    AppendSearchText(text, summary.name);
     const auto add = [&](const std::string& bytes) {
         if (bytes.empty()) return;
-        entry.text += '\n';
-        AppendSearchText(entry.text, bytes);
+        text += '\n';
+        AppendSearchText(text, bytes);
     };
     for (const std::string& memo : summary.memosSeen)
         add(memo);
     for (const std::string& tag : summary.tags)
         add(tag);
-    entry.summary = std::move(summary);
-    return entry;
+    return text;
 }
 
 void CSoundIndex::Reset(std::vector<SoundSummary> summaries) {
-    entries_.clear();
-    entries_.reserve(summaries.size());
-    for (SoundSummary& summary : summaries)
-        entries_.push_back(MakeEntry(std::move(summary)));
+    summaries_ = std::move(summaries);
+    texts_.clear();
+    texts_.reserve(summaries_.size());
+    for (const SoundSummary& summary : summaries_)
+        texts_.push_back(SearchText(summary));
     Order();
 }
 
 void CSoundIndex::Update(std::vector<SoundSummary> summaries) {
     for (SoundSummary& summary : summaries) {
         const std::ptrdiff_t entry = EntryOf(summary.id);
+        std::string text = SearchText(summary);
         if (entry >= 0) {
-            entries_[static_cast<std::size_t>(entry)] = MakeEntry(std::move(summary));
+            summaries_[static_cast<std::size_t>(entry)] = std::move(summary);
+            texts_[static_cast<std::size_t>(entry)] = std::move(text);
         } else {
-            entries_.push_back(MakeEntry(std::move(summary)));
+            summaries_.push_back(std::move(summary));
+            texts_.push_back(std::move(text));
         }
     }
     Order();
 }
 
 std::ptrdiff_t CSoundIndex::EntryOf(SoundId id) const {
-    const auto found = std::lower_bound(
-        byId_.begin(), byId_.end(), id,
-        [&](std::uint32_t entry, SoundId wanted) { return entries_[entry].summary.id < wanted; });
-    if (found == byId_.end() || entries_[*found].summary.id != id) return -1;
+    const auto found =
+        std::lower_bound(byId_.begin(), byId_.end(), id,
+                         [&](std::uint32_t entry, SoundId wanted) { return summaries_[entry].id < wanted; });
+    if (found == byId_.end() || summaries_[*found].id != id) return -1;
     return static_cast<std::ptrdiff_t>(*found);
 }
 
 void CSoundIndex::Order() {
-    order_.resize(entries_.size());
+    order_.resize(summaries_.size());
     for (std::uint32_t i = 0; i < order_.size(); ++i)
         order_[i] = i;
     std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const SoundSummary& x = entries_[a].summary;
-        const SoundSummary& y = entries_[b].summary;
+        const SoundSummary& x = summaries_[a];
+        const SoundSummary& y = summaries_[b];
         if (x.lastSeen != y.lastSeen) return x.lastSeen > y.lastSeen;
         if (x.lastRank != y.lastRank) return x.lastRank > y.lastRank;
         return x.id > y.id;
     });
-    rowOfEntry_.resize(entries_.size());
+    rowOfEntry_.resize(summaries_.size());
     for (std::uint32_t row = 0; row < order_.size(); ++row)
         rowOfEntry_[order_[row]] = row;
     // The texts in row order, each ended by a zero byte, which no folded text holds.
     std::size_t size = 0;
-    for (const Entry& entry : entries_)
-        size += entry.text.size() + 1;
+    for (const std::string& text : texts_)
+        size += text.size() + 1;
     haystack_.clear();
     haystack_.reserve(size);
     rowStart_.clear();
     rowStart_.reserve(order_.size() + 1);
     for (std::uint32_t entry : order_) {
         rowStart_.push_back(haystack_.size());
-        haystack_ += entries_[entry].text;
+        haystack_ += texts_[entry];
         haystack_ += '\0';
     }
     rowStart_.push_back(haystack_.size());
     byId_ = order_;
-    std::sort(byId_.begin(), byId_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return entries_[a].summary.id < entries_[b].summary.id;
-    });
+    std::sort(byId_.begin(), byId_.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return summaries_[a].id < summaries_[b].id; });
 }
 
 std::ptrdiff_t CSoundIndex::RowOf(SoundId id) const {
@@ -99,7 +101,7 @@ std::vector<std::size_t> CSoundIndex::Search(const SoundFilter& filter) const {
     const std::string text = FoldForSearch(filter.text);
     const std::string tag = FoldForSearch(filter.tag);
     const auto passes = [&](std::size_t row) {
-        const SoundSummary& summary = entries_[order_[row]].summary;
+        const SoundSummary& summary = summaries_[order_[row]];
         if (filter.favouritesOnly && !summary.favourite) return false;
         return tag.empty() || std::any_of(summary.tags.begin(), summary.tags.end(),
                                           [&](const std::string& own) { return FoldForSearch(own) == tag; });
@@ -129,8 +131,8 @@ std::vector<std::size_t> CSoundIndex::Search(const SoundFilter& filter) const {
 std::vector<std::string> CSoundIndex::Tags() const {
     std::set<std::string> seen;
     std::vector<std::string> tags;
-    for (const Entry& entry : entries_)
-        for (const std::string& tag : entry.summary.tags)
+    for (const SoundSummary& summary : summaries_)
+        for (const std::string& tag : summary.tags)
             if (seen.insert(FoldForSearch(tag)).second) tags.push_back(tag);
     std::sort(tags.begin(), tags.end());
     return tags;

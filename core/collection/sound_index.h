@@ -27,7 +27,7 @@ class CSoundIndex {
 
     std::size_t Size() const { return order_.size(); }
     // Row 0 is the most recently seen sound.
-    const SoundSummary& At(std::size_t row) const { return entries_[order_[row]].summary; }
+    const SoundSummary& At(std::size_t row) const { return summaries_[order_[row]]; }
     // The row of a sound; -1 when it is not in the index.
     std::ptrdiff_t RowOf(SoundId id) const;
 
@@ -37,15 +37,14 @@ class CSoundIndex {
     std::vector<std::string> Tags() const;
 
   private:
-    struct Entry {
-        SoundSummary summary;
-        std::string text;  // the folded name, memos and tags, separated by line breaks
-    };
-    static Entry MakeEntry(SoundSummary summary);
+    // The folded name, memos and tags of a summary, separated by line breaks.
+    static std::string SearchText(const SoundSummary& summary);
     void Order();
     std::ptrdiff_t EntryOf(SoundId id) const;
 
-    std::vector<Entry> entries_;             // in the order they came
+    // The summaries in the order they came, and the search text of each ("entries").
+    std::vector<SoundSummary> summaries_;
+    std::vector<std::string> texts_;
     std::vector<std::uint32_t> order_;       // the entries in list order
     std::vector<std::uint32_t> byId_;        // the entries by id
     std::vector<std::uint32_t> rowOfEntry_;  // the row of each entry
