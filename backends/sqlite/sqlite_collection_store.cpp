@@ -55,14 +55,13 @@ std::vector<std::uint8_t> PackMemos(const Memos& memos) {
 
 Memos UnpackMemos(std::span<const std::uint8_t> packed) {
     Memos memos;
-    std::size_t m = 0;
-    for (std::uint8_t byte : packed) {
-        if (m >= memos.size()) break;
-        if (byte == 0) {
-            ++m;
-        } else {
-            memos[m] += static_cast<char>(byte);
-        }
+    const auto* begin = reinterpret_cast<const char*>(packed.data());
+    const char* const end = begin + packed.size();
+    for (std::string& memo : memos) {
+        const char* stop = std::find(begin, end, '\0');
+        memo.assign(begin, stop);
+        if (stop == end) break;
+        begin = stop + 1;
     }
     return memos;
 }
@@ -712,21 +711,21 @@ bool CSqliteCollectionStore::ReadSummaries(std::vector<SoundSummary>& summaries)
         SoundSummary& summary = summaries[static_cast<std::size_t>(owner)];
         const int position = static_cast<int>(sightings.Integer(3));
         const RecentKey key{source.lastSeen, RankOf(source.serial, position)};
-        const bool memos = !sightings.IsNull(5);
         Memos unpacked;
-        if (memos) unpacked = UnpackMemos(sightings.Blob(5));
+        if (!sightings.IsNull(5)) {
+            unpacked = UnpackMemos(sightings.Blob(5));
+            for (const std::string& memo : unpacked)
+                if (!memo.empty()) summary.memosSeen.push_back(memo);
+        }
         Best& own = best[static_cast<std::size_t>(owner)];
         if (!own.source || key > own.key) {
             own = {key, &source, sightings.Integer(0)};
             summary.recent.kind = source.kind;
             summary.recent.position = position;
             summary.recent.slot = sightings.IsNull(4) ? kNoSlot : static_cast<int>(sightings.Integer(4));
-            summary.recent.memos = unpacked;
+            summary.recent.memos = std::move(unpacked);
             summary.recent.firstSeen = sightings.Integer(6);
         }
-        if (memos)
-            for (std::string& memo : unpacked)
-                if (!memo.empty()) summary.memosSeen.push_back(std::move(memo));
     }
     sightings.Reset();
     if (!Check(result, SQLITE_DONE)) return false;

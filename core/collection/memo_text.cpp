@@ -134,8 +134,12 @@ std::string MemoToUtf8(std::string_view bytes, LegacyCodePage legacy) {
 namespace {
 void AppendFolded(std::string& folded, std::string_view text) {
     if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<std::uint8_t>(c) < 0x80; })) {
-        for (char c : text)
-            folded += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c >= 0 && c < 0x20 ? ' ' : c;
+        const std::size_t start = folded.size();
+        folded.resize(start + text.size());
+        std::transform(
+            text.begin(), text.end(), folded.begin() + static_cast<std::ptrdiff_t>(start), [](char c) {
+                return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c >= 0 && c < 0x20 ? ' ' : c;
+            });
         return;
     }
     for (std::size_t i = 0; i < text.size();) {

@@ -60,16 +60,24 @@ std::ptrdiff_t CSoundIndex::EntryOf(SoundId id) const {
 }
 
 void CSoundIndex::Order() {
-    order_.resize(summaries_.size());
-    for (std::uint32_t i = 0; i < order_.size(); ++i)
-        order_[i] = i;
-    std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const SoundSummary& x = summaries_[a];
-        const SoundSummary& y = summaries_[b];
+    // The keys side by side, so that sorting does not wander through the summaries.
+    struct Key {
+        CollectionTime lastSeen;
+        std::int64_t lastRank;
+        SoundId id;
+        std::uint32_t entry;
+    };
+    std::vector<Key> keys(summaries_.size());
+    for (std::uint32_t i = 0; i < keys.size(); ++i)
+        keys[i] = {summaries_[i].lastSeen, summaries_[i].lastRank, summaries_[i].id, i};
+    std::sort(keys.begin(), keys.end(), [](const Key& x, const Key& y) {
         if (x.lastSeen != y.lastSeen) return x.lastSeen > y.lastSeen;
         if (x.lastRank != y.lastRank) return x.lastRank > y.lastRank;
         return x.id > y.id;
     });
+    order_.resize(keys.size());
+    for (std::size_t row = 0; row < keys.size(); ++row)
+        order_[row] = keys[row].entry;
     rowOfEntry_.resize(summaries_.size());
     for (std::uint32_t row = 0; row < order_.size(); ++row)
         rowOfEntry_[order_[row]] = row;
@@ -87,9 +95,12 @@ void CSoundIndex::Order() {
         haystack_ += '\0';
     }
     rowStart_.push_back(haystack_.size());
-    byId_ = order_;
-    std::sort(byId_.begin(), byId_.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return summaries_[a].id < summaries_[b].id; });
+    // The store gives the summaries by id: then they are in order already.
+    byId_.resize(summaries_.size());
+    for (std::uint32_t i = 0; i < byId_.size(); ++i)
+        byId_[i] = i;
+    const auto byId = [&](std::uint32_t a, std::uint32_t b) { return summaries_[a].id < summaries_[b].id; };
+    if (!std::is_sorted(byId_.begin(), byId_.end(), byId)) std::sort(byId_.begin(), byId_.end(), byId);
 }
 
 std::ptrdiff_t CSoundIndex::RowOf(SoundId id) const {
