@@ -164,16 +164,11 @@ CSqliteCollectionStore::~CSqliteCollectionStore() {
 
 void CSqliteCollectionStore::Close() {
     // Statements first: a connection with open statements does not close.
-    for (CSqliteStatement* statement :
-         {&savepoint_,      &release_,        &beginChange_,    &commit_,          &findStamp_,
-          &touchSource_,    &heldSounds_,     &dataVersion_,    &knownSounds_,     &keepDropped_,
-          &nextSerial_,     &readSerial_,     &findSource_,     &updateSource_,    &insertSource_,
-          &oldSightings_,   &soundData_,      &insertSound_,    &insertSoundData_, &insertSighting_,
-          &updateSighting_, &deleteSighting_, &allSources_,     &allSounds_,       &allSightings_,
-          &allTags_,        &oneSound_,       &soundSightings_, &soundTags_,       &setFavourite_,
-          &deleteTags_,     &insertTag_,      &countSounds_})
+    for (CSqliteStatement* statement : prepared_)
         *statement = CSqliteStatement();
-    if (db_) sqlite3_close(db_);
+    prepared_.clear();
+    // A statement left open by mistake keeps the connection until it is finalised, instead of leaking it.
+    if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
 }
 
@@ -197,7 +192,11 @@ bool CSqliteCollectionStore::Execute(const char* sql) {
 CSqliteStatement& CSqliteCollectionStore::Statement(CSqliteStatement& slot, const char* sql) {
     if (!slot.IsValid()) {
         slot = CSqliteStatement(db_, sql);
-        if (!slot.IsValid()) Fail(slot.PrepareResult());
+        if (slot.IsValid()) {
+            prepared_.push_back(&slot);
+        } else {
+            Fail(slot.PrepareResult());
+        }
     }
     return slot.Reset();
 }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "collection/collection_store.h"
 #include "sqlite/sqlite_statement.h"
@@ -84,6 +85,9 @@ class CSqliteCollectionStore : public ICollectionStore {
     std::int64_t knownVersion_ = -1;
     bool knownValid_ = false;
 
+    // The statements of the connection, each prepared on first use (Statement) and listed in prepared_, which
+    // Close finalises before the connection.
+    std::vector<CSqliteStatement*> prepared_;
     CSqliteStatement savepoint_, release_, beginChange_, commit_, findStamp_, touchSource_, heldSounds_;
     CSqliteStatement dataVersion_, knownSounds_, keepDropped_;
     CSqliteStatement nextSerial_, readSerial_, findSource_, updateSource_, insertSource_, oldSightings_;
