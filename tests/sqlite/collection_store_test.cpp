@@ -258,3 +258,20 @@ TEST(CollectionStore, AFolderWalkReportsProgressAndStopsWhenCancelledKeepingWhat
     EXPECT_EQ(rest.newSounds, 69);
     EXPECT_EQ(store->SoundCount(), 90u);
 }
+
+TEST(CollectionStore, TwoConnectionsAddingToOneFileNeverMakeASoundTwice) {
+    TempFolder folder;
+    auto worker = OpenCollectionStore(folder / "collection.sqlite");
+    auto other = OpenCollectionStore(folder / "collection.sqlite");
+    EXPECT_EQ(Add(*worker, File("/a.tql", 1), {Patch("A", 1, 0)}).newSounds, 1);
+    // The other connection adds sounds the worker has not seen; the worker then finds them.
+    EXPECT_EQ(Add(*other, File("/b.tql", 2), {Patch("A", 1, 0), Patch("B", 2, 1)}).newSounds, 1);
+    ASSERT_TRUE(worker->BeginBatch());
+    EXPECT_EQ(Add(*worker, File("/c.tql", 3), {Patch("B", 2, 0), Patch("C", 3, 1)}).newSounds, 1);
+    // While the batch is open the other connection reads what was committed before it, and its changes wait.
+    EXPECT_EQ(other->SoundCount(), 2u);
+    ASSERT_TRUE(worker->CommitBatch());
+    EXPECT_TRUE(other->SetFavourite(3, true));
+    EXPECT_EQ(other->SoundCount(), 3u);
+    EXPECT_EQ(Names(*worker, {"", true, ""}), std::vector<std::string>{"C"});
+}
