@@ -1,7 +1,7 @@
 # Cross-build for 64-bit Windows with Debian's MinGW-w64 compilers (the posix thread model, which
 # std::thread needs):
 #
-#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTQ_QT=OFF -DTQ_RTMIDI=OFF
+#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTQ_QT=OFF -DTQ_RTMIDI=OFF -DTQ_SQLITE=OFF
 #
 # The build runs its Windows programs (the test discovery, the generator of the initial-data library, the
 # tests) under Wine, in a prefix of its own in the build folder (cmake/wine-run.sh).

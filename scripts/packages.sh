@@ -4,7 +4,7 @@ TQ_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-svg-dev qt6-translations-l10n libgl-dev
     fonts-noto-cjk xdotool x11-apps x11-utils imagemagick
-    librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
+    librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2 libsqlite3-dev
     xvfb xauth midicsv python3 python3-mido bc poppler-utils
     librsvg2-bin desktop-file-utils libxml2-utils appstream shared-mime-info libglib2.0-bin groff-base
     clang libclang-rt-14-dev llvm

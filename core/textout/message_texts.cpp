@@ -55,6 +55,16 @@ void AddStandardMessages(MessageCatalog& catalog) {
          "TQ-550 から読み込んだデータを履歴に保存できませんでした。"},
         {26, "This file does not hold all the data of patch %1.",
          "このファイルにはパッチ %1 のデータが一部しかありません。"},
+        {27, "The collection file is damaged and cannot be used.",
+         "コレクションのファイルが壊れているため、使用できません。"},
+        {28, "The collection file is locked by another program.",
+         "コレクションのファイルは他のプログラムがロックしています。"},
+        {29, "The collection was made by a newer version of the program. It is opened read-only.",
+         "コレクションは新しいバージョンのプログラムで作成されています。読み取り専用で開きます。"},
+        {30, "The collection file could not be opened.", "コレクションのファイルを開けませんでした。"},
+        {31, "This program was built without SQLite: it keeps no collection.",
+         "このプログラムは SQLite なしでビルドされているため、コレクションを扱えません。"},
+        {32, "The collection could not be changed.", "コレクションを変更できませんでした。"},
     };
     catalog.Clear();
     for (const Entry& entry : kEntries) {

@@ -5,7 +5,7 @@
 
 #include "cli/arguments.h"
 #include "cli/console_text_out.h"
-#include "cli/file_kinds.h"
+#include "exchange/patch_file.h"
 #include "model/data.h"
 #include "model/initial_file_document.h"
 
@@ -31,7 +31,7 @@ int PrepareInitialData(const Arguments& arguments, CommandContext& context);
 // Reads INPUT of --from KIND (default tql) into patches; returns an exit status.
 // The list starts from the context's initial data.
 int ReadInputFile(const Arguments& arguments, const std::string& input, CPatchArray& patches,
-                  const FileOptions& options, CommandContext& context);
+                  const PatchFileOptions& options, CommandContext& context);
 
 int RunDump(CommandContext& context);
 int RunConvert(CommandContext& context);

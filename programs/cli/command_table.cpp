@@ -1,5 +1,6 @@
 #include "cli/command_table.h"
 
+#include "cli/collection_commands.h"
 #include "cli/ports_command.h"
 
 namespace {
@@ -17,6 +18,7 @@ const Command kCommands[] = {
      "      Write the library's patches to the user patches of their indexes (or its first patch to the\n"
      "      temporary patch). Without --in/--out the stored MIDI setup and the automatic setup choose the\n"
      "      ports; PORT is a port name or a unique part of one; N is the device id 1 to 32 (default 1).\n"},
+    {"collection", RunCollection, kCollectionHelp},
 };
 }  // namespace
 

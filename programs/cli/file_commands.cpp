@@ -3,7 +3,6 @@
 
 #include "cli/command_context.h"
 #include "cli/console_stream.h"
-#include "cli/file_kinds.h"
 #include "cli/json_dump.h"
 #include "cli/program_paths.h"
 #include "model/initial_file_document.h"
@@ -46,14 +45,15 @@ int PrepareInitialData(const Arguments& arguments, CommandContext& context) {
 }
 
 namespace {
-// Whether a kind holds TQ-550 data sets, whose device id --device-id names.
-bool HoldsDataSets(const std::string& kind) {
-    return kind == "smf" || kind == "syx";
+// Whether the kind named holds TQ-550 data sets, whose device id --device-id names.
+bool NamesDataSetKind(const std::string& name) {
+    const std::optional<FileKind> kind = FileKindFromName(name);
+    return kind && HoldsDataSets(*kind);
 }
 
 // --device-id of dump and convert: the device id of the data sets in Standard MIDI Files and SysEx files of
 // TQ-550 data, which only an smf or syx input or output holds.
-int ChooseFileOptions(const Arguments& arguments, bool dataSetsInvolved, FileOptions& options) {
+int ChooseFileOptions(const Arguments& arguments, bool dataSetsInvolved, PatchFileOptions& options) {
     if (!arguments.Has("device-id")) return kExitSuccess;
     const int id = ParseShownDeviceId(arguments.Value("device-id"));
     if (id < 0) return UsageFailure("--device-id takes 1 to 32");
@@ -65,15 +65,14 @@ int ChooseFileOptions(const Arguments& arguments, bool dataSetsInvolved, FileOpt
 }  // namespace
 
 int ReadInputFile(const Arguments& arguments, const std::string& input, CPatchArray& patches,
-                  const FileOptions& options, CommandContext& context) {
+                  const PatchFileOptions& options, CommandContext& context) {
     const std::string kindName = arguments.Value("from", "tql");
-    if (!IsInputKindName(kindName)) return UsageFailure("unknown input kind '" + kindName + "'");
-    const InputKind* kind = FindInputKind(kindName);
-    if (!kind) return UsageFailure("input kind '" + kindName + "' cannot be read by this version");
+    const std::optional<FileKind> kind = FileKindFromName(kindName);
+    if (!kind) return UsageFailure("unknown input kind '" + kindName + "'");
     if (const int status = PrepareInitialData(arguments, context); status != kExitSuccess) return status;
     patches.SetInitialData(context.initial);
-    if (!kind->read(PathFromUtf8(input), patches, context.messages.Hub(), options)) {
-        context.messages.PrintFailure(GetMessageCatalog().Text(MSG_LOAD_FAILED), IsImportKind(kindName));
+    if (!ReadPatchFile(*kind, PathFromUtf8(input), patches, context.messages.Hub(), options)) {
+        context.messages.PrintFailure(GetMessageCatalog().Text(MSG_LOAD_FAILED), IsImportKind(*kind));
         return kExitFailure;
     }
     return kExitSuccess;
@@ -84,8 +83,8 @@ int RunDump(CommandContext& context) {
     if (auto error = arguments.Parse(context.words, {}, {"from", "device-id", "initial-data"}))
         return UsageFailure(*error);
     if (arguments.Positional().size() != 1) return UsageFailure("dump needs exactly one FILE");
-    FileOptions options;
-    if (const int status = ChooseFileOptions(arguments, HoldsDataSets(arguments.Value("from")), options))
+    PatchFileOptions options;
+    if (const int status = ChooseFileOptions(arguments, NamesDataSetKind(arguments.Value("from")), options))
         return status;
     CPatchArray patches;
     if (const int status = ReadInputFile(arguments, arguments.Positional()[0], patches, options, context))
@@ -106,15 +105,17 @@ int RunConvert(CommandContext& context) {
     if (arguments.Positional().size() != 2) return UsageFailure("convert needs IN and OUT");
     const fs::path output = PathFromUtf8(arguments.Positional()[1]);
 
-    const OutputKind* kind = nullptr;
+    std::optional<FileKind> kind;
     if (arguments.Has("to")) {
-        kind = FindOutputKind(arguments.Value("to"));
-        if (!kind) return UsageFailure("unknown output kind '" + arguments.Value("to") + "'");
+        kind = FileKindFromName(arguments.Value("to"));
+        if (!kind || !IsWritableKind(*kind))
+            return UsageFailure("unknown output kind '" + arguments.Value("to") + "'");
     } else {
-        kind = FindOutputKindByExtension(output);
+        kind = WritableKindFromExtension(output);
         if (!kind)
             return UsageFailure("cannot tell the output kind from '" + PathToUtf8(output) + "': give --to");
     }
+    const int indexLimit = WriteIndexLimit(*kind);
 
     std::vector<int> selection;
     if (arguments.Has("patches")) {
@@ -122,22 +123,22 @@ int RunConvert(CommandContext& context) {
         if (!list) return UsageFailure("malformed patch list '" + arguments.Value("patches") + "'");
         selection = std::move(*list);
         for (int index : selection)
-            if (kind->indexLimit > 0 && index >= kind->indexLimit)
+            if (indexLimit > 0 && index >= indexLimit)
                 return UsageFailure("patch index " + std::to_string(index) + " is not below " +
-                                    std::to_string(kind->indexLimit));
+                                    std::to_string(indexLimit));
     }
 
-    FileOptions options;
-    const bool dataSetsInvolved = HoldsDataSets(arguments.Value("from")) || HoldsDataSets(kind->name);
+    PatchFileOptions options;
+    const bool dataSetsInvolved = NamesDataSetKind(arguments.Value("from")) || HoldsDataSets(*kind);
     if (const int status = ChooseFileOptions(arguments, dataSetsInvolved, options)) return status;
 
     CPatchArray patches;
     if (const int status = ReadInputFile(arguments, arguments.Positional()[0], patches, options, context))
         return status;
     if (!arguments.Has("patches")) {
-        if (kind->indexLimit > 0 && patches.GetSize() > static_cast<std::size_t>(kind->indexLimit))
+        if (indexLimit > 0 && patches.GetSize() > static_cast<std::size_t>(indexLimit))
             return UsageFailure("the input holds " + std::to_string(patches.GetSize()) +
-                                " patches, but only " + std::to_string(kind->indexLimit) +
+                                " patches, but only " + std::to_string(indexLimit) +
                                 " fit: choose them with --patches");
         for (std::size_t i = 0; i < patches.GetSize(); ++i)
             selection.push_back(static_cast<int>(i));
@@ -147,7 +148,7 @@ int RunConvert(CommandContext& context) {
             return UsageFailure("patch index " + std::to_string(index) + " does not exist: the input holds " +
                                 std::to_string(patches.GetSize()) + " patches");
 
-    if (!kind->write(patches, selection, output, context.messages.Hub(), options)) {
+    if (!WritePatchFile(*kind, patches, selection, output, context.messages.Hub(), options)) {
         context.messages.PrintFailure(GetMessageCatalog().Text(MSG_SAVE_FAILED));
         return kExitFailure;
     }

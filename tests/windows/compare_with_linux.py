@@ -11,6 +11,8 @@ exit status, standard output, standard error and the files written must be the s
 given Windows paths (Z:\\...), which Wine maps to the Linux folders. Both find their initial-data library
 beside themselves.
 
+Built without RtMidi and SQLite, tq550.exe says that it has no MIDI ports and keeps no collection.
+
 tq550-emu.exe answers --help and a usage error as the Linux one does, reads a library file of such a name,
 and, built without RtMidi, then says that it has no MIDI ports.
 
@@ -99,6 +101,8 @@ class Comparison:
         self.case("--help", ["--help"], ["--help"])
         self.case("no command", [], [])
         self.case("unknown command", ["frobnicate"], ["frobnicate"])
+        # The collection needs SQLite, which the Windows build lacks; its usage errors come before that.
+        self.case("collection usage error", ["collection", "search", "--bogus"], ["collection", "search", "--bogus"])
         # A name echoed in a message: relative, so that both print the same text.
         self.case("unknown output kind", ["convert", "x.tql", "Ausgabe \u00e9\u65e5.xyz"],
                   ["convert", "x.tql", "Ausgabe \u00e9\u65e5.xyz"], cwd=folder)
@@ -119,6 +123,11 @@ class Comparison:
         status, out, err = self.run(["ports"], True)
         if status != 0 or out or b"built without RtMidi" not in err:
             self.failures.append(f"ports: status {status}, output {out!r}, error {err!r}")
+
+    def collection(self, folder):
+        status, out, err = self.run(["collection", "search", "--db", windows_path(folder / "c.sqlite")], True)
+        if status != 1 or out or err != b"This program was built without SQLite: it keeps no collection.\n":
+            self.failures.append(f"collection: status {status}, output {out!r}, error {err!r}")
 
     def installed(self, work, sample):
         prefix = work / INSTALL_FOLDER
@@ -159,6 +168,7 @@ def main():
     with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
         jobs.append(pool.submit(comparison.program_cases, folder))
         jobs.append(pool.submit(comparison.ports))
+        jobs.append(pool.submit(comparison.collection, folder))
         jobs.append(pool.submit(comparison.emulator_cases, folder, corpus / "library_file" / "varied.tql"))
         for seeds, kind in INPUTS.items():
             for source in sorted((corpus / seeds).iterdir()):

@@ -24,7 +24,8 @@ TEST(MessageCatalog, HoldsBothLanguagesAndAnswersUnusedIdsWithEmptyText) {
     EXPECT_EQ(catalog.Text(6), "");
 
     // Every id used by the program exists in both languages.
-    for (int id : {0, 2, 3, 4, 5, 7, 8, 9, 10, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}) {
+    for (int id : {0,  2,  3,  4,  5,  7,  8,  9,  10, 12, 13, 14, 15, 16, 17,
+                   18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32}) {
         catalog.SetLanguage(LANGUAGE_ENGLISH);
         EXPECT_FALSE(catalog.Text(id).empty()) << id;
         catalog.SetLanguage(LANGUAGE_JAPANESE);

@@ -1,20 +1,18 @@
-#include "cli/syx_kind.h"
-
-#include <optional>
-
 #include "device/device_ids.h"
-#include "transfer/syx_reader.h"
+#include "exchange/patch_file_kinds.h"
 #include "transfer/syx_writer.h"
 
 bool ReadSyxFile(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages,
-                 const FileOptions& options) {
+                 const PatchFileOptions& options, std::vector<PatchSlot>& slots) {
     CSyxReader reader(&messages);
     if (options.deviceIdGiven) reader.SetDeviceId(options.deviceId);
-    return reader.Read(path, patches);
+    if (!reader.Read(path, patches)) return false;
+    slots = reader.Slots();
+    return true;
 }
 
-bool WriteSyxFile(const CPatchArray& patches, const std::vector<int>& selection,
-                  const std::filesystem::path& path, TextOutHub& messages, const FileOptions& options) {
+bool WriteSyxFile(const CPatchArray& patches, std::span<const int> selection,
+                  const std::filesystem::path& path, TextOutHub& messages, const PatchFileOptions& options) {
     CSyxWriter writer(&messages);
     writer.SetProfile(Tq550DeviceIds(options.deviceId));
     return writer.Save(path, patches, selection, selection);

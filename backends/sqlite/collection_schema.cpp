@@ -1,0 +1,66 @@
+#include "sqlite/collection_schema.h"
+
+namespace collection_schema {
+
+const char kCreate[] = R"sql(
+CREATE TABLE meta (key TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;
+INSERT INTO meta (key, value) VALUES ('serial', 0);
+CREATE TABLE sound (
+    id INTEGER PRIMARY KEY,
+    hash INTEGER NOT NULL,
+    name BLOB NOT NULL,
+    last_seen INTEGER NOT NULL,
+    last_rank INTEGER NOT NULL,
+    favourite INTEGER NOT NULL DEFAULT 0
+);
+CREATE TABLE sound_data (
+    sound INTEGER PRIMARY KEY REFERENCES sound (id) ON DELETE CASCADE,
+    data BLOB NOT NULL
+);
+CREATE TABLE source (
+    id INTEGER PRIMARY KEY,
+    kind INTEGER NOT NULL,
+    path TEXT UNIQUE,
+    format TEXT,
+    first_seen INTEGER NOT NULL,
+    last_seen INTEGER NOT NULL,
+    serial INTEGER NOT NULL,
+    file_size INTEGER,
+    file_time INTEGER
+);
+CREATE TABLE sighting (
+    id INTEGER PRIMARY KEY,
+    source INTEGER NOT NULL REFERENCES source (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    slot INTEGER,
+    sound INTEGER NOT NULL REFERENCES sound (id) ON DELETE CASCADE,
+    memos BLOB,
+    first_seen INTEGER NOT NULL
+);
+CREATE INDEX sighting_by_source ON sighting (source, position);
+CREATE INDEX sighting_by_sound ON sighting (sound);
+CREATE TABLE tag (
+    sound INTEGER NOT NULL REFERENCES sound (id) ON DELETE CASCADE,
+    tag TEXT NOT NULL,
+    PRIMARY KEY (sound, tag)
+) WITHOUT ROWID;
+)sql";
+
+// Version 1 had sounds and sightings only, and an index on the hashes; version 2 adds the user's marks and
+// the size and time of each file, and keeps the hashes in memory instead (see CSqliteCollectionStore).
+const Migration kMigrations[] = {
+    {1, R"sql(
+DROP INDEX IF EXISTS sound_by_hash;
+ALTER TABLE source ADD COLUMN file_size INTEGER;
+ALTER TABLE source ADD COLUMN file_time INTEGER;
+ALTER TABLE sound ADD COLUMN favourite INTEGER NOT NULL DEFAULT 0;
+CREATE TABLE tag (
+    sound INTEGER NOT NULL REFERENCES sound (id) ON DELETE CASCADE,
+    tag TEXT NOT NULL,
+    PRIMARY KEY (sound, tag)
+) WITHOUT ROWID;
+)sql"},
+};
+const int kMigrationCount = static_cast<int>(sizeof kMigrations / sizeof kMigrations[0]);
+
+}  // namespace collection_schema
