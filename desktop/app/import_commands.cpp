@@ -50,8 +50,8 @@ bool CApp::PromptEarlierFile(EarlierKind kind, QString& path) {
     const EarlierKindInfo& info = InfoOf(kind);
     const UL::CFileDialogA::Filters filters = {{tr(info.filterName), QString::fromLatin1(info.extension)},
                                                {tr("All Files"), QStringLiteral("*.*")}};
-    const QString folder = Profile::EarlierFolder(kind).Read(context_.settings);
-    const QString file = Profile::EarlierFileName(kind).Read(context_.settings);
+    const QString folder = Profile::EarlierFolder(kind).Read(&context_.Settings());
+    const QString file = Profile::EarlierFileName(kind).Read(&context_.Settings());
     // The filter chosen is not remembered for these.
     UL::CFileDialogA dialog(true, filters, QString::fromLatin1(info.extension), folder, file, nullptr,
                             nullptr, frame_.get());
@@ -63,8 +63,8 @@ bool CApp::PromptEarlierFile(EarlierKind kind, QString& path) {
 
 void CApp::RememberEarlierFile(EarlierKind kind, const QString& path) {
     // The folder, and the file's name without its extension.
-    Profile::RememberFolder(context_.settings, Profile::EarlierFolder(kind), path);
-    Profile::EarlierFileName(kind).Write(context_.settings, QFileInfo(path).completeBaseName());
+    Profile::RememberFolder(&context_.Settings(), Profile::EarlierFolder(kind), path);
+    Profile::EarlierFileName(kind).Write(&context_.Settings(), QFileInfo(path).completeBaseName());
 }
 
 void CApp::OnImportEarlierFile(EarlierKind kind) {
@@ -81,7 +81,7 @@ CFileDoc* CApp::ImportEarlierFile(EarlierKind kind, const QString& path) {
     CAppContext& app = context_;
     GP::CDocTemplate* library = DocTemplateById(IDR_LIBRARY);
     if (!library) return nullptr;
-    const std::shared_ptr<const IInitialData> initial = app.initial;
+    const std::shared_ptr<const IInitialData> initial = app.Initial();
     const std::filesystem::path file = ToFilePath(path);
     CPatchArray patches;
     switch (kind) {
@@ -94,8 +94,7 @@ CFileDoc* CApp::ImportEarlierFile(EarlierKind kind, const QString& path) {
             break;
         }
         case kTq4BulkDump: {
-            if (!app.earlierReader) return nullptr;
-            CTQ4Importer importer(*app.earlierReader, initial);
+            CTQ4Importer importer(app.EarlierReader(), initial);
             if (!importer.Import(file)) return nullptr;
             patches.Swap(importer.GetDestination().Patches());
             break;

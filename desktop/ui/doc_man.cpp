@@ -14,7 +14,7 @@
 #include "ui/file_dialog.h"
 #include "ui/wait_cursor.h"
 
-CDocMan::CDocMan(CAppContext& context) : CDocManager(context.settings), context_(context) {}
+CDocMan::CDocMan(CAppContext& context) : CDocManager(&context.Settings()), context_(context) {}
 
 bool CDocMan::DoPromptFileName(QString& fileName, const QString& title, bool openDialog, GP::CDocTemplate*) {
     const UL::CFileDialogA::Filters filters = {{tr("TQ-550 Librarian"), QStringLiteral(".tql")},
@@ -54,8 +54,7 @@ void CDocMan::RememberSmf(const QString& path) {
 }
 
 bool CDocMan::ReadSmf(const QString& path, CPatchArray& patches) {
-    AReader* reader = context_.reader.get();
-    if (!reader) return false;
+    AReader* reader = &context_.Reader();
     std::ifstream stream(ToFilePath(path), std::ios::binary);
     if (!stream) return false;
     if (!reader->ReadPatchesFromSmf(stream, patches)) return false;
@@ -65,8 +64,7 @@ bool CDocMan::ReadSmf(const QString& path, CPatchArray& patches) {
 
 bool CDocMan::WriteSmf(const QString& path, int area, const std::vector<int>& indexes,
                        const CPatchArray& patches) {
-    CWriter* writer = context_.writer.get();
-    if (!writer) return false;
+    CWriter* writer = &context_.Writer();
     // The file that was there stays until the new one is complete.
     AtomicFileWriter file(ToFilePath(path));
     if (!file.IsOpen() || !writer->WritePatchesToSmf(file.Stream(), area, indexes, patches) || !file.Commit())

@@ -37,13 +37,12 @@ GP::CDialogTemplate MainForm() {
 }
 
 void ShowMessage(const CAppContext& context, int id) {
-    if (TextOutHub* hub = context.textOut) hub->ShowMessage(id);
+    context.TextOut().ShowMessage(id);
 }
 
 // A text of the program's own at once, in the message box of the catalogue's messages.
 void ShowText(const CAppContext& context, const QString& text) {
-    TextOutHub* hub = context.textOut;
-    if (CKivTextOut* box = hub ? hub->GetTextOut(TextOutHub::kMessageBoxSlot) : nullptr)
+    if (CKivTextOut* box = context.TextOut().GetTextOut(TextOutHub::kMessageBoxSlot))
         box->Write(text.toStdString());
 }
 
@@ -126,7 +125,7 @@ QString CImageView::PatchLabel(int index) {
 }
 
 bool CImageView::VerifyAfterWriting() const {
-    return Profile::kVerifyWrite.Read(context_.settings) != 0;
+    return Profile::kVerifyWrite.Read(&context_.Settings()) != 0;
 }
 
 bool CImageView::ReadPatches(bool all) {
@@ -134,7 +133,7 @@ bool CImageView::ReadPatches(bool all) {
     if (!doc || !CanTransfer()) return false;
     const std::vector<int> indexes = Indexes(all);
     if (indexes.empty()) return false;
-    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadUser, context_.settings, this)) return false;
+    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadUser, &context_.Settings(), this)) return false;
     return doc->StartRead(indexes, all);
 }
 
@@ -145,8 +144,8 @@ CImageDoc* CImageView::MainDoc() const {
 bool CImageView::ConfirmWrite(bool& verify) {
     CAppContext& app = context_;
     verify = VerifyAfterWriting();
-    if (Profile::ConfirmationSwitch(CMidiWarningDlg::kWriteUser).Read(app.settings) != 0) return true;
-    CMidiWarningDlg dialog(app.settings, this);
+    if (Profile::ConfirmationSwitch(CMidiWarningDlg::kWriteUser).Read(&app.Settings()) != 0) return true;
+    CMidiWarningDlg dialog(&app.Settings(), this);
     if (!dialog.NeedsConfirmation(CMidiWarningDlg::kWriteUser)) return true;
     auto* check = new QCheckBox(tr("&Verify after writing"));
     check->setObjectName(QStringLiteral("verifyAfterWriting"));
@@ -154,7 +153,7 @@ bool CImageView::ConfirmWrite(bool& verify) {
     dialog.AddExtraWidget(check);
     if (dialog.exec() != QDialog::Accepted) return false;
     verify = check->isChecked();
-    Profile::kVerifyWrite.Write(app.settings, verify ? 1 : 0);
+    Profile::kVerifyWrite.Write(&app.Settings(), verify ? 1 : 0);
     return true;
 }
 
@@ -200,7 +199,8 @@ void CImageView::ImportSmf() {
                         ? qobject_cast<CDocMan*>(doc->GetDocTemplate()->GetDocManager())
                         : nullptr;
     if (!manager) return;
-    if (!CanTransfer() || !CMidiWarningDlg::Confirm(CMidiWarningDlg::kImportSmf, app.settings, this)) return;
+    if (!CanTransfer() || !CMidiWarningDlg::Confirm(CMidiWarningDlg::kImportSmf, &app.Settings(), this))
+        return;
     // A file that breaks off part way changes nothing: its patches arrive in a copy first. The import keeps
     // its undo copy whatever the program's Mode (Undo offers it while Mode is 1).
     CPatchArray incoming = CopyOf(doc->Patches());

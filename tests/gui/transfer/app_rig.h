@@ -26,7 +26,8 @@
 // told otherwise. The automatic setup binds the virtual processor at start-up, as it would a real one.
 // Message boxes are recorded instead of shown; the confirmations are switched off unless asked for.
 struct CAppRig {
-    explicit CAppRig(Tq550EmulatorOptions faults = {}, bool confirmations = false, int rate = 0) {
+    explicit CAppRig(Tq550EmulatorOptions faults = {}, bool confirmations = false, int rate = 0,
+                     QString historyFolder = {}) {
         if (!confirmations)
             for (int kind = 0; kind < 5; ++kind)
                 Profile::ConfirmationSwitch(kind).Write(&settings, 1);
@@ -38,6 +39,7 @@ struct CAppRig {
         options.virtualDeviceFaults = faults;
         options.language = 0;
         options.messageBox = boxes;
+        options.historyFolder = std::move(historyFolder);
         app = std::make_unique<CApp>(settings, options);
         started = app->InitInstance();
     }

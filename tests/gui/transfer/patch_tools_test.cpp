@@ -34,6 +34,7 @@
 #include "ui/param_view.h"
 #include "ui/progress_bar.h"
 #include "ui/syx_files.h"
+#include "ui/ui_thread_text_out.h"
 
 using namespace TQ;
 
@@ -111,7 +112,8 @@ int SlotState(CAppRig& rig, int index) {
 // The messages that wait for the program's idle time, recorded instead.
 std::shared_ptr<CRecordingTextOut> RecordBuffered(CAppRig& rig) {
     auto buffered = std::make_shared<CRecordingTextOut>();
-    rig.app->TextOut().SetTextOut(TextOutHub::kBufferSlot, buffered);
+    // A transfer job reports from its worker: the texts reach the recording on this thread.
+    rig.app->TextOut().SetTextOut(TextOutHub::kBufferSlot, std::make_shared<CUiThreadTextOut>(buffered));
     return buffered;
 }
 
@@ -195,7 +197,7 @@ class PatchToolsTest : public QObject {
         QTemporaryDir folder;
         rig.ChangeMain(MakeDistinct);
         const CPatchArray& main = rig.MainPatches();
-        const DeviceIds profile = rig.app->Context().writer->Profile();
+        const DeviceIds profile = rig.app->Context().Writer().Profile();
 
         // Main window, Selected: each patch to its own slot, whatever order the rows were selected in.
         rig.Main()->List().SelectIndexes({40, 7});
@@ -336,7 +338,7 @@ class PatchToolsTest : public QObject {
         // One patch and the clipboard: the first of the clipboard; identical patches say so. The same
         // window shows the new result.
         list.SelectIndexes({50});
-        rig.app->Context().clipboard.CopyFrom(main, {50, 2});
+        rig.app->Context().Clipboard().CopyFrom(main, {50, 2});
         QVERIFY(Available(rig, ID_EDIT_COMPARE));
         QVERIFY(Run(rig, ID_EDIT_COMPARE));
         QCOMPARE(CCompareWindow::Of(rig.app->MainFrame()), window);
@@ -347,7 +349,7 @@ class PatchToolsTest : public QObject {
         CFileDoc* library = NewLibrary(rig);
         library->SetPatches(DistinctPatches({"ONE", "TWO"}));
         Activate(rig, library);
-        rig.app->Context().clipboard.Clear();
+        rig.app->Context().Clipboard().Clear();
         CParamView* view = ViewOf(library);
         view->List().SelectIndexes({1, 2});
         QVERIFY(!Available(rig, ID_EDIT_COMPARE));
@@ -400,14 +402,15 @@ class PatchToolsTest : public QObject {
     }
 
     void readAllKeepsTheHistoryByItsRulesAndTheDialogOpensAnEntry() {
-        CAppRig rig;
-        QVERIFY(rig.started);
-        QVERIFY(!Available(rig, ID_FILE_DEVICE_HISTORY));
+        {
+            CAppRig without;  // no history folder: nothing is kept, and the dialog is unavailable
+            QVERIFY(without.started);
+            QVERIFY(!Available(without, ID_FILE_DEVICE_HISTORY));
+        }
         QTemporaryDir folder;
-        const QString historyFolder = folder.filePath(QStringLiteral("History"));
-        rig.app->Context().history =
-            std::make_unique<CDeviceHistory>(ToFilePath(historyFolder), 100, &rig.app->TextOut());
-        const CDeviceHistory& history = *rig.app->Context().history;
+        CAppRig rig({}, false, 0, folder.filePath(QStringLiteral("History")));
+        QVERIFY(rig.started);
+        const CDeviceHistory& history = *rig.app->Context().History();
         const auto buffered = RecordBuffered(rig);
 
         // Two reads of the same processor: one entry. A Read Selected keeps nothing.
@@ -460,13 +463,18 @@ class PatchToolsTest : public QObject {
         rig.SetDevicePatch(0, changed);
         QVERIFY(rig.Done(rig.Main()->ReadPatches(true)));
         QCOMPARE(history.Entries().size(), std::size_t(1));
+    }
 
+    void aHistoryThatCannotBeWrittenFailsNothing() {
         // A folder that cannot be made: the read stands, and the message waits for the idle time.
+        QTemporaryDir folder;
         QFile blocker(folder.filePath(QStringLiteral("file")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        rig.app->Context().history = std::make_unique<CDeviceHistory>(
-            ToFilePath(folder.filePath(QStringLiteral("file/History"))), 100, &rig.app->TextOut());
+        CAppRig rig({}, false, 0, folder.filePath(QStringLiteral("file/History")));
+        QVERIFY(rig.started);
+        const auto buffered = RecordBuffered(rig);
+        PatchImage changed = rig.DevicePatch(0);
         changed[42] ^= 0x01;
         rig.SetDevicePatch(0, changed);
         QVERIFY(rig.Done(rig.Main()->ReadPatches(true)));

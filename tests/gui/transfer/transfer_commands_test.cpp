@@ -186,7 +186,7 @@ void TransferCommandsTest::cancelledReadLeavesMainAsItWasAndSaysNothing() {
                  [progress] { progress->CancelButton()->click(); });
     QVERIFY(!rig.Done(rig.Main()->ReadPatches(true)));
     QVERIFY(cancel.Done());
-    QVERIFY(rig.app->Context().reader->WasCancelled());
+    QVERIFY(rig.app->Context().Reader().WasCancelled());
     const auto answered = rig.DeviceCount(&CTq550Emulator::AnsweredRequests);
     QVERIFY2(answered >= 49 && answered < 200, qPrintable(QString::number(answered)));
     QVERIFY(Snapshot(main) == before);
@@ -196,7 +196,7 @@ void TransferCommandsTest::cancelledReadLeavesMainAsItWasAndSaysNothing() {
 void TransferCommandsTest::readWithoutMidiSetupShowsMessage12() {
     CAppRig rig;
     QVERIFY(rig.started);
-    rig.app->Context().environment->ClearBindings();
+    rig.app->Context().Environment().ClearBindings();
     rig.ChangeMain(MakeDistinct);
     const CPatchArray& main = rig.MainPatches();
     const std::vector<PatchState> before = Snapshot(main);
@@ -239,7 +239,7 @@ void TransferCommandsTest::confirmationSwitchedOffSkipsTheDialog() {
     CWhen cancel([progress] { return progress->isVisible() && progress->Bar()->value() >= 2; },
                  [progress] { progress->CancelButton()->click(); });
     QVERIFY(!rig.Done(rig.Main()->WritePatches(true)));
-    QVERIFY(rig.app->Context().writer->WasCancelled());
+    QVERIFY(rig.app->Context().Writer().WasCancelled());
     QVERIFY2(driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
     QVERIFY(driver.Seen().isEmpty());
     QVERIFY(rig.DeviceCount(&CTq550Emulator::StoredDataSets) >= 9);
