@@ -20,14 +20,12 @@ CAppServices::CAppServices(ISettingsStore& settings, const CAppOptions& options)
       environment(textOut),
       reader(environment),
       writer(environment),
-      earlierReader(environment),
       jobs(environment, &progress),
       context_({.settings = settings,
                 .textOut = textOut,
                 .environment = environment,
                 .reader = reader,
                 .writer = writer,
-                .earlierReader = earlierReader,
                 .jobs = jobs,
                 .initial = initial,
                 .memoCodec = memoCodec,
@@ -38,8 +36,6 @@ CAppServices::CAppServices(ISettingsStore& settings, const CAppOptions& options)
     environment.BuildStandardPorts();
     reader.Attach(&environment.InPort(MidiEnvironment::kTq550Pair),
                   &environment.OutPort(MidiEnvironment::kTq550Pair));
-    earlierReader.Attach(&environment.InPort(MidiEnvironment::kTqMaxPair),
-                         &environment.OutPort(MidiEnvironment::kTqMaxPair));
     writer.SetOutput(&environment.OutPort(MidiEnvironment::kTq550Pair));
     recovery.FollowTransfers(&jobs);
 }

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "import/reader.h"
 #include "model/device_history.h"
 #include "model/initial_file_document.h"
 #include "ports/midi_environment.h"
@@ -44,7 +43,6 @@ class CAppServices {
     MidiEnvironment environment;
     AReader reader;
     CWriter writer;
-    TQML::CReader earlierReader;
     // The dialog of foreground transfer jobs; its owner, the main frame, is set by the start-up.
     CProgressBar progress;
     CTransferJobs jobs;

@@ -8,17 +8,13 @@
 #include "app/main_frame.h"
 #include "gp/docview/doc_template.h"
 #include "gp/util/settings_catalog.h"
-#include "import/reader.h"
-#include "import/tq2_importer.h"
-#include "import/tq4_importer.h"
-#include "import/tqm_importer.h"
 #include "settings/settings_store.h"
 #include "textout/message_catalog.h"
 #include "ui/app_context.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
 #include "ui/file_dialog.h"
-#include "ui/wait_cursor.h"
+#include "ui/file_exchange.h"
 
 using namespace TQ;
 
@@ -78,38 +74,7 @@ void CApp::OnImportEarlierFile(EarlierKind kind) {
 }
 
 CFileDoc* CApp::ImportEarlierFile(EarlierKind kind, const QString& path) {
-    CAppContext& app = context_;
-    GP::CDocTemplate* library = DocTemplateById(IDR_LIBRARY);
-    if (!library) return nullptr;
-    const std::shared_ptr<const IInitialData> initial = app.Initial();
-    const std::filesystem::path file = ToFilePath(path);
-    CPatchArray patches;
-    switch (kind) {
-        case kLibrarianFile: {
-            CWaitCursor wait;
-            // A file that is not one reports why to the buffering sink, shown when the program is idle.
-            CTQMImporter importer(&textOut_, initial);
-            if (!importer.Import(file)) return nullptr;
-            patches.Swap(importer.GetDestination().Patches());
-            break;
-        }
-        case kTq4BulkDump: {
-            CTQ4Importer importer(app.EarlierReader(), initial);
-            if (!importer.Import(file)) return nullptr;
-            patches.Swap(importer.GetDestination().Patches());
-            break;
-        }
-        case kTq2BulkDump: {
-            CTQ2Importer importer(initial);
-            if (!importer.Import(file)) return nullptr;
-            patches.Swap(importer.GetDestination().Patches());
-            break;
-        }
-    }
-    auto* doc = qobject_cast<CFileDoc*>(library->OpenDocumentFile(QString()));
-    if (!doc) return nullptr;
-    // An untitled library like any new one: saving it asks for a name.
-    doc->SetPatches(std::move(patches));
-    doc->SetModifiedFlag(true);
-    return doc;
+    // A file that is not one reports why to the buffering sink, shown when the program is idle.
+    const FileKind kinds[] = {FileKind::EarlierLibrary, FileKind::Tq4Dump, FileKind::Tq2Dump};
+    return CFileExchange(context_).OpenAsLibrary(DocTemplateById(IDR_LIBRARY), kinds[kind], path);
 }

@@ -16,9 +16,6 @@ class CWriter;
 class ISettingsStore;
 class MidiEnvironment;
 class TextOutHub;
-namespace TQML {
-class CReader;
-}
 
 // The program's clipboard of patches: copies, independent of the system clipboard, shared by all windows
 // and outliving every one of them. It tells when its content changed (Insert and Replace depend on it).
@@ -54,7 +51,6 @@ class CAppContext {
         MidiEnvironment& environment;
         AReader& reader;
         CWriter& writer;
-        TQML::CReader& earlierReader;
         CTransferJobs& jobs;
         std::shared_ptr<CInitialFileDocument> initial;
         CMemoCodec& memoCodec;
@@ -73,7 +69,6 @@ class CAppContext {
     MidiEnvironment& Environment() const { return services_.environment; }
     AReader& Reader() const { return services_.reader; }
     CWriter& Writer() const { return services_.writer; }
-    TQML::CReader& EarlierReader() const { return services_.earlierReader; }
     CTransferJobs& Jobs() const { return services_.jobs; }
     // Where new patches take their content from; an empty library gives zeroed INIT PATCH.
     const std::shared_ptr<CInitialFileDocument>& Initial() const { return services_.initial; }

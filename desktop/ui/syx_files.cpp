@@ -1,5 +1,6 @@
 #include "ui/syx_files.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "gp/docview/doc_template.h"
@@ -7,13 +8,10 @@
 #include "model/parameter_address.h"
 #include "textout/message_catalog.h"
 #include "textout/text_out_hub.h"
-#include "transfer/syx_reader.h"
-#include "transfer/syx_writer.h"
-#include "transfer/writer.h"
 #include "ui/app_context.h"
 #include "ui/doc.h"
 #include "ui/file_dialog.h"
-#include "ui/wait_cursor.h"
+#include "ui/file_exchange.h"
 
 bool CSyxFiles::Prompt(bool openDialog, QString& path) const {
     const UL::CFileDialogA::Filters filters = {
@@ -37,29 +35,14 @@ void CSyxFiles::Remember(const QString& path) const {
 
 CFileDoc* CSyxFiles::Import(GP::CDocTemplate* library, const QString& path) const {
     if (!library) return nullptr;
-    CPatchArray patches;
-    patches.SetInitialData(context_.Initial());
-    {
-        CWaitCursor wait;
-        CSyxReader reader(&context_.TextOut());
-        if (!reader.Read(ToFilePath(path), patches)) return nullptr;
-    }
-    auto* doc = qobject_cast<CFileDoc*>(library->OpenDocumentFile(QString()));
-    if (!doc) return nullptr;
-    // An untitled library like any new one: saving it asks for a name.
-    doc->SetPatches(std::move(patches));
-    doc->SetModifiedFlag(true);
-    Remember(path);
+    CFileDoc* doc = CFileExchange(context_).OpenAsLibrary(library, FileKind::Syx, path);
+    if (doc) Remember(path);
     return doc;
 }
 
 bool CSyxFiles::Export(const QString& path, const CPatchArray& patches, const std::vector<int>& positions,
                        const std::vector<int>& slotNumbers) const {
-    CWaitCursor wait;
-    CSyxWriter writer(&context_.TextOut());
-    // The data sets a Write sends: the ids of the processor's output port.
-    writer.SetProfile(context_.Writer().Profile());
-    if (!writer.Save(ToFilePath(path), patches, positions, slotNumbers)) return false;
+    if (!CFileExchange(context_).Write(FileKind::Syx, path, patches, positions, slotNumbers)) return false;
     Remember(path);
     return true;
 }
