@@ -80,7 +80,7 @@ bool LoadLibrary(const QString& path, std::vector<PatchState>& patches) {
 // One program under test with what it was made with.
 struct CMonkey::Program {
     CMemorySettingsStore settings;
-    std::shared_ptr<CRecordingTextOut> boxes = std::make_shared<CRecordingTextOut>();
+    std::shared_ptr<CRecordingBox> boxes = std::make_shared<CRecordingBox>();
     std::unique_ptr<CApp> app;
 };
 

@@ -16,13 +16,13 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "../app_rig.h"
 #include "app_rig.h"
 #include "gp/docview/doc_template.h"
 #include "gp/docview/mdi_child_wnd.h"
 #include "model/device_history.h"
 #include "model/file_document.h"
 #include "textout/message_catalog.h"
+#include "transfer/dialog_driver.h"
 #include "transfer/syx_reader.h"
 #include "transfer/syx_writer.h"
 #include "transfer/writer.h"
@@ -110,8 +110,8 @@ int SlotState(CAppRig& rig, int index) {
 }
 
 // The messages that wait for the program's idle time, recorded instead.
-std::shared_ptr<CRecordingTextOut> RecordBuffered(CAppRig& rig) {
-    auto buffered = std::make_shared<CRecordingTextOut>();
+std::shared_ptr<CRecordingBox> RecordBuffered(CAppRig& rig) {
+    auto buffered = std::make_shared<CRecordingBox>();
     // A transfer job reports from its worker: the texts reach the recording on this thread.
     rig.app->TextOut().SetTextOut(TextOutHub::kBufferSlot, std::make_shared<CUiThreadTextOut>(buffered));
     return buffered;
@@ -242,7 +242,7 @@ class PatchToolsTest : public QObject {
         QVERIFY(Available(rig, ID_FILE_EXPORT_SYX_ALL));
         QVERIFY(Run(rig, ID_FILE_EXPORT_SYX_ALL));
         QVERIFY2(driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
-        QVERIFY(rig.boxes->Holds("A SysEx file holds at most 200 patches."));
+        QVERIFY(rig.box->Holds("A SysEx file holds at most 200 patches."));
         // An empty library has nothing to export.
         Activate(rig, NewLibrary(rig));
         QVERIFY(!Available(rig, ID_FILE_EXPORT_SYX_ALL));
@@ -277,7 +277,7 @@ class PatchToolsTest : public QObject {
         QVERIFY2(driver.AllMet() && driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
         QCOMPARE(ReadAll(held), before);
         QVERIFY(!library->IsModified());
-        QCOMPARE(std::count(rig.boxes->texts.begin(), rig.boxes->texts.end(),
+        QCOMPARE(std::count(rig.box->texts.begin(), rig.box->texts.end(),
                             std::string("Cannot overwrite this file because it is already in use.")),
                  2);
         QVERIFY(!QFile::exists(otherCase));
@@ -393,7 +393,7 @@ class PatchToolsTest : public QObject {
         // With the status bar hidden the count comes in a message.
         rig.app->MainFrame()->statusBar()->hide();
         QVERIFY(Run(rig, ID_EDIT_SELECT_DUPLICATES));
-        QVERIFY(rig.boxes->Holds("No duplicates found."));
+        QVERIFY(rig.box->Holds("No duplicates found."));
         // One patch cannot repeat another.
         CFileDoc* single = NewLibrary(rig);
         single->SetPatches(NamedPatches(1, "P"));
@@ -498,7 +498,7 @@ class PatchToolsTest : public QObject {
         const auto received = rig.DeviceCount(&CTq550Emulator::ReceivedCount);
         QVERIFY(!rig.Done(rig.Main()->WriteChanged()));
         QCOMPARE(rig.DeviceCount(&CTq550Emulator::ReceivedCount), received);
-        QVERIFY(rig.boxes->Holds("nothing was written"));
+        QVERIFY(rig.box->Holds("nothing was written"));
 
         // Three edits: their rows are marked (the list hears of it), and only their nine data sets each go.
         CPatchTableModel& model = main->Model();
@@ -607,7 +607,7 @@ class PatchToolsTest : public QObject {
         });
         QVERIFY(rig.Done(rig.Main()->WriteChanged()));
         QVERIFY2(driver.AllMet() && driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
-        QVERIFY(rig.boxes->Holds("U03-2 differs from what was written."));
+        QVERIFY(rig.box->Holds("U03-2 differs from what was written."));
         // What came back is what the processor holds: patch 9 is still not there, patch 12 is.
         QCOMPARE(main->ChangedSlots(), (std::vector<int>{9}));
         QCOMPARE(SlotState(rig, 9), int(CPatchTableModel::kSlotChanged));

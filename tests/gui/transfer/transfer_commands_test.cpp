@@ -11,6 +11,7 @@
 #include "app_rig.h"
 #include "ports/midi_environment.h"
 #include "textout/message_catalog.h"
+#include "transfer/dialog_driver.h"
 #include "transfer/reader.h"
 #include "transfer/writer.h"
 #include "ui/command_ids.h"
@@ -129,7 +130,7 @@ void TransferCommandsTest::readSelectedRequestsOnlyTheSelectedPatches() {
     }
     // The selection stays.
     QCOMPARE(rig.Main()->Indexes(false), (std::vector<int>{4, 39}));
-    QVERIFY(rig.boxes->texts.empty());
+    QVERIFY(rig.box->texts.empty());
 }
 
 void TransferCommandsTest::readAllTakesEveryPatchAndOffersUndo() {
@@ -167,7 +168,7 @@ void TransferCommandsTest::failedReadAllLeavesMainAndUndoAsTheyWere() {
 
     QVERIFY(!rig.Done(rig.Main()->ReadPatches(true)));
     QVERIFY(rig.DeviceCount(&CTq550Emulator::AnsweredRequests) >= 100);
-    QVERIFY(rig.boxes->Holds(kConnectionProblem));
+    QVERIFY(rig.box->Holds(kConnectionProblem));
     QVERIFY(Snapshot(main) == before);
     // Undo still takes back the edit before the read.
     QVERIFY(doc.CanUndo(UndoMode::Offered));
@@ -190,7 +191,7 @@ void TransferCommandsTest::cancelledReadLeavesMainAsItWasAndSaysNothing() {
     const auto answered = rig.DeviceCount(&CTq550Emulator::AnsweredRequests);
     QVERIFY2(answered >= 49 && answered < 200, qPrintable(QString::number(answered)));
     QVERIFY(Snapshot(main) == before);
-    QVERIFY(rig.boxes->texts.empty());
+    QVERIFY(rig.box->texts.empty());
 }
 
 void TransferCommandsTest::readWithoutMidiSetupShowsMessage12() {
@@ -202,8 +203,8 @@ void TransferCommandsTest::readWithoutMidiSetupShowsMessage12() {
     const std::vector<PatchState> before = Snapshot(main);
     QVERIFY(!rig.Done(rig.Main()->ReadPatches(true)));
     QVERIFY(!rig.Done(rig.Main()->WritePatches(true)));
-    QCOMPARE(rig.boxes->texts.size(), std::size_t(2));
-    QVERIFY(rig.boxes->Holds("MIDI devices aren't set up correctly."));
+    QCOMPARE(rig.box->texts.size(), std::size_t(2));
+    QVERIFY(rig.box->Holds("MIDI devices aren't set up correctly."));
     QVERIFY(Snapshot(main) == before);
     QCOMPARE(rig.DeviceCount(&CTq550Emulator::ReceivedCount), std::uint64_t(0));
 }
@@ -221,7 +222,7 @@ void TransferCommandsTest::lostInterfaceIsNoticedWhenTheReadFails() {
     QVERIFY(!rig.Done(rig.Main()->ReadPatches(true)));
     QVERIFY(rig.app->VirtualDevice()->Unplugged());
     QVERIFY(Snapshot(main) == before);
-    QVERIFY(rig.boxes->Holds(kConnectionProblem));
+    QVERIFY(rig.box->Holds(kConnectionProblem));
     // Not only at the next transfer: the notice shows as soon as the read has failed.
     UL::CTimerTextOutWindow* notices = rig.app->NoticeWindow();
     QVERIFY(notices->Window());
@@ -360,7 +361,7 @@ void TransferCommandsTest::exportAllWrites200PatchesAndExportSelectedOnlyThose()
         QVERIFY2((selected.patches[i].first == (chosen ? state[i].first : zero)),
                  qPrintable(QString::number(i)));
     }
-    QVERIFY(rig.boxes->texts.empty());
+    QVERIFY(rig.box->texts.empty());
 }
 
 void TransferCommandsTest::exportThatCannotBeWrittenShowsMessage5() {
@@ -372,14 +373,14 @@ void TransferCommandsTest::exportThatCannotBeWrittenShowsMessage5() {
     driver.Expect<UL::CFileDialogA>(Choose(path));
     rig.Main()->ExportSmf(true);
     QVERIFY2(driver.AllMet() && driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
-    QVERIFY(rig.boxes->Holds(kSaveFailed));
+    QVERIFY(rig.box->Holds(kSaveFailed));
     QVERIFY(!QFile::exists(path));
     // Cancelling the file dialog ends the command quietly.
-    rig.boxes->texts.clear();
+    rig.box->texts.clear();
     driver.Expect<UL::CFileDialogA>(CancelFileDialog());
     rig.Main()->ExportSmf(true);
     QVERIFY(driver.AllMet());
-    QVERIFY(rig.boxes->texts.empty());
+    QVERIFY(rig.box->texts.empty());
 }
 
 void TransferCommandsTest::importSmfOverwritesMainAndBrokenFileChangesNothing() {
@@ -431,7 +432,7 @@ void TransferCommandsTest::importSmfOverwritesMainAndBrokenFileChangesNothing() 
     driver.Expect<UL::CFileDialogA>(Choose(broken));
     rig.Main()->ImportSmf();
     QVERIFY2(driver.AllMet() && driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
-    QVERIFY(rig.boxes->Holds(kLoadFailed));
+    QVERIFY(rig.box->Holds(kLoadFailed));
     QVERIFY(Snapshot(main) == beforeBroken);
 
     // Cancel in the confirmation: no file dialog, nothing changes.
@@ -459,7 +460,7 @@ void TransferCommandsTest::writeSelectedSendsOnlyTheSelectedPatches() {
     }
     // No check unless asked for: nothing was read back.
     QCOMPARE(rig.DeviceCount(&CTq550Emulator::AnsweredRequests), std::uint64_t(0));
-    QVERIFY(rig.boxes->texts.empty());
+    QVERIFY(rig.box->texts.empty());
 }
 
 void TransferCommandsTest::verificationFindsThePatchTheDeviceCouldNotStore() {
@@ -484,14 +485,14 @@ void TransferCommandsTest::verificationFindsThePatchTheDeviceCouldNotStore() {
     QCOMPARE(SettingOf(rig.settings, "VerifyWrite"), 1);
     // Read back: the three written patches, into a list of their own.
     QCOMPARE(rig.DeviceCount(&CTq550Emulator::AnsweredRequests), std::uint64_t(3));
-    QCOMPARE(rig.boxes->texts.size(), std::size_t(1));
-    QCOMPARE(QString::fromStdString(rig.boxes->texts[0]),
+    QCOMPARE(rig.box->texts.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(rig.box->texts[0]),
              QStringLiteral("U03-2 differs from what was written."));
     QVERIFY(Snapshot(main) == before);
 
     // Without the bad byte every patch reads back as written.
     rig.ChangeMain([](CPatchArray& patches) { patches[9].PatchBlock()[100] = 0x45; });
-    rig.boxes->texts.clear();
+    rig.box->texts.clear();
     bool remembered = false;
     driver.Expect<CMidiWarningDlg>([&remembered](CMidiWarningDlg* dialog) {
         // The box shows the remembered choice.
@@ -502,8 +503,8 @@ void TransferCommandsTest::verificationFindsThePatchTheDeviceCouldNotStore() {
     QVERIFY(rig.Done(rig.Main()->WritePatches(false)));
     QVERIFY2(driver.AllMet() && driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
     QVERIFY(remembered);
-    QCOMPARE(rig.boxes->texts.size(), std::size_t(1));
-    QVERIFY(rig.boxes->Holds("read back unchanged"));
+    QCOMPARE(rig.box->texts.size(), std::size_t(1));
+    QVERIFY(rig.box->Holds("read back unchanged"));
 }
 
 void TransferCommandsTest::verificationIsRememberedAndAppliesWithoutTheDialog() {
@@ -518,7 +519,7 @@ void TransferCommandsTest::verificationIsRememberedAndAppliesWithoutTheDialog() 
     rig.ChangeMain(MakeDistinct);
     QVERIFY(rig.Done(rig.Main()->WritePatches(false)));
     QCOMPARE(rig.DeviceCount(&CTq550Emulator::AnsweredRequests), std::uint64_t(1));
-    QVERIFY(rig.boxes->Holds("read back unchanged"));
+    QVERIFY(rig.box->Holds("read back unchanged"));
 }
 
 void TransferCommandsTest::closingTheFrameDuringAReadCancelsItThenCloses() {
