@@ -12,6 +12,17 @@
 
 namespace {
 
+std::vector<std::string> PortNamesOf(jack_client_t* client, bool sources) {
+    std::vector<std::string> names;
+    if (const char** ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE,
+                                            sources ? JackPortIsOutput : JackPortIsInput)) {
+        for (const char** port = ports; *port; ++port)
+            names.emplace_back(*port);
+        jack_free(ports);
+    }
+    return names;
+}
+
 jack_client_t* OpenClient(const std::string& name, std::string& error) {
     SilenceMidiLibraries();
     jack_status_t status{};
@@ -84,6 +95,18 @@ bool CJackMidiClient::Connect(const std::string& other, std::string& error) {
     return false;
 }
 
+std::vector<std::string> CJackMidiClient::PortNames(bool sources) const {
+    return Alive() ? PortNamesOf(static_cast<jack_client_t*>(client_), sources) : std::vector<std::string>();
+}
+
+std::uint32_t CJackMidiClient::BufferFrames() const {
+    return Alive() ? jack_get_buffer_size(static_cast<jack_client_t*>(client_)) : 0;
+}
+
+std::uint32_t CJackMidiClient::SampleRate() const {
+    return Alive() ? jack_get_sample_rate(static_cast<jack_client_t*>(client_)) : 0;
+}
+
 int CJackMidiClient::OnProcess(std::uint32_t frames, void* self) {
     // When the client is deactivated JACK cancels its process thread, and the cancellation is asynchronous:
     // held off here, so that the handler is never cut off halfway (with a count of callbacks under way
@@ -107,13 +130,7 @@ std::vector<std::string> JackMidiPortNames(bool sources, std::string* error) {
         if (error) *error = failure;
         return {};
     }
-    std::vector<std::string> names;
-    if (const char** ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE,
-                                            sources ? JackPortIsOutput : JackPortIsInput)) {
-        for (const char** port = ports; *port; ++port)
-            names.emplace_back(*port);
-        jack_free(ports);
-    }
+    std::vector<std::string> names = PortNamesOf(client, sources);
     jack_client_close(client);
     return names;
 }

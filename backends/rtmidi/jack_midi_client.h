@@ -46,6 +46,12 @@ class CJackMidiClient {
     const std::string& PortName() const { return portName_; }
     // False once the server has shut the client down.
     bool Alive() const { return alive_.load(); }
+    // The full names of the server's MIDI ports that send (sources) or that receive, in the server's order.
+    std::vector<std::string> PortNames(bool sources) const;
+    // The server's period: frames per period, frames per second; 0 once the server has shut the client
+    // down.
+    std::uint32_t BufferFrames() const;
+    std::uint32_t SampleRate() const;
 
   private:
     CJackMidiClient(void* client, Direction direction, IHandler& handler);

@@ -28,9 +28,10 @@ std::vector<std::string> OfferedNames(bool sources, std::string* error = nullptr
     return OfferedPortNames(JackMidiPortNames(sources, error), false, kOwnClientPrefix);
 }
 
-// The full name of the port offered under name among the sending or the receiving ports; empty when none.
-std::string FindPort(bool sources, const std::string& name) {
-    const std::vector<std::string> raw = JackMidiPortNames(sources);
+// The full name of the port offered under name among the sending or the receiving ports, as client sees
+// them; empty when none.
+std::string FindPort(const CJackMidiClient& client, bool sources, const std::string& name) {
+    const std::vector<std::string> raw = client.PortNames(sources);
     const std::vector<std::string> offered = OfferedPortNames(raw, false, kOwnClientPrefix);
     for (std::size_t i = 0; i < offered.size(); ++i)
         if (!offered[i].empty() && offered[i] == name) return raw[i];
@@ -39,12 +40,11 @@ std::string FindPort(bool sources, const std::string& name) {
 
 // A JACK connection takes effect at a later cycle of the server than the call that makes it; a message
 // written at once can miss it. Wait a few periods after connecting.
-void LetJackConnectionSettle() {
-    std::shared_ptr<CJackMonitor> monitor = CJackMonitor::Get();
+void LetJackConnectionSettle(const CJackMidiClient& client) {
     std::chrono::microseconds wait = std::chrono::milliseconds(20);
-    if (monitor && monitor->SampleRate() > 0)
-        wait = std::max(
-            wait, std::chrono::microseconds(4000000LL * monitor->BufferFrames() / monitor->SampleRate()));
+    if (client.SampleRate() > 0)
+        wait = std::max(wait,
+                        std::chrono::microseconds(4000000LL * client.BufferFrames() / client.SampleRate()));
     std::this_thread::sleep_for(wait);
 }
 
@@ -61,12 +61,12 @@ class CJackMidiInDevice : public CMidiInDevice, private CJackMidiClient::IHandle
   protected:
     bool OpenPort(const std::string& name) override {
         error_.clear();
-        if (!IsVirtual() && FindPort(true, name).empty()) {
-            error_ = "no input port is named \"" + name + "\"";
-            return false;
-        }
         client_ = CJackMidiClient::Open(IsVirtual() ? virtualClient_ : OwnClientName(),
                                         IsVirtual() ? name : "in", Direction::In, *this, error_);
+        if (client_ && !IsVirtual() && FindPort(*client_, true, name).empty()) {
+            error_ = "no input port is named \"" + name + "\"";
+            client_.reset();
+        }
         return client_ != nullptr;
     }
 
@@ -79,13 +79,13 @@ class CJackMidiInDevice : public CMidiInDevice, private CJackMidiClient::IHandle
         joiner_.Reset();
         if (IsVirtual()) return client_->Activate(error_);
         // Look the name up again: ports may have come and gone since the port was opened.
-        const std::string source = FindPort(true, Name());
+        const std::string source = FindPort(*client_, true, Name());
         if (source.empty()) return false;
         if (!client_->Activate(error_) || !client_->Connect(source, error_)) {
             client_->Deactivate();
             return false;
         }
-        LetJackConnectionSettle();
+        LetJackConnectionSettle(*client_);
         return true;
     }
 
@@ -133,24 +133,21 @@ class CJackMidiOutDevice : public CMidiOutDevice, private CJackMidiClient::IHand
             error_ = "no JACK server is running";
             return false;
         }
-        if (!IsVirtual()) {
-            target_ = FindPort(false, name);
-            if (target_.empty()) {
-                error_ = "no output port is named \"" + name + "\"";
-                monitor_.reset();
-                return false;
-            }
-        }
         // The process thread is not running: the ring is this thread's until the client is active.
         ring_.Clear();
         client_ = CJackMidiClient::Open(IsVirtual() ? virtualClient_ : OwnClientName(),
                                         IsVirtual() ? name : "out", Direction::Out, *this, error_);
-        if (!client_ || !client_->Activate(error_) || (!IsVirtual() && !client_->Connect(target_, error_))) {
+        if (client_ && !IsVirtual()) {
+            target_ = FindPort(*client_, false, name);
+            if (target_.empty()) error_ = "no output port is named \"" + name + "\"";
+        }
+        if (!client_ || !error_.empty() || !client_->Activate(error_) ||
+            (!IsVirtual() && !client_->Connect(target_, error_))) {
             client_.reset();
             monitor_.reset();
             return false;
         }
-        if (!IsVirtual()) LetJackConnectionSettle();
+        if (!IsVirtual()) LetJackConnectionSettle(*client_);
         bucketTime_ = std::chrono::steady_clock::now();
         bucketBytes_ = 0;
         return true;
@@ -185,8 +182,8 @@ class CJackMidiOutDevice : public CMidiOutDevice, private CJackMidiClient::IHand
     bool IsVirtual() const { return !virtualClient_.empty(); }
 
     double PeriodSeconds() const {
-        const double rate = monitor_ ? monitor_->SampleRate() : 0.0;
-        return rate > 0 ? monitor_->BufferFrames() / rate : 0.0;
+        const double rate = client_ ? client_->SampleRate() : 0.0;
+        return rate > 0 ? client_->BufferFrames() / rate : 0.0;
     }
 
     // The process callback writes what the ring holds into the port's buffer once per period, and what does
