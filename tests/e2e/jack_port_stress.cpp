@@ -3,13 +3,16 @@
 // then both ports closed, often while the last message is still on its way. Run it with a JACK server
 // (tests/e2e/jack-run.sh, scripts/jack-stress.sh):
 //
-//   jack_port_stress CYCLES [SEED]
+//   jack_port_stress CYCLES [SEED [FIRST]]
 //
 // The cycles run in child processes of 250 cycles each, so that a crash ends only its child: it is counted,
 // and the next child goes on with the following cycles. A child that makes no progress for a minute is
 // killed and counted as hung. The parent opens no JACK client itself, so that it has one thread only when
-// it forks. The last line gives the cycles run, the crashes, the hangs, the failed cycles (a port not made,
-// a message not delivered whole) and the time per cycle; the exit status is 0 only when all are 0.
+// it forks. The run ends early after a hang, or after a child none of whose cycles went through: the
+// server is then no longer usable (scripts/jack-stress.sh goes on with a new one, and with FIRST, the
+// number of the cycle to go on with, for the seeds). The last line gives the cycles run, the crashes, the
+// hangs, the failed cycles (a port not made, a message not delivered whole) and the time per cycle; the
+// exit status is 0 only when all cycles ran and none crashed, hung or failed.
 
 #include <signal.h>
 #include <sys/mman.h>
@@ -170,12 +173,13 @@ int RunChild(std::uint64_t first, std::uint64_t count, std::uint32_t seed, Progr
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: jack_port_stress CYCLES [SEED]\n");
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: jack_port_stress CYCLES [SEED [FIRST]]\n");
         return 2;
     }
     const std::uint64_t cycles = std::strtoull(argv[1], nullptr, 10);
     const auto seed = static_cast<std::uint32_t>(argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1);
+    const std::uint64_t first = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 0;
     constexpr std::uint64_t kChunk = 250;
     void* shared = mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (shared == MAP_FAILED) return 2;
@@ -190,7 +194,7 @@ int main(int argc, char** argv) {
         std::fflush(nullptr);
         const pid_t child = fork();
         if (child < 0) return 2;
-        if (child == 0) _exit(RunChild(run, count, seed, *progress));
+        if (child == 0) _exit(RunChild(first + run, count, seed, *progress));
         int status = 0;
         std::uint64_t lastSeen = 0;
         auto lastProgress = Clock::now();
@@ -208,16 +212,19 @@ int main(int argc, char** argv) {
             }
         }
         const std::uint64_t done = progress->cycles.load();
-        failed += progress->failed.load();
+        const std::uint64_t failedHere = progress->failed.load();
+        failed += failedHere;
         if (hung) {
             ++hangs;
             std::fprintf(stderr, "jack_port_stress: cycle %llu hung\n",
-                         static_cast<unsigned long long>(run + done));
+                         static_cast<unsigned long long>(first + run + done));
             run += done + 1;
+            // A client that hangs in the graph of a server in synchronous mode leaves the server unusable.
+            break;
         } else if (WIFSIGNALED(status)) {
             ++crashes;
             std::fprintf(stderr, "jack_port_stress: cycle %llu crashed with signal %d\n",
-                         static_cast<unsigned long long>(run + done), WTERMSIG(status));
+                         static_cast<unsigned long long>(first + run + done), WTERMSIG(status));
             run += done + 1;
         } else {
             if (WEXITSTATUS(status) == kNoServer) {
@@ -226,7 +233,8 @@ int main(int argc, char** argv) {
             }
             if (WEXITSTATUS(status) != 0 || done != count) ++failed;
             run += done;
-            if (done == 0) break;
+            // Not one cycle of the child went through: the server is no longer usable.
+            if (done == 0 || failedHere >= done) break;
         }
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
