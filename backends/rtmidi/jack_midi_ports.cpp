@@ -5,7 +5,6 @@
 #include <jack/midiport.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -24,7 +23,7 @@ void SetError(std::string* error, const std::string& text) {
     if (error) *error = text;
 }
 
-std::vector<std::string> OfferedNames(bool sources, std::string* error = nullptr) {
+std::vector<std::string> OfferedNames(bool sources, std::string* error) {
     return OfferedPortNames(JackMidiPortNames(sources, error), false, kOwnClientPrefix);
 }
 
@@ -111,7 +110,8 @@ class CJackMidiInDevice : public CMidiInDevice, private CJackMidiClient::IHandle
     std::string virtualClient_;
     CJackInputJoiner joiner_;
     std::string error_;
-    // Last, so that it goes first: nothing above is used by a process thread after it.
+    // Declared last, so that it is destroyed first: once it is gone, no process thread uses the members
+    // above.
     std::unique_ptr<CJackMidiClient> client_;
 };
 
@@ -211,7 +211,7 @@ class CJackMidiOutDevice : public CMidiOutDevice, private CJackMidiClient::IHand
     // Should the process thread fall behind all the same, wait for it a period at a time, for a second at
     // most: a send fails rather than a message being lost.
     bool WaitForRoom(std::size_t count) {
-        if (count > CJackOutputRing::kMaxMessage) return false;
+        if (count == 0 || count > CJackOutputRing::kMaxMessage) return false;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
         const auto period = std::chrono::duration<double>(std::max(PeriodSeconds(), 0.001));
         while (!ring_.Fits(count)) {
@@ -249,7 +249,8 @@ class CJackMidiOutDevice : public CMidiOutDevice, private CJackMidiClient::IHand
     std::chrono::steady_clock::time_point bucketTime_{};
     double bucketBytes_ = 0;
     CJackOutputRing ring_;
-    // Last, so that it goes first: nothing above is used by a process thread after it.
+    // Declared last, so that it is destroyed first: once it is gone, no process thread uses the members
+    // above.
     std::unique_ptr<CJackMidiClient> client_;
 };
 

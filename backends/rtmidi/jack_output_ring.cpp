@@ -9,7 +9,7 @@ CJackOutputRing::CJackOutputRing() : storage_(std::make_unique<std::uint8_t[]>(k
 
 bool CJackOutputRing::Fits(std::size_t count) const {
     const std::size_t used = write_.load(std::memory_order_relaxed) - read_.load(std::memory_order_acquire);
-    return count <= kMaxMessage && kHeader + count <= kCapacity - used;
+    return count > 0 && count <= kMaxMessage && kHeader + count <= kCapacity - used;
 }
 
 bool CJackOutputRing::Push(std::span<const std::uint8_t> bytes) {

@@ -17,10 +17,10 @@ class CJackOutputRing {
 
     CJackOutputRing();
 
-    // Writer: stores one message; false, storing nothing, when it does not fit now or is longer than
-    // kMaxMessage.
+    // Writer: stores one message; false, storing nothing, when it does not fit now, is empty or is longer
+    // than kMaxMessage.
     bool Push(std::span<const std::uint8_t> bytes);
-    // Writer: whether a message of count bytes would fit now.
+    // Writer: whether a message of count bytes would be stored now.
     bool Fits(std::size_t count) const;
 
     // Reader: the length of the oldest message, 0 when the ring is empty.

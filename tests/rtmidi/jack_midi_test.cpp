@@ -79,6 +79,7 @@ TEST(JackOutputRing, MessagesComeOutWholeAndInOrderBetweenTwoThreads) {
     EXPECT_EQ(ring.FrontSize(), 0u);
     ring.Drop();
     EXPECT_FALSE(ring.Push(Bytes(CJackOutputRing::kMaxMessage + 1)));
+    EXPECT_FALSE(ring.Push(Bytes()));
     std::size_t stored = 0;
     while (ring.Push(NumberedSysEx(1000, 0)))
         ++stored;
