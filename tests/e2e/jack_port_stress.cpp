@@ -170,6 +170,18 @@ int RunChild(std::uint64_t first, std::uint64_t count, std::uint32_t seed, Progr
     return 0;
 }
 
+// What a hung child is doing, and what the server said last, on standard error (with gdb where there is
+// one).
+void ShowHang(pid_t child) {
+    const std::string pid = std::to_string(static_cast<long>(child));
+    std::fflush(nullptr);
+    if (std::system("command -v gdb >/dev/null") == 0)
+        std::system(
+            ("gdb -p " + pid + " -batch -ex 'thread apply all bt' 2>&1 | grep -v '^\\[New LWP' >&2").c_str());
+    if (const char* server = std::getenv("JACK_DEFAULT_SERVER"))
+        std::system(("grep -v XRun /tmp/" + std::string(server) + ".log | tail -n 30 >&2").c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -205,6 +217,7 @@ int main(int argc, char** argv) {
                 lastSeen = progress->cycles.load();
                 lastProgress = Clock::now();
             } else if (Clock::now() - lastProgress > 60s) {
+                ShowHang(child);
                 kill(child, SIGKILL);
                 waitpid(child, &status, 0);
                 hung = true;
