@@ -4,7 +4,9 @@
 #   scripts/jack-stress.sh CYCLES [SEED]
 # Builds the program (tests/e2e/jack_port_stress.cpp) in the build folder first: TQ_BUILD, default build/.
 # The servers are named tq550-stress-1 or -2, not from the tests' pool, so that a run of hours leaves the
-# tests both of theirs. When the program ends early because the server became unusable (after a hang, for
+# tests both of theirs, and run with a period of 32 frames (TQ_JACK_PERIOD), 1500 periods a second: the
+# process threads then run often enough for a teardown that races with them to show within a few hundred
+# cycles (at the tests' 256 frames RtMidi's JACK ports ran 16,000 cycles without a crash). When the program ends early because the server became unusable (after a hang, for
 # one), the remaining cycles go on with a new server. Exit status 0 only when every cycle ran and none
 # crashed, hung or failed.
 set -uo pipefail
@@ -17,7 +19,8 @@ cmake --build "$build" --target jack_port_stress >/dev/null || exit 1
 
 run=0 crashes=0 hangs=0 failed=0 seconds=0 servers=0
 while [ "$run" -lt "$total" ]; do
-    line=$(TQ_JACK_NAMES="tq550-stress-1 tq550-stress-2" "$here/tests/e2e/jack-run.sh" "$build/bin/jack_port_stress" $((total - run)) "$seed" "$run" | tail -n 1)
+    line=$(TQ_JACK_NAMES="tq550-stress-1 tq550-stress-2" TQ_JACK_PERIOD="${TQ_JACK_PERIOD:-32}" \
+        "$here/tests/e2e/jack-run.sh" "$build/bin/jack_port_stress" $((total - run)) "$seed" "$run" | tail -n 1)
     servers=$((servers + 1))
     # cycles N crashes C hangs H failed F seconds S ms-per-cycle M
     read -r _ cycles _ c _ h _ f _ s _ <<<"$line"

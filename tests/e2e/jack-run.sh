@@ -4,7 +4,8 @@
 # The server's name comes from the same fixed pool as the C++ test fixture (tq550-test-1 and -2), claimed
 # with a lock file; JACK_DEFAULT_SERVER names it for the command. The server is stopped cleanly afterwards,
 # and the command's exit status is passed on. TQ_JACK_NAMES gives another pool (names separated by spaces),
-# for long runs that should not hold one of the tests' servers for hours.
+# for long runs that should not hold one of the tests' servers for hours; TQ_JACK_PERIOD another period in
+# frames (256 by default, at 48 kHz).
 set -uo pipefail
 [ $# -ge 1 ] || { echo "usage: $0 COMMAND [ARGUMENTS...]" >&2; exit 2; }
 
@@ -30,7 +31,7 @@ for _ in $(seq 3000); do claim && break; sleep 0.2; done
 [ -n "$name" ] || { echo "$0: no JACK server name of the pool became free" >&2; exit 1; }
 
 # jackd can die of SIGPIPE when it shuts down; an ignored signal stays ignored across exec.
-(trap '' PIPE; exec {lock}>&-; exec jackd -S -n "$name" --no-realtime -t 5000 -d dummy -r 48000 -p 256 >"/tmp/$name.log" 2>&1) &
+(trap '' PIPE; exec {lock}>&-; exec jackd -S -n "$name" --no-realtime -t 5000 -d dummy -r 48000 -p "${TQ_JACK_PERIOD:-256}" >"/tmp/$name.log" 2>&1) &
 server=$!
 # A server whose clients hung or crashed can hang in its shutdown: after 15 s it is killed.
 stop_server() {
