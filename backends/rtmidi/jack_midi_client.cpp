@@ -45,7 +45,7 @@ std::unique_ptr<CJackMidiClient> CJackMidiClient::Open(const std::string& client
                                                        IHandler& handler, std::string& error) {
     jack_client_t* client = OpenClient(clientName, error);
     if (!client) return nullptr;
-    std::unique_ptr<CJackMidiClient> self(new CJackMidiClient(client, direction, handler));
+    auto self = std::make_unique<CJackMidiClient>(Key{}, client, direction, handler);
     const unsigned long flags = direction == Direction::In ? JackPortIsInput : JackPortIsOutput;
     auto* port = jack_port_register(client, portName.c_str(), JACK_DEFAULT_MIDI_TYPE, flags, 0);
     if (!port) {
@@ -59,7 +59,7 @@ std::unique_ptr<CJackMidiClient> CJackMidiClient::Open(const std::string& client
     return self;
 }
 
-CJackMidiClient::CJackMidiClient(void* client, Direction direction, IHandler& handler)
+CJackMidiClient::CJackMidiClient(Key, void* client, Direction direction, IHandler& handler)
     : client_(client), direction_(direction), handler_(handler) {}
 
 CJackMidiClient::~CJackMidiClient() {

@@ -11,6 +11,9 @@
 // deactivated (after which the process thread no longer runs its callback, nor is it in the middle of it),
 // then closed, which unregisters the port. Only then may the handler and whatever it uses go.
 class CJackMidiClient {
+    // Only Open makes clients.
+    struct Key {};
+
   public:
     enum class Direction { In, Out };
 
@@ -28,6 +31,7 @@ class CJackMidiClient {
     static std::unique_ptr<CJackMidiClient> Open(const std::string& clientName, const std::string& portName,
                                                  Direction direction, IHandler& handler, std::string& error);
 
+    CJackMidiClient(Key, void* client, Direction direction, IHandler& handler);
     // Deactivates the client, then closes it.
     ~CJackMidiClient();
     CJackMidiClient(const CJackMidiClient&) = delete;
@@ -54,7 +58,6 @@ class CJackMidiClient {
     std::uint32_t SampleRate() const;
 
   private:
-    CJackMidiClient(void* client, Direction direction, IHandler& handler);
     static int OnProcess(std::uint32_t frames, void* self);
     static void OnShutdown(void* self);
 
