@@ -5,14 +5,15 @@
 //
 //   jack_port_stress CYCLES [SEED [FIRST]]
 //
-// The cycles run in child processes of 250 cycles each, so that a crash ends only its child: it is counted,
-// and the next child goes on with the following cycles. A child that makes no progress for a minute is
-// killed and counted as hung. The parent opens no JACK client itself, so that it has one thread only when
-// it forks. The run ends early after a hang, or after a child none of whose cycles went through: the
-// server is then no longer usable (scripts/jack-stress.sh goes on with a new one, and with FIRST, the
-// number of the cycle to go on with, for the seeds). The last line gives the cycles run, the crashes, the
-// hangs, the failed cycles (a port not made, a message not delivered whole) and the time per cycle; the
-// exit status is 0 only when all cycles ran and none crashed, hung or failed.
+// The cycles run in child processes of 250 cycles each, so that a crash ends only its child and is counted.
+// A child that makes no progress for a minute is killed and counted as hung. A child that crashes or hangs
+// shows its threads' stacks first (with gdb, where there is one). The parent opens no JACK client itself,
+// so that it has one thread only when it forks. The run ends early after a crash or a hang, or after a
+// child none of whose cycles went through: the server is then often no longer usable (scripts/jack-stress.sh
+// goes on with a new one, and with FIRST, the number of the cycle to go on with, for the seeds). The last
+// line gives the cycles run, the crashes, the hangs, the failed cycles (a port not made, a message not
+// delivered whole) and the time per cycle; the exit status is 0 only when all cycles ran and none crashed,
+// hung or failed.
 
 #include <signal.h>
 #include <sys/mman.h>
@@ -112,9 +113,39 @@ void Fail(Progress& progress, std::uint64_t cycle, const std::string& what) {
 
 constexpr int kNoServer = 3;
 
+// A child that crashes shows its threads' stacks first, with gdb where there is one. The signal handler
+// makes only async-signal-safe calls; the arguments are made beforehand.
+constexpr const char* kGdb = "/usr/bin/gdb";
+char crashPid[24];
+const char* crashGdb[] = {kGdb, "-p", crashPid, "-batch", "-ex", "thread apply all bt", nullptr};
+
+void OnCrash(int signal) {
+    const pid_t gdb = fork();
+    if (gdb == 0) {
+        dup2(STDERR_FILENO, STDOUT_FILENO);
+        execve(kGdb, const_cast<char* const*>(crashGdb), environ);
+        _exit(127);
+    }
+    if (gdb > 0) waitpid(gdb, nullptr, 0);
+    // Reset by now, and delivered once the handler returns: it ends the child.
+    raise(signal);
+}
+
+void ReportCrashes() {
+    if (access(kGdb, X_OK) != 0) return;
+    std::snprintf(crashPid, sizeof crashPid, "%ld", static_cast<long>(getpid()));
+    struct sigaction action {};
+    action.sa_handler = OnCrash;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE})
+        sigaction(signal, &action, nullptr);
+}
+
 // One child: cycles first .. first + count - 1.
 int RunChild(std::uint64_t first, std::uint64_t count, std::uint32_t seed, Progress& progress) {
     if (ProbeMidiSystem(MidiApiChoice::Jack).system != kJack) return kNoServer;
+    ReportCrashes();
     const std::string peerName = "tq550-stress " + std::to_string(static_cast<long>(getpid()));
     CMidiArrivalSignal arrival;
     std::unique_ptr<Peer> peer;
@@ -239,6 +270,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "jack_port_stress: cycle %llu crashed with signal %d\n",
                          static_cast<unsigned long long>(first + run + done), WTERMSIG(status));
             run += done + 1;
+            // A client that dies in the middle of a cycle can leave the server unusable too.
+            break;
         } else {
             if (WEXITSTATUS(status) == kNoServer) {
                 std::fprintf(stderr, "jack_port_stress: no JACK server is running\n");
