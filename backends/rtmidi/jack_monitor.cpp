@@ -52,14 +52,6 @@ bool CJackMonitor::Connected(const std::string& from, const std::string& to) con
     return port && jack_port_connected_to(port, to.c_str()) != 0;
 }
 
-std::uint32_t CJackMonitor::BufferFrames() const {
-    return Alive() ? jack_get_buffer_size(static_cast<jack_client_t*>(client_)) : 0;
-}
-
-std::uint32_t CJackMonitor::SampleRate() const {
-    return Alive() ? jack_get_sample_rate(static_cast<jack_client_t*>(client_)) : 0;
-}
-
 #else
 
 std::shared_ptr<CJackMonitor> CJackMonitor::Get() {
@@ -73,12 +65,6 @@ bool CJackMonitor::PortExists(const std::string&) const {
 }
 bool CJackMonitor::Connected(const std::string&, const std::string&) const {
     return false;
-}
-std::uint32_t CJackMonitor::BufferFrames() const {
-    return 0;
-}
-std::uint32_t CJackMonitor::SampleRate() const {
-    return 0;
 }
 
 #endif

@@ -1,13 +1,12 @@
 #pragma once
 
 #include <atomic>
-#include <cstdint>
 #include <memory>
 #include <string>
 
 // A JACK client of the backend's own that looks at the graph on behalf of the output ports: whether a port
-// still exists, whether it is connected to another, and the server's period, which bounds how many MIDI
-// bytes one port can carry per cycle. One client serves the whole process while some port needs it.
+// still exists, whether it is connected to another. One client serves the whole process while some port
+// needs it.
 class CJackMonitor {
   public:
     // The process's monitor, opened on first use (again after the server went away); none when no JACK
@@ -23,8 +22,6 @@ class CJackMonitor {
     bool PortExists(const std::string& name) const;
     // True when the port named from exists and is connected to the port named to.
     bool Connected(const std::string& from, const std::string& to) const;
-    std::uint32_t BufferFrames() const;
-    std::uint32_t SampleRate() const;
 
   private:
     explicit CJackMonitor(void* client);

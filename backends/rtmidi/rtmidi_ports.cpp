@@ -1,16 +1,13 @@
 #include "rtmidi/rtmidi_ports.h"
 
 #include <RtMidi.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <thread>
 
 #include "midi/port_names.h"
 #include "rtmidi/alsa_monitor.h"
-#include "rtmidi/jack_monitor.h"
+#include "rtmidi/jack_midi_ports.h"
+#include "rtmidi/own_client_name.h"
 #include "rtmidi/rtmidi_errors.h"
 #include "rtmidi/rtmidi_input_filter.h"
 
@@ -18,24 +15,8 @@ namespace {
 
 using System = MidiSystemProbe::System;
 
-// Every client of this program is named with this prefix, so that its own ports can be left out of the
-// lists; the process id and a counter keep JACK from renaming a client.
-const std::string kOwnClientPrefix = "TQ-550 Librarian ";
-
-std::string OwnClientName() {
-    static std::atomic<int> counter{0};
-    return kOwnClientPrefix + std::to_string(static_cast<long>(getpid())) + "-" + std::to_string(++counter);
-}
-
 RtMidi::Api ApiOf(System system) {
-    switch (system) {
-        case System::Alsa:
-            return RtMidi::LINUX_ALSA;
-        case System::Jack:
-            return RtMidi::UNIX_JACK;
-        default:
-            return RtMidi::UNSPECIFIED;
-    }
+    return system == System::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNSPECIFIED;
 }
 
 void SetError(std::string* error, const std::string& text) {
@@ -81,17 +62,6 @@ int FindPort(RtMidi& midi, System system, const std::string& name, std::string* 
         }
     }
     return -1;
-}
-
-// A JACK connection takes effect at a later cycle of the server than the call that makes it; a message
-// written at once can miss it. Wait a few periods after connecting.
-void LetJackConnectionSettle() {
-    std::shared_ptr<CJackMonitor> monitor = CJackMonitor::Get();
-    std::chrono::microseconds wait = std::chrono::milliseconds(20);
-    if (monitor && monitor->SampleRate() > 0)
-        wait = std::max(
-            wait, std::chrono::microseconds(4000000LL * monitor->BufferFrames() / monitor->SampleRate()));
-    std::this_thread::sleep_for(wait);
 }
 
 // On ALSA, what tells a port that its connection ended or that the port it was connected to came back;
@@ -160,7 +130,6 @@ class CRtMidiInDevice : public CMidiInDevice {
             const int number = FindPort(*midi_, system_, Name(), &rawName);
             if (number < 0) return false;
             midi_->openPort(static_cast<unsigned int>(number), "in");
-            if (system_ == System::Jack && error_.empty()) LetJackConnectionSettle();
             if (watch_ && error_.empty()) watch_->Attach(client_, rawName);
         }
         return error_.empty();
@@ -204,13 +173,6 @@ class CRtMidiOutDevice : public CMidiOutDevice {
     bool OpenPort(const std::string& name) override {
         error_.clear();
         const std::string client = virtualClient_.empty() ? OwnClientName() : virtualClient_;
-        if (system_ == System::Jack) {
-            monitor_ = CJackMonitor::Get();
-            if (!monitor_) {
-                error_ = "no JACK server is running";
-                return false;
-            }
-        }
         midi_ = MakeRtMidi<RtMidiOut>(system_, client, error_);
         if (!midi_) return false;
         if (!virtualClient_.empty()) {
@@ -222,33 +184,26 @@ class CRtMidiOutDevice : public CMidiOutDevice {
                 midi_.reset();
                 return false;
             }
-            ownPort_ = client + ":out";
             midi_->openPort(static_cast<unsigned int>(number), "out");
         }
         if (!error_.empty()) {
             midi_.reset();
             return false;
         }
-        if (system_ == System::Jack && virtualClient_.empty()) LetJackConnectionSettle();
         if (watch_) watch_->Attach(client, rawName_);
-        bucketTime_ = std::chrono::steady_clock::now();
-        bucketBytes_ = 0;
         return true;
     }
 
     void ClosePort() override {
         if (watch_) watch_->Detach();
         midi_.reset();
-        monitor_.reset();
     }
 
-    // Present while the port this one was connected to is still there and still connected: a port of the
-    // same name that a restarted program offers (or an interface plugged in again, under the same numbers
-    // on ALSA) is a new port and needs a new connection.
+    // Present while the port this one was connected to is still there and still connected: an interface
+    // plugged in again, under the same numbers on ALSA, is a new port and needs a new connection.
     bool PortPresent() override {
         if (!midi_) return false;
         if (!virtualClient_.empty()) return true;
-        if (system_ == System::Jack) return monitor_ && monitor_->Connected(ownPort_, rawName_);
         if (watch_ && watch_->Attached()) return watch_->Present();
         // Without the monitor only the name can be looked for.
         const std::vector<std::string> raw = RawPortNames(*midi_);
@@ -257,45 +212,16 @@ class CRtMidiOutDevice : public CMidiOutDevice {
 
     bool WritePort(std::span<const std::uint8_t> bytes) override {
         if (!midi_) return false;
-        if (system_ == System::Jack) PaceForJack(bytes.size());
         return SendRtMidiMessage(*midi_, error_, bytes);
     }
 
   private:
-    // RtMidi hands output to its JACK process callback through a 16 KB ring, emptied once per period, and
-    // drops without a word what does not fit. Keep well below that: at most 8 KB at once, refilled at 4 KB
-    // per period, so that a few late periods still lose nothing. A longer message waits for an empty bucket.
-    void PaceForJack(std::size_t count) {
-        const double frames = monitor_ ? monitor_->BufferFrames() : 0.0;
-        const double rate = frames > 0 ? kJackBytesPerPeriod * monitor_->SampleRate() / frames : 0.0;
-        const double capacity = kJackBurst;
-        if (rate <= 0 || capacity <= 0) return;
-        const double needed = std::min(static_cast<double>(count), capacity);
-        for (;;) {
-            const auto now = std::chrono::steady_clock::now();
-            const double elapsed = std::chrono::duration<double>(now - bucketTime_).count();
-            bucketBytes_ = std::max(0.0, bucketBytes_ - elapsed * rate);
-            bucketTime_ = now;
-            if (capacity - bucketBytes_ >= needed) break;
-            const double wait = (needed - (capacity - bucketBytes_)) / rate;
-            std::this_thread::sleep_for(std::chrono::duration<double>(wait));
-        }
-        bucketBytes_ += static_cast<double>(count);
-    }
-
-    static constexpr double kJackBurst = 8192;
-    static constexpr double kJackBytesPerPeriod = 4096;
-
     System system_;
     std::string virtualClient_;
     std::unique_ptr<RtMidiOut> midi_;
-    std::shared_ptr<CJackMonitor> monitor_;
     std::unique_ptr<CAlsaPortWatch> watch_;
     std::string rawName_;
-    std::string ownPort_;
     std::string error_;
-    std::chrono::steady_clock::time_point bucketTime_{};
-    double bucketBytes_ = 0;
 };
 
 template <typename T>
@@ -313,17 +239,20 @@ std::vector<std::string> OfferedPorts(System system, std::string* error) {
 
 std::vector<std::string> OfferedRtMidiInPorts(System system, std::string* error) {
     if (system == System::None) return {};
+    if (system == System::Jack) return OfferedJackMidiInPorts(error);
     return OfferedPorts<RtMidiIn>(system, error);
 }
 
 std::vector<std::string> OfferedRtMidiOutPorts(System system, std::string* error) {
     if (system == System::None) return {};
+    if (system == System::Jack) return OfferedJackMidiOutPorts(error);
     return OfferedPorts<RtMidiOut>(system, error);
 }
 
 std::unique_ptr<CMidiInDevice> CreateRtMidiInDevice(System system, const std::string& name,
                                                     CMidiArrivalSignal& arrival, std::string* error) {
     if (system == System::None) return nullptr;
+    if (system == System::Jack) return CreateJackMidiInDevice(name, arrival, error);
     auto device = std::make_unique<CRtMidiInDevice>(system, name, arrival);
     if (!device->Create()) {
         SetError(error, device->Error());
@@ -335,6 +264,7 @@ std::unique_ptr<CMidiInDevice> CreateRtMidiInDevice(System system, const std::st
 std::unique_ptr<CMidiOutDevice> CreateRtMidiOutDevice(System system, const std::string& name,
                                                       std::string* error) {
     if (system == System::None) return nullptr;
+    if (system == System::Jack) return CreateJackMidiOutDevice(name, error);
     auto device = std::make_unique<CRtMidiOutDevice>(system, name);
     if (!device->Create()) {
         SetError(error, device->Error());
@@ -347,6 +277,7 @@ std::unique_ptr<CMidiInDevice> CreateRtMidiVirtualInDevice(System system, const 
                                                            const std::string& portName,
                                                            CMidiArrivalSignal& arrival, std::string* error) {
     if (system == System::None || !OffersVirtualPorts(error)) return nullptr;
+    if (system == System::Jack) return CreateJackMidiVirtualInDevice(clientName, portName, arrival, error);
     auto device = std::make_unique<CRtMidiInDevice>(system, portName, arrival, clientName);
     if (!device->Create()) {
         SetError(error, device->Error());
@@ -359,6 +290,7 @@ std::unique_ptr<CMidiOutDevice> CreateRtMidiVirtualOutDevice(System system, cons
                                                              const std::string& portName,
                                                              std::string* error) {
     if (system == System::None || !OffersVirtualPorts(error)) return nullptr;
+    if (system == System::Jack) return CreateJackMidiVirtualOutDevice(clientName, portName, error);
     auto device = std::make_unique<CRtMidiOutDevice>(system, portName, clientName);
     if (!device->Create()) {
         SetError(error, device->Error());

@@ -8,11 +8,13 @@
 #include "midi/midi_out_device.h"
 #include "rtmidi/midi_system_probe.h"
 
-// Input and output ports of the RtMidi backend on one MIDI system.
+// Input and output ports of the RtMidi backend on one MIDI system: RtMidi's, except on JACK, where the
+// backend's own JACK clients make them (jack_midi_ports.h).
 
-// The names under which system offers its input (sources) or output (destinations) ports: RtMidi's names,
-// for ALSA without the client and port numbers that change from one run of a program to the next (a second
-// port of the same name gets " #2", and so on). The ports of this program's own clients are left out.
+// The names under which system offers its input (sources) or output (destinations) ports: RtMidi's names
+// (on JACK the full port names, which are RtMidi's too), for ALSA without the client and port numbers that
+// change from one run of a program to the next (a second port of the same name gets " #2", and so on). The
+// ports of this program's own clients are left out.
 std::vector<std::string> OfferedRtMidiInPorts(MidiSystemProbe::System system, std::string* error = nullptr);
 std::vector<std::string> OfferedRtMidiOutPorts(MidiSystemProbe::System system, std::string* error = nullptr);
 
