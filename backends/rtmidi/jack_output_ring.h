@@ -3,8 +3,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <span>
+
+#include "midi/ring_storage.h"
 
 // Hands the messages of a JACK output port from the sending thread to JACK's process thread: a byte ring of
 // 32 KiB with one writer and one reader and no lock. Each record is a 16-bit length and the message bytes.
@@ -36,10 +37,7 @@ class CJackOutputRing {
   private:
     static constexpr std::size_t kHeader = 2;
 
-    void CopyIn(std::size_t position, const std::uint8_t* source, std::size_t count);
-    void CopyOut(std::size_t position, std::uint8_t* target, std::size_t count) const;
-
-    std::unique_ptr<std::uint8_t[]> storage_;
+    CRingStorage<kCapacity> storage_;
     std::atomic<std::size_t> read_{0};   // written by the reader only
     std::atomic<std::size_t> write_{0};  // written by the writer only
 };

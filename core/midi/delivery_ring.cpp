@@ -1,11 +1,6 @@
 #include "midi/delivery_ring.h"
 
-#include <algorithm>
-#include <cstring>
-
-static_assert((CMidiDeliveryRing::kCapacity & (CMidiDeliveryRing::kCapacity - 1)) == 0);
-
-CMidiDeliveryRing::CMidiDeliveryRing() : storage_(std::make_unique<std::uint8_t[]>(kCapacity)) {}
+CMidiDeliveryRing::CMidiDeliveryRing() = default;
 
 bool CMidiDeliveryRing::Push(Kind kind, std::span<const std::uint8_t> bytes) {
     if (bytes.size() > kMaxMessage) return false;
@@ -15,8 +10,8 @@ bool CMidiDeliveryRing::Push(Kind kind, std::span<const std::uint8_t> bytes) {
     const std::uint8_t header[kHeader] = {static_cast<std::uint8_t>(kind),
                                           static_cast<std::uint8_t>(bytes.size() & 0xFF),
                                           static_cast<std::uint8_t>(bytes.size() >> 8)};
-    CopyIn(write, header, kHeader);
-    CopyIn(write + kHeader, bytes.data(), bytes.size());
+    storage_.CopyIn(write, header, kHeader);
+    storage_.CopyIn(write + kHeader, bytes.data(), bytes.size());
     write_.store(write + kHeader + bytes.size(), std::memory_order_release);
     return true;
 }
@@ -25,11 +20,11 @@ bool CMidiDeliveryRing::Pop(Kind& kind, std::vector<std::uint8_t>& bytes) {
     const std::size_t read = read_.load(std::memory_order_relaxed);
     if (write_.load(std::memory_order_acquire) == read) return false;
     std::uint8_t header[kHeader];
-    CopyOut(read, header, kHeader);
+    storage_.CopyOut(read, header, kHeader);
     kind = static_cast<Kind>(header[0]);
     const std::size_t count = header[1] | static_cast<std::size_t>(header[2]) << 8;
     bytes.resize(count);
-    CopyOut(read + kHeader, bytes.data(), count);
+    storage_.CopyOut(read + kHeader, bytes.data(), count);
     read_.store(read + kHeader + count, std::memory_order_release);
     return true;
 }
@@ -40,18 +35,4 @@ bool CMidiDeliveryRing::Empty() const {
 
 std::size_t CMidiDeliveryRing::Used() const {
     return write_.load(std::memory_order_acquire) - read_.load(std::memory_order_acquire);
-}
-
-void CMidiDeliveryRing::CopyIn(std::size_t position, const std::uint8_t* source, std::size_t count) {
-    const std::size_t start = position % kCapacity;
-    const std::size_t first = std::min(count, kCapacity - start);
-    if (first) std::memcpy(storage_.get() + start, source, first);
-    if (count > first) std::memcpy(storage_.get(), source + first, count - first);
-}
-
-void CMidiDeliveryRing::CopyOut(std::size_t position, std::uint8_t* target, std::size_t count) const {
-    const std::size_t start = position % kCapacity;
-    const std::size_t first = std::min(count, kCapacity - start);
-    if (first) std::memcpy(target, storage_.get() + start, first);
-    if (count > first) std::memcpy(target + first, storage_.get(), count - first);
 }

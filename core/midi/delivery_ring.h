@@ -3,9 +3,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <vector>
+
+#include "midi/ring_storage.h"
 
 // Hands complete messages from the event thread of an input port to the user-interface thread: a byte
 // ring of 256 KiB with one writer and one reader and no lock. Each record is a kind byte, a 16-bit length
@@ -31,10 +32,7 @@ class CMidiDeliveryRing {
   private:
     static constexpr std::size_t kHeader = 3;
 
-    void CopyIn(std::size_t position, const std::uint8_t* source, std::size_t count);
-    void CopyOut(std::size_t position, std::uint8_t* target, std::size_t count) const;
-
-    std::unique_ptr<std::uint8_t[]> storage_;
+    CRingStorage<kCapacity> storage_;
     std::atomic<std::size_t> read_{0};   // written by the reader only
     std::atomic<std::size_t> write_{0};  // written by the writer only
 };
