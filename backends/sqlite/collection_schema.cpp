@@ -15,7 +15,7 @@ CREATE TABLE sound (
 );
 CREATE TABLE sound_data (
     sound INTEGER PRIMARY KEY REFERENCES sound (id) ON DELETE CASCADE,
-    data BLOB NOT NULL
+    packed BLOB NOT NULL
 );
 CREATE TABLE source (
     id INTEGER PRIMARY KEY,
@@ -47,7 +47,10 @@ CREATE TABLE tag (
 )sql";
 
 // Version 1 had sounds and sightings only, and an index on the hashes; version 2 adds the user's marks and
-// the size and time of each file, and keeps the hashes in memory instead (see CSqliteCollectionStore).
+// the size and time of each file, and keeps the hashes in memory instead (see CSqliteCollectionStore);
+// version 3 keeps the bytes of new sounds packed. Its column has a new name, so that a program of version 2,
+// which reads the file without changing it, fails to read the packed bytes instead of taking them for the
+// sound's own. The bytes stored before stay as they are: 2178 bytes are read as the sound itself.
 const Migration kMigrations[] = {
     {1, R"sql(
 DROP INDEX IF EXISTS sound_by_hash;
@@ -59,6 +62,9 @@ CREATE TABLE tag (
     tag TEXT NOT NULL,
     PRIMARY KEY (sound, tag)
 ) WITHOUT ROWID;
+)sql"},
+    {2, R"sql(
+ALTER TABLE sound_data RENAME COLUMN data TO packed;
 )sql"},
 };
 const int kMigrationCount = static_cast<int>(sizeof kMigrations / sizeof kMigrations[0]);

@@ -5,6 +5,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "collection/sound_packing.h"
 #include "platform/utf8_path.h"
 #include "sqlite/collection_schema.h"
 #include "sqlite/open_collection.h"
@@ -65,6 +66,9 @@ Memos UnpackMemos(std::span<const std::uint8_t> packed) {
     }
     return memos;
 }
+
+constexpr int kLookasideSlot = 1200;
+constexpr int kLookasideSlots = 500;
 
 bool IsDamage(int result) {
     const int primary = result & 0xFF;
@@ -203,12 +207,19 @@ CSqliteStatement& CSqliteCollectionStore::Statement(CSqliteStatement& slot, cons
 
 StoreState CSqliteCollectionStore::OpenConnection(int flags, std::chrono::milliseconds busyWait) {
     Close();
+    // Without the library's count of its memory every allocation is cheaper; the setting is the process's
+    // and only takes before the library's first use (else it is refused, and nothing changes).
+    static const int noMemoryCount = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    static_cast<void>(noMemoryCount);
     const int result = sqlite3_open_v2(PathToUtf8(path_).c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (result != SQLITE_OK) {
         Fail(result);
         return IsDamage(result) ? StoreState::Damaged : StoreState::CannotOpen;
     }
     sqlite3_extended_result_codes(db_, 1);
+    // Room for what each run of a statement needs (cursors, records), so that adding a patch does not go
+    // to the heap for it.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_LOOKASIDE, nullptr, kLookasideSlot, kLookasideSlots);
     sqlite3_busy_timeout(db_, static_cast<int>(busyWait.count()));
     return StoreState::Ready;
 }
@@ -272,8 +283,11 @@ StoreState CSqliteCollectionStore::Prepare(bool readOnly, std::chrono::milliseco
         const std::string pageSize = "PRAGMA page_size = " + std::to_string(collection_schema::kPageSize);
         if (!Execute(pageSize.c_str())) return StoreState::CannotOpen;
     }
+    // The copies of pages that a savepoint keeps (one for each file added in a batch) stay in memory rather
+    // than going through a temporary file.
     if (!Execute("PRAGMA journal_mode = WAL") || !Execute("PRAGMA synchronous = NORMAL") ||
-        !Execute("PRAGMA foreign_keys = ON") || !Execute("PRAGMA cache_size = -32768"))
+        !Execute("PRAGMA foreign_keys = ON") || !Execute("PRAGMA cache_size = -32768") ||
+        !Execute("PRAGMA temp_store = MEMORY"))
         return state_ == StoreState::Damaged ? StoreState::Damaged : StoreState::Locked;
 
     if (found < collection_schema::kVersion) {
@@ -335,13 +349,11 @@ std::optional<CSqliteCollectionStore::SoundMatch> CSqliteCollectionStore::FindOr
     const std::int64_t hash = HashOf(data);
     const auto [first, last] = known_.equal_range(hash);
     for (auto candidate = first; candidate != last; ++candidate) {
-        CSqliteStatement& bytes = Statement(soundData_, "SELECT data FROM sound_data WHERE sound = ?");
+        CSqliteStatement& bytes = Statement(soundData_, "SELECT packed FROM sound_data WHERE sound = ?");
         bytes.Bind(1, candidate->second);
         const int result = bytes.Step();
         if (result == SQLITE_ROW) {
-            const std::span<const std::uint8_t> stored = bytes.Blob(0);
-            const bool same =
-                stored.size() == data.size() && std::equal(stored.begin(), stored.end(), data.begin());
+            const bool same = UnpackSound(bytes.Blob(0), unpacked_) && unpacked_ == data;
             bytes.Reset();
             if (same) return SoundMatch{candidate->second, false};
         } else {
@@ -352,12 +364,13 @@ std::optional<CSqliteCollectionStore::SoundMatch> CSqliteCollectionStore::FindOr
     CSqliteStatement& sound =
         Statement(insertSound_,
                   "INSERT INTO sound (hash, name, last_seen, last_rank, favourite) VALUES (?, ?, ?, ?, 0)");
-    sound.Bind(1, hash).BindBlob(2, std::span(data).first(16)).Bind(3, time).Bind(4, rank);
+    sound.Bind(1, hash).BindBlob(2, std::span(data).first(16), true).Bind(3, time).Bind(4, rank);
     if (!Check(sound.Run(), SQLITE_DONE)) return std::nullopt;
     const SoundId id = sqlite3_last_insert_rowid(db_);
+    PackSound(data, packed_);
     CSqliteStatement& bytes =
-        Statement(insertSoundData_, "INSERT INTO sound_data (sound, data) VALUES (?, ?)");
-    bytes.Bind(1, id).BindBlob(2, data, true);
+        Statement(insertSoundData_, "INSERT INTO sound_data (sound, packed) VALUES (?, ?)");
+    bytes.Bind(1, id).BindBlob(2, packed_, true);
     if (!Check(bytes.Run(), SQLITE_DONE)) return std::nullopt;
     known_.emplace(hash, id);
     knownUpTo_ = std::max(knownUpTo_, id);
@@ -812,15 +825,17 @@ bool CSqliteCollectionStore::ReadSummaries(std::span<const SoundId> ids,
 
 std::optional<SoundData> CSqliteCollectionStore::ReadSoundData(SoundId id) {
     if (!CanRead()) return std::nullopt;
-    CSqliteStatement& bytes = Statement(soundData_, "SELECT data FROM sound_data WHERE sound = ?");
+    CSqliteStatement& bytes = Statement(soundData_, "SELECT packed FROM sound_data WHERE sound = ?");
     bytes.Bind(1, id);
     const int result = bytes.Step();
     std::optional<SoundData> data;
     if (result == SQLITE_ROW) {
-        const std::span<const std::uint8_t> stored = bytes.Blob(0);
         data.emplace();
-        data->fill(0);
-        std::copy_n(stored.begin(), std::min(stored.size(), data->size()), data->begin());
+        if (!UnpackSound(bytes.Blob(0), *data)) {
+            data.reset();
+            error_ = "the bytes of sound " + std::to_string(id) + " are damaged";
+            state_ = StoreState::Damaged;
+        }
     } else if (result != SQLITE_DONE) {
         Fail(result);
     }

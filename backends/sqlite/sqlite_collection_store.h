@@ -84,6 +84,9 @@ class CSqliteCollectionStore : public ICollectionStore {
     SoundId knownUpTo_ = 0;
     std::int64_t knownVersion_ = -1;
     bool knownValid_ = false;
+    // Room for the sound being added, packed and unpacked, kept between calls.
+    std::vector<std::uint8_t> packed_;
+    SoundData unpacked_{};
 
     // The statements of the connection, each prepared on first use (Statement) and listed in prepared_, which
     // Close finalises before the connection.

@@ -110,12 +110,19 @@ class CollectionCommands(t.TempDirTest):
 
     def test_a_run_killed_half_way_leaves_a_whole_collection_that_a_second_run_completes(self):
         files, per_file = 1500, 10
+
+        def sound(n):
+            # Made as a patch is: mostly zero, a few settings.
+            data = bytearray(t.patch_data(f"S{n}")[:16] + bytes(2162))
+            data[16 + n % 1500] = 1 + n % 127
+            data[1600 + n % 300] = 1 + n // 127 % 127
+            return bytes(data)
+
         os.makedirs(self.path("many"))
         for f in range(files):
             # Neighbouring files share half their patches.
-            self.write(f"many/{f:04d}.tql",
-                       t.library([t.record(t.patch_data(f"S{(f * 5 + i)}", f + i)) for i in range(per_file)]))
-        distinct = {t.patch_data(f"S{(f * 5 + i)}", f + i) for f in range(files) for i in range(per_file)}
+            self.write(f"many/{f:04d}.tql", t.library([t.record(sound(f * 5 + i)) for i in range(per_file)]))
+        distinct = {sound(f * 5 + i) for f in range(files) for i in range(per_file)}
         db = self.path("c.sqlite")
         process = subprocess.Popen([t.TQ550, "collection", "add", "--db", db, self.path("many")],
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -152,8 +159,9 @@ class CollectionCommands(t.TempDirTest):
             self.assertEqual(connection.execute(
                 "SELECT count(*) FROM (SELECT DISTINCT source, position FROM sighting)").fetchone()[0],
                 files * per_file)
-            stored = {bytes(row[0]) for row in connection.execute("SELECT data FROM sound_data")}
-        self.assertEqual(stored, distinct)
+        status, out, err = t.run("collection", "search", "--db", db, "--json")
+        self.assertEqual(status, 0, err)
+        self.assertEqual({bytes.fromhex(sound["data"]) for sound in json.loads(out)["sounds"]}, distinct)
         self.assertLess(new, len(distinct))
 
 

@@ -7,6 +7,7 @@
 #include "collection/collector.h"
 #include "collection/sound_index.h"
 #include "model/file_document.h"
+#include "sqlite/collection_schema.h"
 #include "sqlite/open_collection.h"
 #include "temp_folder.h"
 
@@ -152,7 +153,7 @@ TEST(CollectionStore, AFileOfTheFirstLayoutIsMigrated) {
     sqlite3_stmt* version = nullptr;
     sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &version, nullptr);
     ASSERT_EQ(sqlite3_step(version), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(version, 0), 2);
+    EXPECT_EQ(sqlite3_column_int(version, 0), collection_schema::kVersion);
     sqlite3_finalize(version);
     sqlite3_close(db);
 }
@@ -206,7 +207,7 @@ TEST(CollectionStore, DamagedLockedAndNewerFilesAreNeverFatal) {
         auto store = OpenCollectionStore(newer);
         Add(*store, File("/n.tql", 3), {Patch("NEW", 1, 0)});
     }
-    RunSql(newer, "PRAGMA user_version = 3");
+    RunSql(newer, "PRAGMA user_version = " + std::to_string(collection_schema::kVersion + 1));
     auto store = OpenCollectionStore(newer);
     ASSERT_EQ(store->State(), StoreState::ReadOnly);
     EXPECT_EQ(Names(*store), std::vector<std::string>{"NEW"});
