@@ -11,8 +11,9 @@
 //             columns are read without them
 // source      a file (its path, unique; its size and modification time when it was read) or a read from the
 //             processor (no path), where patches were seen
-// sighting    one patch at one position (and slot) of a source, with its memos (each followed by a zero
-//             byte; NULL when all four are empty) and the first time it was seen there
+// sighting    one patch at one position (and slot) of a source, the two its key, with its memos (each
+//             followed by a zero byte; NULL when all four are empty) and the first time it was seen there;
+//             indexed by sound
 // tag         the user's tags of each sound
 // meta        counters: 'serial' numbers the additions
 namespace collection_schema {

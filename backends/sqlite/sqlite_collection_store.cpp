@@ -41,19 +41,6 @@ std::int64_t HashOf(const SoundData& data) {
     return stored;
 }
 
-std::vector<std::uint8_t> PackMemos(const Memos& memos) {
-    std::vector<std::uint8_t> packed;
-    bool any = false;
-    for (const std::string& memo : memos) {
-        const std::string_view text(memo.data(), std::min(memo.size(), memo.find('\0')));
-        any = any || !text.empty();
-        packed.insert(packed.end(), text.begin(), text.end());
-        packed.push_back(0);
-    }
-    if (!any) packed.clear();
-    return packed;
-}
-
 Memos UnpackMemos(std::span<const std::uint8_t> packed) {
     Memos memos;
     const auto* begin = reinterpret_cast<const char*>(packed.data());
@@ -66,6 +53,20 @@ Memos UnpackMemos(std::span<const std::uint8_t> packed) {
     }
     return memos;
 }
+
+// The statements that store sightings: of many rows, a few, one.
+constexpr int kSightingColumnCount = 6;
+constexpr int kSightingRowsMany = 16;
+constexpr int kSightingRowsFew = 4;
+std::string InsertSightingsSql(int rows) {
+    std::string sql = "INSERT INTO sighting (source, position, slot, sound, memos, first_seen) VALUES ";
+    for (int row = 0; row < rows; ++row)
+        sql += row == 0 ? "(?, ?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?, ?)";
+    return sql;
+}
+const std::string kInsertSightingsMany = InsertSightingsSql(kSightingRowsMany);
+const std::string kInsertSightingsFew = InsertSightingsSql(kSightingRowsFew);
+const std::string kInsertSighting = InsertSightingsSql(1);
 
 constexpr int kLookasideSlot = 1200;
 constexpr int kLookasideSlots = 500;
@@ -477,6 +478,58 @@ bool CSqliteCollectionStore::RefreshUnchanged(const SightingSource& source, AddO
     return true;
 }
 
+void CSqliteCollectionStore::PackMemosInto(const Memos& memos, MemoBytes& where) {
+    where.offset = memoBytes_.size();
+    bool any = false;
+    for (const std::string& memo : memos) {
+        const std::string_view text(memo.data(), std::min(memo.size(), memo.find('\0')));
+        any = any || !text.empty();
+        memoBytes_.insert(memoBytes_.end(), text.begin(), text.end());
+        memoBytes_.push_back(0);
+    }
+    if (!any) memoBytes_.resize(where.offset);
+    where.size = memoBytes_.size() - where.offset;
+}
+
+void CSqliteCollectionStore::BindSightingValues(CSqliteStatement& statement, int first, std::int64_t sourceId,
+                                                const NewSighting& sighting, CollectionTime time) {
+    statement.Bind(first, sourceId).Bind(first + 1, sighting.position);
+    if (sighting.slot == kNoSlot) {
+        statement.BindNull(first + 2);
+    } else {
+        statement.Bind(first + 2, sighting.slot);
+    }
+    statement.Bind(first + 3, sighting.sound);
+    if (sighting.memos.size == 0) {
+        statement.BindNull(first + 4);
+    } else {
+        statement.BindBlob(first + 4,
+                           std::span(memoBytes_).subspan(sighting.memos.offset, sighting.memos.size), true);
+    }
+    statement.Bind(first + 5, time);
+}
+
+bool CSqliteCollectionStore::InsertSightings(std::int64_t sourceId, CollectionTime time) {
+    // Several rows a statement: each statement costs about as much again as the rows it stores.
+    std::size_t done = 0;
+    while (done < newSightings_.size()) {
+        const std::size_t rest = newSightings_.size() - done;
+        const int rows = rest >= kSightingRowsMany  ? kSightingRowsMany
+                         : rest >= kSightingRowsFew ? kSightingRowsFew
+                                                    : 1;
+        CSqliteStatement& insert =
+            rows == kSightingRowsMany  ? Statement(insertSightingsMany_, kInsertSightingsMany.c_str())
+            : rows == kSightingRowsFew ? Statement(insertSightingsFew_, kInsertSightingsFew.c_str())
+                                       : Statement(insertSighting_, kInsertSighting.c_str());
+        for (int row = 0; row < rows; ++row)
+            BindSightingValues(insert, 1 + row * kSightingColumnCount, sourceId,
+                               newSightings_[done + static_cast<std::size_t>(row)], time);
+        if (!Check(insert.Run(), SQLITE_DONE)) return false;
+        done += static_cast<std::size_t>(rows);
+    }
+    return true;
+}
+
 bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& source,
                                                        std::span<const SeenPatch> patches,
                                                        AddOutcome& outcome) {
@@ -487,11 +540,10 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
 
     // The source, and what it showed before when it is a file added again.
     struct Earlier {
-        std::int64_t id;
         SoundId sound;
         int slot;
         std::vector<std::uint8_t> memos;
-        bool kept = false;
+        bool handled = false;
     };
     std::unordered_map<int, Earlier> earlier;
     std::int64_t sourceId = 0;
@@ -520,14 +572,14 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
         BindStamp(update, 5, source);
         update.Bind(7, sourceId);
         if (!Check(update.Run(), SQLITE_DONE)) return false;
-        CSqliteStatement& old = Statement(
-            oldSightings_, "SELECT id, position, sound, slot, memos FROM sighting WHERE source = ?");
+        CSqliteStatement& old =
+            Statement(oldSightings_, "SELECT position, sound, slot, memos FROM sighting WHERE source = ?");
         old.Bind(1, sourceId);
         int result;
         while ((result = old.Step()) == SQLITE_ROW) {
-            const std::span<const std::uint8_t> memos = old.Blob(4);
-            earlier[static_cast<int>(old.Integer(1))] = {
-                old.Integer(0), old.Integer(2), old.IsNull(3) ? kNoSlot : static_cast<int>(old.Integer(3)),
+            const std::span<const std::uint8_t> memos = old.Blob(3);
+            earlier[static_cast<int>(old.Integer(0))] = {
+                old.Integer(1), old.IsNull(2) ? kNoSlot : static_cast<int>(old.Integer(2)),
                 std::vector<std::uint8_t>(memos.begin(), memos.end())};
         }
         old.Reset();
@@ -548,7 +600,30 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
         sourceId = sqlite3_last_insert_rowid(db_);
     }
 
-    for (const SeenPatch& patch : patches) {
+    // A position is one sighting: given twice, its first patch is seen there.
+    positions_.clear();
+    for (std::size_t i = 0; i < patches.size(); ++i)
+        positions_.emplace_back(patches[i].position, i);
+    std::sort(positions_.begin(), positions_.end());
+    repeated_.assign(patches.size(), false);
+    for (std::size_t i = 1; i < positions_.size(); ++i)
+        if (positions_[i].first == positions_[i - 1].first) repeated_[positions_[i].second] = true;
+
+    newSightings_.clear();
+    memoBytes_.clear();
+    const auto dropped = [&](int position, SoundId sound) {
+        // The sound keeps the time it was last seen there.
+        CSqliteStatement& keep =
+            Statement(keepDropped_,
+                      "UPDATE sound SET last_seen = ?1, last_rank = ?2 WHERE id = ?3 AND "
+                      "(last_seen < ?1 OR (last_seen = ?1 AND last_rank < ?2))");
+        keep.Bind(1, earlierTime).Bind(2, RankOf(earlierSerial, position)).Bind(3, sound);
+        if (!Check(keep.Run(), SQLITE_DONE)) return false;
+        outcome.droppedFrom.push_back(sound);
+        return true;
+    };
+    for (std::size_t i = 0; i < patches.size(); ++i) {
+        const SeenPatch& patch = patches[i];
         const std::int64_t rank = RankOf(serial, patch.position);
         const std::optional<SoundMatch> sound = FindOrAddSound(patch.data, source.time, rank);
         if (!sound) return false;
@@ -556,14 +631,24 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
         if (sound->isNew) ++outcome.newSounds;
         outcome.sounds.push_back(sound->id);
         ++outcome.patches;
+        if (repeated_[i]) continue;
 
-        const std::vector<std::uint8_t> memos = PackMemos(patch.memos);
+        NewSighting sighting{patch.position, patch.slot, sound->id, {}};
+        PackMemosInto(patch.memos, sighting.memos);
         const auto before = earlier.find(patch.position);
-        if (before != earlier.end() && before->second.sound == sound->id && !before->second.kept) {
-            before->second.kept = true;
-            if (before->second.slot == patch.slot && before->second.memos == memos) continue;
-            CSqliteStatement& update =
-                Statement(updateSighting_, "UPDATE sighting SET slot = ?, memos = ? WHERE id = ?");
+        if (before == earlier.end()) {
+            newSightings_.push_back(sighting);
+            continue;
+        }
+        Earlier& old = before->second;
+        old.handled = true;
+        const std::span<const std::uint8_t> memos =
+            std::span(memoBytes_).subspan(sighting.memos.offset, sighting.memos.size);
+        if (old.sound == sound->id) {
+            // Seen there before: its first time stays.
+            if (old.slot == patch.slot && std::ranges::equal(old.memos, memos)) continue;
+            CSqliteStatement& update = Statement(
+                updateSighting_, "UPDATE sighting SET slot = ?, memos = ? WHERE source = ? AND position = ?");
             if (patch.slot == kNoSlot) {
                 update.BindNull(1);
             } else {
@@ -572,43 +657,27 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
             if (memos.empty()) {
                 update.BindNull(2);
             } else {
-                update.BindBlob(2, memos);
+                update.BindBlob(2, memos, true);
             }
-            update.Bind(3, before->second.id);
+            update.Bind(3, sourceId).Bind(4, patch.position);
             if (!Check(update.Run(), SQLITE_DONE)) return false;
             continue;
         }
-        CSqliteStatement& insert = Statement(insertSighting_,
-                                             "INSERT INTO sighting (source, position, slot, sound, memos, "
-                                             "first_seen) VALUES (?, ?, ?, ?, ?, ?)");
-        insert.Bind(1, sourceId).Bind(2, patch.position);
-        if (patch.slot == kNoSlot) {
-            insert.BindNull(3);
-        } else {
-            insert.Bind(3, patch.slot);
-        }
-        insert.Bind(4, sound->id);
-        if (memos.empty()) {
-            insert.BindNull(5);
-        } else {
-            insert.BindBlob(5, memos);
-        }
-        insert.Bind(6, source.time);
-        if (!Check(insert.Run(), SQLITE_DONE)) return false;
+        // Another sound in its place: a new sighting there.
+        CSqliteStatement& replace = Statement(
+            replaceSighting_,
+            "UPDATE sighting SET slot = ?3, sound = ?4, memos = ?5, first_seen = ?6 WHERE source = ?1 "
+            "AND position = ?2");
+        BindSightingValues(replace, 1, sourceId, sighting, source.time);
+        if (!Check(replace.Run(), SQLITE_DONE) || !dropped(patch.position, old.sound)) return false;
     }
+    if (!InsertSightings(sourceId, source.time)) return false;
     for (const auto& [position, old] : earlier) {
-        if (old.kept) continue;
-        CSqliteStatement& remove = Statement(deleteSighting_, "DELETE FROM sighting WHERE id = ?");
-        remove.Bind(1, old.id);
-        if (!Check(remove.Run(), SQLITE_DONE)) return false;
-        // The sound keeps the time it was last seen there.
-        CSqliteStatement& keep =
-            Statement(keepDropped_,
-                      "UPDATE sound SET last_seen = ?1, last_rank = ?2 WHERE id = ?3 AND "
-                      "(last_seen < ?1 OR (last_seen = ?1 AND last_rank < ?2))");
-        keep.Bind(1, earlierTime).Bind(2, RankOf(earlierSerial, position)).Bind(3, old.sound);
-        if (!Check(keep.Run(), SQLITE_DONE)) return false;
-        outcome.droppedFrom.push_back(old.sound);
+        if (old.handled) continue;
+        CSqliteStatement& remove =
+            Statement(deleteSighting_, "DELETE FROM sighting WHERE source = ? AND position = ?");
+        remove.Bind(1, sourceId).Bind(2, position);
+        if (!Check(remove.Run(), SQLITE_DONE) || !dropped(position, old.sound)) return false;
     }
     return true;
 }
@@ -710,33 +779,32 @@ bool CSqliteCollectionStore::ReadSummaries(std::vector<SoundSummary>& summaries)
     struct Best {
         RecentKey key;
         const Source* source = nullptr;
-        std::int64_t sighting = 0;
     };
     std::vector<Best> best(summaries.size());
     CSqliteStatement& sightings =
-        Statement(allSightings_, "SELECT id, sound, source, position, slot, memos, first_seen FROM sighting");
+        Statement(allSightings_, "SELECT sound, source, position, slot, memos, first_seen FROM sighting");
     while ((result = sightings.Step()) == SQLITE_ROW) {
-        const std::int64_t owner = index.Find(sightings.Integer(1));
-        const std::int64_t sourceRow = sourceRows.Find(sightings.Integer(2));
+        const std::int64_t owner = index.Find(sightings.Integer(0));
+        const std::int64_t sourceRow = sourceRows.Find(sightings.Integer(1));
         if (owner < 0 || sourceRow < 0) continue;
         const Source& source = sources[static_cast<std::size_t>(sourceRow)];
         SoundSummary& summary = summaries[static_cast<std::size_t>(owner)];
-        const int position = static_cast<int>(sightings.Integer(3));
+        const int position = static_cast<int>(sightings.Integer(2));
         const RecentKey key{source.lastSeen, RankOf(source.serial, position)};
         Memos unpacked;
-        if (!sightings.IsNull(5)) {
-            unpacked = UnpackMemos(sightings.Blob(5));
+        if (!sightings.IsNull(4)) {
+            unpacked = UnpackMemos(sightings.Blob(4));
             for (const std::string& memo : unpacked)
                 if (!memo.empty()) summary.memosSeen.push_back(memo);
         }
         Best& own = best[static_cast<std::size_t>(owner)];
         if (!own.source || key > own.key) {
-            own = {key, &source, sightings.Integer(0)};
+            own = {key, &source};
             summary.recent.kind = source.kind;
             summary.recent.position = position;
-            summary.recent.slot = sightings.IsNull(4) ? kNoSlot : static_cast<int>(sightings.Integer(4));
+            summary.recent.slot = sightings.IsNull(3) ? kNoSlot : static_cast<int>(sightings.Integer(3));
             summary.recent.memos = std::move(unpacked);
-            summary.recent.firstSeen = sightings.Integer(6);
+            summary.recent.firstSeen = sightings.Integer(5);
         }
     }
     sightings.Reset();

@@ -65,6 +65,24 @@ class CSqliteCollectionStore : public ICollectionStore {
     std::optional<std::int64_t> NextSerial();
     bool AddSightingsInTransaction(const SightingSource& source, std::span<const SeenPatch> patches,
                                    AddOutcome& outcome);
+    // A sighting to store: its memos are memoBytes_ from offset (none: size 0, stored as NULL).
+    struct MemoBytes {
+        std::size_t offset = 0;
+        std::size_t size = 0;
+    };
+    struct NewSighting {
+        int position;
+        int slot;
+        SoundId sound;
+        MemoBytes memos;
+    };
+    // Appends the memos, each followed by a zero byte, to memoBytes_; nothing when all are empty.
+    void PackMemosInto(const Memos& memos, MemoBytes& where);
+    // Binds source, position, slot, sound, memos and first time from index first on.
+    void BindSightingValues(CSqliteStatement& statement, int first, std::int64_t sourceId,
+                            const NewSighting& sighting, CollectionTime time);
+    // Stores newSightings_.
+    bool InsertSightings(std::int64_t sourceId, CollectionTime time);
     // Brings the hashes of the stored sounds in memory up to date, inside a write transaction.
     bool LoadKnownSounds();
     bool ReadSightings(SoundId id, std::vector<Sighting>& sightings, std::vector<std::int64_t>* ranks);
@@ -84,9 +102,14 @@ class CSqliteCollectionStore : public ICollectionStore {
     SoundId knownUpTo_ = 0;
     std::int64_t knownVersion_ = -1;
     bool knownValid_ = false;
-    // Room for the sound being added, packed and unpacked, kept between calls.
+    // Room for the sound being added, packed and unpacked, and for the sightings of a source being added,
+    // kept between calls.
     std::vector<std::uint8_t> packed_;
     SoundData unpacked_{};
+    std::vector<std::pair<int, std::size_t>> positions_;
+    std::vector<bool> repeated_;
+    std::vector<NewSighting> newSightings_;
+    std::vector<std::uint8_t> memoBytes_;
 
     // The statements of the connection, each prepared on first use (Statement) and listed in prepared_, which
     // Close finalises before the connection.
@@ -95,7 +118,8 @@ class CSqliteCollectionStore : public ICollectionStore {
     CSqliteStatement dataVersion_, knownSounds_, keepDropped_;
     CSqliteStatement nextSerial_, readSerial_, findSource_, updateSource_, insertSource_, oldSightings_;
     CSqliteStatement soundData_, insertSound_, insertSoundData_;
-    CSqliteStatement insertSighting_, updateSighting_, deleteSighting_;
+    CSqliteStatement insertSighting_, insertSightingsFew_, insertSightingsMany_, updateSighting_,
+        replaceSighting_, deleteSighting_;
     CSqliteStatement extent_, allSources_, allSounds_, allSightings_, allTags_, oneSound_, soundSightings_,
         soundTags_;
     CSqliteStatement setFavourite_, deleteTags_, insertTag_, countSounds_;

@@ -98,6 +98,15 @@ TEST(CollectionStore, SoundsAreTheirBytesAndSightingsOfAFileAreRefreshed) {
     Add(*store, {SightingKind::HistoryEntry, "/h/2020.tql", "tql", 10}, {Patch("B", 2, 0)});
     EXPECT_EQ(Names(*store), (std::vector<std::string>{"A", "C", "A", "B"}));
     EXPECT_EQ(store->SoundCount(), 4u);
+    // A position given twice is one sighting, of its first patch; both patches are sounds.
+    const AddOutcome twice =
+        Add(*store, {SightingKind::DeviceRead, "", "", 3000}, {Patch("D", 5, 7), Patch("E", 6, 7)});
+    EXPECT_EQ(twice.patches, 2);
+    EXPECT_EQ(twice.newSounds, 2);
+    ASSERT_TRUE(store->ReadSightings(twice.sounds[0], sightings));
+    EXPECT_EQ(sightings.size(), 1u);
+    ASSERT_TRUE(store->ReadSightings(twice.sounds[1], sightings));
+    EXPECT_TRUE(sightings.empty());
 }
 
 TEST(CollectionStore, FavouritesAndTagsAreKeptAndSearched) {
