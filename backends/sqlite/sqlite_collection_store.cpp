@@ -321,6 +321,8 @@ StoreState CSqliteCollectionStore::Prepare(bool readOnly, std::chrono::milliseco
 }
 
 bool CSqliteCollectionStore::LoadKnownSounds() {
+    // While a batch holds the file for writing no other connection changes it.
+    if (inBatch_ && batchKnownChecked_ && knownValid_) return true;
     CSqliteStatement& version = Statement(dataVersion_, "PRAGMA data_version");
     if (!Check(version.Step(), SQLITE_ROW)) return false;
     const std::int64_t current = version.Integer(0);
@@ -342,6 +344,7 @@ bool CSqliteCollectionStore::LoadKnownSounds() {
     if (!Check(result, SQLITE_DONE)) return false;
     knownVersion_ = current;
     knownValid_ = true;
+    batchKnownChecked_ = inBatch_;
     return true;
 }
 
@@ -382,13 +385,22 @@ bool CSqliteCollectionStore::BeginBatch() {
     if (!CanWrite() || inBatch_) return false;
     if (!Execute("BEGIN IMMEDIATE")) return false;
     inBatch_ = true;
+    batchKnownChecked_ = false;
+    batchSerial_.reset();
     return true;
 }
 
 bool CSqliteCollectionStore::CommitBatch() {
     if (!inBatch_) return false;
     inBatch_ = false;
-    if (Execute("COMMIT")) return true;
+    bool stored = true;
+    if (batchSerial_) {
+        CSqliteStatement& store = Statement(storeSerial_, "UPDATE meta SET value = ? WHERE key = 'serial'");
+        store.Bind(1, *batchSerial_);
+        stored = Check(store.Run(), SQLITE_DONE);
+        batchSerial_.reset();
+    }
+    if (stored && Execute("COMMIT")) return true;
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     knownValid_ = false;  // it may hold sounds of the batch
     return false;
@@ -416,12 +428,16 @@ bool CSqliteCollectionStore::EndChange(bool done) {
 }
 
 std::optional<std::int64_t> CSqliteCollectionStore::NextSerial() {
-    CSqliteStatement& bump = Statement(nextSerial_, "UPDATE meta SET value = value + 1 WHERE key = 'serial'");
-    if (!Check(bump.Run(), SQLITE_DONE)) return std::nullopt;
-    CSqliteStatement& serialQuery = Statement(readSerial_, "SELECT value FROM meta WHERE key = 'serial'");
+    // A batch counts in memory and stores the count as it commits (a change it undoes leaves a gap).
+    if (inBatch_ && batchSerial_) return ++*batchSerial_;
+    CSqliteStatement& serialQuery =
+        inBatch_ ? Statement(readSerial_, "SELECT value + 1 FROM meta WHERE key = 'serial'")
+                 : Statement(nextSerial_,
+                             "UPDATE meta SET value = value + 1 WHERE key = 'serial' RETURNING value");
     if (!Check(serialQuery.Step(), SQLITE_ROW)) return std::nullopt;
     const std::int64_t serial = serialQuery.Integer(0);
     serialQuery.Reset();
+    if (inBatch_) batchSerial_ = serial;
     return serial;
 }
 

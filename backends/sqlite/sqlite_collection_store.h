@@ -94,6 +94,9 @@ class CSqliteCollectionStore : public ICollectionStore {
     StoreState state_ = StoreState::CannotOpen;
     std::string error_;
     bool inBatch_ = false;
+    // In a batch: whether the sounds in memory were brought up to date, and the last serial handed out.
+    bool batchKnownChecked_ = false;
+    std::optional<std::int64_t> batchSerial_;
 
     // The hash and id of every stored sound, so that adding needs no index on the hashes in the file. Sounds
     // are never deleted and their ids grow: other connections' new sounds are those above knownUpTo_, read
@@ -116,7 +119,8 @@ class CSqliteCollectionStore : public ICollectionStore {
     std::vector<CSqliteStatement*> prepared_;
     CSqliteStatement savepoint_, release_, beginChange_, commit_, findStamp_, touchSource_, heldSounds_;
     CSqliteStatement dataVersion_, knownSounds_, keepDropped_;
-    CSqliteStatement nextSerial_, readSerial_, findSource_, updateSource_, insertSource_, oldSightings_;
+    CSqliteStatement nextSerial_, readSerial_, storeSerial_, findSource_, updateSource_, insertSource_,
+        oldSightings_;
     CSqliteStatement soundData_, insertSound_, insertSoundData_;
     CSqliteStatement insertSighting_, insertSightingsFew_, insertSightingsMany_, updateSighting_,
         replaceSighting_, deleteSighting_;

@@ -15,13 +15,23 @@ constexpr std::size_t kSize = std::tuple_size_v<SoundData>;
 }  // namespace
 
 void PackSound(const SoundData& data, std::vector<std::uint8_t>& packed) {
-    // Written into a buffer of the sound's size: a packing that does not fit is no shorter than the sound.
-    packed.resize(kSize);
+    // The packed bytes are never longer than the format byte, the sound, and a token for each literal's
+    // 128 bytes: written without checks into room for that, then cut (or replaced by the sound itself).
+    packed.resize(1 + kSize + (kSize + kLiteralMax - 1) / kLiteralMax);
     std::uint8_t* const out = packed.data();
     std::size_t used = 0;
     out[used++] = kPackedFormat;
     const std::uint8_t* const in = data.data();
     std::size_t literal = 0;  // where the bytes not yet written begin
+    const auto flushLiteral = [&](std::size_t end) {
+        while (literal < end) {
+            const std::size_t count = std::min(end - literal, kLiteralMax);
+            out[used++] = static_cast<std::uint8_t>(count - 1);
+            std::memcpy(out + used, in + literal, count);
+            used += count;
+            literal += count;
+        }
+    };
     std::size_t i = 0;
     while (i < kSize) {
         const std::uint8_t value = in[i];
@@ -32,51 +42,43 @@ void PackSound(const SoundData& data, std::vector<std::uint8_t>& packed) {
                 std::memcpy(&next, in + end, 8);
                 if (next != 0) break;
             }
+            while (end < kSize && in[end] == 0)
+                ++end;
+            if (end - i < kZeroMin) {
+                i = end;
+                continue;
+            }
+        } else {
+            // A byte of a setting stays in the literal unless it repeats.
+            if (i + kRepeatMin > kSize || in[i + 1] != value || in[i + 2] != value) {
+                ++i;
+                continue;
+            }
+            end = i + kRepeatMin;
+            while (end < kSize && in[end] == value)
+                ++end;
         }
-        while (end < kSize && in[end] == value)
-            ++end;
-        std::size_t run = end - i;
+        // A run: the literal before it, then the run (a rest too short for a run joins the next literal).
+        flushLiteral(i);
         const bool zero = value == 0;
         const std::size_t least = zero ? kZeroMin : kRepeatMin;
-        if (run >= least) {
-            // The literal before the run, then the run (a rest too short for a run joins the next literal),
-            // when there is room for both.
-            const std::size_t most = zero ? kZeroMax : kRepeatMax;
-            const std::size_t literalBytes = (i - literal) + (i - literal + kLiteralMax - 1) / kLiteralMax;
-            if (used + literalBytes + (run / most + 1) * 2 > kSize) break;
-            while (literal < i) {
-                const std::size_t count = std::min(i - literal, kLiteralMax);
-                out[used++] = static_cast<std::uint8_t>(count - 1);
-                std::memcpy(out + used, in + literal, count);
-                used += count;
-                literal += count;
-            }
-            while (run >= least) {
-                const std::size_t count = std::min(run, most);
-                out[used++] = static_cast<std::uint8_t>((zero ? kZeroToken : kRepeatToken) + (count - least));
-                if (!zero) out[used++] = value;
-                run -= count;
-                literal += count;
-            }
+        const std::size_t most = zero ? kZeroMax : kRepeatMax;
+        for (std::size_t run = end - i; run >= least;) {
+            const std::size_t count = std::min(run, most);
+            out[used++] = static_cast<std::uint8_t>((zero ? kZeroToken : kRepeatToken) + (count - least));
+            if (!zero) out[used++] = value;
+            run -= count;
+            literal += count;
         }
         i = end;
     }
-    if (i == kSize) {
-        const std::size_t rest = kSize - literal;
-        if (used + (rest + kLiteralMax - 1) / kLiteralMax + rest < kSize) {
-            while (literal < kSize) {
-                const std::size_t count = std::min(kSize - literal, kLiteralMax);
-                out[used++] = static_cast<std::uint8_t>(count - 1);
-                std::memcpy(out + used, in + literal, count);
-                used += count;
-                literal += count;
-            }
-            packed.resize(used);
-            return;
-        }
+    flushLiteral(kSize);
+    if (used < kSize) {
+        packed.resize(used);
+    } else {
+        // No shorter packed: the sound as it is.
+        packed.assign(data.begin(), data.end());
     }
-    // No shorter packed: the sound as it is.
-    std::memcpy(out, in, kSize);
 }
 
 bool UnpackSound(std::span<const std::uint8_t> stored, SoundData& data) {
