@@ -41,14 +41,15 @@ fs::path Absolute(const fs::path& path) {
     return ec ? path : absolute.lexically_normal();
 }
 
-SeenPatch SeenPatchOf(const CPatch& patch, int position, int slot) {
-    SeenPatch seen;
-    seen.data = patch.GetImage();
-    for (int m = 0; m < CParameter::kMemoCount; ++m)
-        seen.memos[static_cast<std::size_t>(m)] = patch.GetMemo(m);
-    seen.position = position;
-    seen.slot = slot;
-    return seen;
+// Read from the patch as it was loaded, without copying its record first.
+void AddSeenPatch(std::vector<SeenPatch>& seen, const CPatch& patch, int position, int slot) {
+    SeenPatch& added = seen.emplace_back();
+    const std::span<const std::uint8_t> block = patch.FirstBlockBytes();
+    std::copy_n(block.begin(), std::min(block.size(), added.data.size()), added.data.begin());
+    const std::array<std::string_view, CParameter::kMemoCount> memos = patch.MemoViews();
+    std::copy(memos.begin(), memos.end(), added.memos.begin());
+    added.position = position;
+    added.slot = slot;
 }
 
 int SlotOf(const std::optional<PatchSlot>& slot) {
@@ -63,8 +64,7 @@ std::vector<SeenPatch> SeenPatchesOf(const CPatchArray& patches, std::span<const
     seen.reserve(carried.size());
     for (const CarriedPatch& patch : carried)
         if (patch.position < patches.GetSize())
-            seen.push_back(
-                SeenPatchOf(patches[patch.position], static_cast<int>(patch.position), SlotOf(patch.slot)));
+            AddSeenPatch(seen, patches[patch.position], static_cast<int>(patch.position), SlotOf(patch.slot));
     return seen;
 }
 
@@ -72,7 +72,7 @@ std::vector<SeenPatch> SeenPatchesOf(const CPatchArray& patches, std::span<const
     std::vector<SeenPatch> seen;
     seen.reserve(patches.GetSize());
     for (std::size_t i = 0; i < patches.GetSize(); ++i)
-        seen.push_back(SeenPatchOf(patches[i], static_cast<int>(i), i < slots.size() ? slots[i] : kNoSlot));
+        AddSeenPatch(seen, patches[i], static_cast<int>(i), i < slots.size() ? slots[i] : kNoSlot);
     return seen;
 }
 
