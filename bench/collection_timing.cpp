@@ -4,8 +4,9 @@
 // (the search and the rows of the list made again) while words are typed; and the file's size against the
 // 2178 bytes of each sound and the sightings' text.
 //
-// Run: build/bench/collection_timing FOLDER [FILES] [PATCHES_PER_FILE] [--no-add]
-// (--no-add: only open, search and size, on the collection a run before made)
+// Run: build/bench/collection_timing FOLDER [FILES] [PATCHES_PER_FILE] [--no-add|--load-only]
+// (--no-add: only open, search and size, on the collection a run before made; --load-only: only loading
+// alone, the measure collection_timing.sh compares tq550 collection add with)
 // The library files are made in FOLDER/files once and kept; the collection is FOLDER/collection.sqlite,
 // made anew at each run.
 
@@ -139,14 +140,16 @@ double Percentile(std::vector<double> values, double p) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: collection_timing FOLDER [FILES] [PATCHES_PER_FILE]\n");
+        std::fprintf(stderr,
+                     "usage: collection_timing FOLDER [FILES] [PATCHES_PER_FILE] [--no-add|--load-only]\n");
         return 2;
     }
     const fs::path folder = argv[1];
     const int files = argc > 2 ? std::atoi(argv[2]) : 10000;
     const int perFile = argc > 3 ? std::atoi(argv[3]) : 20;
     const int sounds = files * perFile / 2;
-    const bool add = !(argc > 4 && std::string(argv[4]) == "--no-add");
+    const std::string mode = argc > 4 ? argv[4] : "";
+    const bool add = mode != "--no-add" && mode != "--load-only";
     const fs::path libraries = folder / "files";
     const fs::path database = folder / "collection.sqlite";
 
@@ -176,6 +179,7 @@ int main(int argc, char** argv) {
             std::printf("load alone: %.2f s, processor %.2f s (%zu patches)\n", loadSeconds, loadCpu,
                         patches);
     }
+    if (mode == "--load-only") return 0;
 
     if (add)
         for (const char* suffix : {"", "-wal", "-shm"})
