@@ -387,12 +387,14 @@ bool CSqliteCollectionStore::BeginBatch() {
     inBatch_ = true;
     batchKnownChecked_ = false;
     batchSerial_.reset();
+    unknownPath_.clear();
     return true;
 }
 
 bool CSqliteCollectionStore::CommitBatch() {
     if (!inBatch_) return false;
     inBatch_ = false;
+    unknownPath_.clear();
     bool stored = true;
     if (batchSerial_) {
         CSqliteStatement& store = Statement(storeSerial_, "UPDATE meta SET value = ? WHERE key = 'serial'");
@@ -465,6 +467,8 @@ bool CSqliteCollectionStore::RefreshUnchanged(const SightingSource& source, AddO
     const std::int64_t sourceId = result == SQLITE_ROW ? find.Integer(0) : 0;
     find.Reset();
     if (result != SQLITE_ROW && result != SQLITE_DONE) return Fail(result);
+    // A file not seen before is added next, in the same batch, which no other connection can change.
+    if (result == SQLITE_DONE && inBatch_) unknownPath_ = source.path;
     if (!same) return true;
 
     if (!BeginChange()) return false;
@@ -565,7 +569,9 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
     std::int64_t sourceId = 0;
     CollectionTime earlierTime = 0;
     std::int64_t earlierSerial = 0;
-    if (!source.path.empty()) {
+    const bool knownAbsent = inBatch_ && !source.path.empty() && source.path == unknownPath_;
+    unknownPath_.clear();
+    if (!source.path.empty() && !knownAbsent) {
         CSqliteStatement& find =
             Statement(findSource_, "SELECT id, last_seen, serial FROM source WHERE path = ?");
         find.Bind(1, source.path);

@@ -97,6 +97,8 @@ class CSqliteCollectionStore : public ICollectionStore {
     // In a batch: whether the sounds in memory were brought up to date, and the last serial handed out.
     bool batchKnownChecked_ = false;
     std::optional<std::int64_t> batchSerial_;
+    // In a batch: the path RefreshUnchanged last found in no source (the next change need not look again).
+    std::string unknownPath_;
 
     // The hash and id of every stored sound, so that adding needs no index on the hashes in the file. Sounds
     // are never deleted and their ids grow: other connections' new sounds are those above knownUpTo_, read
