@@ -115,7 +115,7 @@ int main(int argc, char* argv[]) {
     options.language = 0;
     CApp app(settings, options);
     if (!app.InitInstance()) return 1;
-    MidiEnvironment* environment = app.Context().environment;
+    MidiEnvironment* environment = &app.Context().Environment();
     if (!environment->InPortOf(environment->InPort(MidiEnvironment::kTq550Pair)) ||
         !environment->OutPort(MidiEnvironment::kTq550Pair).GetDevice()) {
         std::fprintf(stderr, "desktop_transfer_timing: the automatic setup found no \"VELA TQ-550\" ports\n");

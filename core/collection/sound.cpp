@@ -6,10 +6,7 @@
 
 std::string SlotText(int slot) {
     if (slot == kTemporarySlot) return "Temporary";
-    if (slot < 0 || slot >= USER_PATCH_COUNT) return {};
-    char text[16];
-    std::snprintf(text, sizeof text, "U%02d-%d", slot / 4 + 1, slot % 4 + 1);
-    return text;
+    return UserPatchLabel(slot);
 }
 
 std::string LocalTimeText(CollectionTime time, char separator) {

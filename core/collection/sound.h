@@ -21,7 +21,7 @@ using CollectionTime = std::int64_t;
 // Slots of the processor as sightings hold them: user patches 0 to 199 (U01-1 to U50-4), the temporary
 // patch, or none (a library file, which numbers its patches by position only).
 inline constexpr int kNoSlot = -1;
-inline constexpr int kTemporarySlot = 200;
+inline constexpr int kTemporarySlot = USER_PATCH_COUNT;
 
 enum class SightingKind : int {
     LibraryFile = 1,   // a library file opened, saved or added

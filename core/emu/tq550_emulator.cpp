@@ -33,7 +33,7 @@ CTq550Emulator::CTq550Emulator(Tq550EmulatorOptions options)
         for (int i = PATCH_NAME_LENGTH; i < PATCH_BLOCK_SIZE; ++i)
             image[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((n * 31 + i) % 128);
         char name[PATCH_NAME_LENGTH + 1];
-        std::snprintf(name, sizeof name, "EMU U%02d-%d", n / 4 + 1, n % 4 + 1);
+        std::snprintf(name, sizeof name, "EMU %s", UserPatchLabel(n).c_str());
         SetName(image, name);
     }
     for (int i = PATCH_NAME_LENGTH; i < PATCH_BLOCK_SIZE; ++i)

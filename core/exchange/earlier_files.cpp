@@ -13,11 +13,11 @@ bool ReadEarlierLibraryFile(const std::filesystem::path& path, CPatchArray& patc
     return true;
 }
 
-bool ReadTq4BulkDump(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages) {
-    // The desktop program's reader starts with device id 00H, as here.
+bool ReadTq4BulkDump(const std::filesystem::path& path, CPatchArray& patches, TextOutHub& messages,
+                     std::uint8_t deviceId) {
     MidiEnvironment environment(messages);
     TQML::CReader reader(environment);
-    reader.SetDeviceIds(Tq550DeviceIds(0x00));
+    reader.SetDeviceIds(Tq550DeviceIds(deviceId));
     CTQ4Importer importer(reader, patches.GetInitialData());
     if (!importer.Import(path)) return false;
     patches.Swap(importer.GetDestination().Patches());

@@ -24,7 +24,7 @@ bool ReadPatchFile(FileKind kind, const std::filesystem::path& path, CPatchArray
             if (read) CarryAll(patches, found);
             break;
         case FileKind::Tq4Dump:
-            read = ReadTq4BulkDump(path, patches, messages);
+            read = ReadTq4BulkDump(path, patches, messages, options.earlierDeviceId);
             if (read) CarryAll(patches, found);
             break;
         case FileKind::Tq2Dump:

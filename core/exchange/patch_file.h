@@ -17,6 +17,11 @@ struct PatchFileOptions {
     // and whether it was chosen: without a choice a SysEx file is read for every id, the others for id 0.
     std::uint8_t deviceId = 0;
     bool deviceIdGiven = false;
+    // The device id (0-31) of the data sets taken from a TQ-4/TQ-MAX bulk dump.
+    std::uint8_t earlierDeviceId = 0;
+    // smf: the data sets are applied onto the patches given (the Main window's import, which leaves the
+    // patches the file does not reach as they are) instead of onto 200 patches in their initial state.
+    bool applyOntoPatches = false;
 };
 
 // One patch that a file's data carry: its position in the list the read gives and, for the kinds that

@@ -46,7 +46,7 @@ bool ReadSmfFile(const std::filesystem::path& path, CPatchArray& patches, TextOu
     if (std::filesystem::is_directory(path, ec)) return false;
     std::ifstream stream(path, std::ios::binary);
     if (!stream.is_open()) return false;
-    patches.RemoveAll();
+    if (!options.applyOntoPatches) patches.RemoveAll();
     patches.Resize(USER_PATCH_COUNT);
     MidiEnvironment environment(messages);
     CTouchNotingReader reader(environment);

@@ -11,8 +11,8 @@ class CData {
     virtual ~CData() = default;
 
     // The patch list; there is one data type (1, patch data), and every type answers it.
-    CPatchArray& GetArray(int /*dataType*/ = 1) { return patches_; }
-    const CPatchArray& GetArray(int /*dataType*/ = 1) const { return patches_; }
+    CPatchArray& GetArray() { return patches_; }
+    const CPatchArray& GetArray() const { return patches_; }
 
   private:
     CPatchArray patches_;

@@ -70,6 +70,7 @@ class CDeviceHistory {
     HistoryKeep KeepEntry(const CPatchArray& patches, std::chrono::system_clock::time_point now);
     bool SameAsNewest(const CPatchArray& patches, const std::vector<HistoryEntry>& entries) const;
     // Removes entries beyond the count, never the one at keep.
+    static void MakeNewest(std::vector<HistoryEntry>& entries, const std::filesystem::path& written);
     bool RemoveBeyondCount(const std::vector<HistoryEntry>& entries, const std::filesystem::path& keep = {});
 
     std::filesystem::path folder_;

@@ -16,8 +16,6 @@ class CImageDocument {
   public:
     virtual ~CImageDocument() = default;
 
-    CData& GetCurrentData(int /*dataType*/ = 1) { return current_; }
-    const CData& GetCurrentData(int /*dataType*/ = 1) const { return current_; }
     CPatchArray& Patches() { return current_.GetArray(); }
     const CPatchArray& Patches() const { return current_.GetArray(); }
 

@@ -95,10 +95,13 @@ std::vector<std::uint8_t>& CParameterAddress::GetBlockData(CParameterArray& patc
 
 std::string CParameterAddress::GetSlotName(int area, int number) const {
     if (area >= 0x10 && area <= 0x1F) return "Temporary Patch";
-    if (area >= 0x20 && area <= 0x2F) {
-        char text[64];
-        std::snprintf(text, sizeof text, "User Patch U%02d-%d", number / 4 + 1, number % 4 + 1);
-        return text;
-    }
+    if (area >= 0x20 && area <= 0x2F) return "User Patch " + UserPatchLabel(number);
     return {};
+}
+
+std::string UserPatchLabel(int number) {
+    if (number < 0 || number >= USER_PATCH_COUNT) return {};
+    char text[16];
+    std::snprintf(text, sizeof text, "U%02d-%d", number / 4 + 1, number % 4 + 1);
+    return text;
 }

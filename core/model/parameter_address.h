@@ -62,3 +62,7 @@ class CParameterAddress {
                                             int subIndex) const;
     std::string GetSlotName(int area, int number) const;
 };
+
+// How users see user patch number (0-199): "U01-1" to "U50-4", bank and number in the bank; empty for a
+// number outside them.
+std::string UserPatchLabel(int number);

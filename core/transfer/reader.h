@@ -65,7 +65,6 @@ class AReader : public CKivMidiRequester, public CKivSmfRead {
     // True when something was stored.
     bool StoreDataSet(PackedAddress address, std::span<const std::uint8_t> data);
 
-    bool IsSmfMode() const { return smfMode_; }
     void SetSmfMode(bool on) { smfMode_ = on; }
     // The list that receives data, and the positions the temporary patch goes to (the first entry is used).
     void SetTarget(CParameterArray* target, std::vector<int> temporaryTarget);

@@ -71,9 +71,7 @@ int MessageOf(SyxReadResult result) {
 // How a slot is named in messages: "U03-2", or "Temporary".
 std::string SlotLabel(const PatchSlot& slot) {
     if (slot.area == AREA_TEMPORARY_PATCH) return "Temporary";
-    char text[16];
-    std::snprintf(text, sizeof text, "U%02d-%d", slot.number / 4 + 1, slot.number % 4 + 1);
-    return text;
+    return UserPatchLabel(slot.number);
 }
 
 PatchSlot SlotOfIndex(std::size_t index) {

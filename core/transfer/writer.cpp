@@ -29,10 +29,12 @@ bool CWriter::WritePatchesToDevice(AReader& reader, int area, std::span<const in
     failedNumber_ = -1;
     cancelled_ = false;
     if (!CheckTransferPorts(environment_, reader.Input(), SenderOutput())) return false;
-    if (!reader.IdentifyDevice()) return false;
+    if (!reader.IdentifyDevice()) {
+        cancelled_ = reader.WaitCancelled();
+        return false;
+    }
     CKivProgressBar* progress = environment_.GetProgressBar();
     if (progress) progress->Begin(static_cast<int>(numbers.size()), "", true);
-    smfMode_ = false;
     CDeviceSink sink(*this);
     bool ok = true;
     for (std::size_t i = 0; ok && i < numbers.size(); ++i) {
@@ -71,7 +73,6 @@ bool CWriter::BuildSmf(int area, std::span<const int> numbers, const CParameterA
     fileBytes_.clear();
     nextDelta_ = 0;
     bool ok = BeginFile();
-    smfMode_ = true;
     ok = ok && BeginTrack() && WriteMeta(0, MakeTempo(kTempo));
     CSmfSink sink(*this);
     for (std::size_t i = 0; ok && i < numbers.size(); ++i)

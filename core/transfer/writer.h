@@ -52,7 +52,6 @@ class CWriter : public CKivMidiSender, public CKivSmfWrite {
     // nothing; a position outside the source list fails.
     bool WritePatch(const CParameterArray& source, int area, int number, IDataSetSink& sink) const;
 
-    bool IsSmfMode() const { return smfMode_; }
     // Delta time in ticks of the next event: (L × 192 + 12000) / 3125 + 1 after a message of L bytes.
     std::int32_t NextDelta() const { return nextDelta_; }
     static std::int32_t DeltaAfter(std::size_t messageLength);
@@ -90,5 +89,4 @@ class CWriter : public CKivMidiSender, public CKivSmfWrite {
     bool cancelled_ = false;
     std::vector<std::uint8_t> fileBytes_;
     std::int32_t nextDelta_ = 0;
-    bool smfMode_ = false;
 };

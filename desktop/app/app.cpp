@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include "app/app_services.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFontDialog>
@@ -83,23 +85,30 @@ class CNotifyingTextOutBuffer : public CKivTextOutBuffer {
 }  // namespace
 
 CApp::CApp(ISettingsStore& settings, CAppOptions options)
-    : settings_(settings), options_(std::move(options)) {
-    context_.settings = &settings_;
-    context_.textOut = &textOut_;
-}
+    : settings_(settings),
+      options_(std::move(options)),
+      services_(std::make_unique<CAppServices>(settings_, options_)),
+      context_(services_->Context()),
+      textOut_(services_->textOut),
+      environment_(services_->environment),
+      jobs_(services_->jobs) {}
 
 CApp::~CApp() {
     // A job that still runs ends before anything it uses goes.
-    jobs_.reset();
-    context_.jobs = nullptr;
+    jobs_.CancelAndWait();
     // Windows closed a moment ago are still waiting to be deleted: they go before the frame that holds them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    context_.ReleaseTransfers();
-    context_.environment = nullptr;
-    // The environment holds the notice window; it goes while the frame it belongs to is still there.
-    environment_.reset();
-    notices_.reset();
-    progress_.reset();
+    // The ports close before the virtual processor and the windows go.
+    environment_.SetInputWaker(nullptr);
+    environment_.Shutdown();
+}
+
+CProgressBar* CApp::ProgressBar() const {
+    return &services_->progress;
+}
+
+CRecoveryStore* CApp::Recovery() const {
+    return &services_->recovery;
 }
 
 bool CApp::InitInstance() {
@@ -128,13 +137,10 @@ bool CApp::InitInstance() {
         connect(instance_.get(), &CSingleInstance::requested, this, &CApp::OnRequestFromOtherCopy);
     }
 
-    CAppContext& app = context_;
-
     // Every window is followed by the recovery store from its start.
     if (!options_.recoveryFolder.isEmpty()) {
-        recovery_ = std::make_unique<CRecoveryStore>(options_.recoveryFolder);
-        if (options_.recoveryIntervalMs > 0) recovery_->SetInterval(options_.recoveryIntervalMs);
-        if (recovery_->IsReady()) context_.recovery = recovery_.get();
+        services_->recovery.Open(options_.recoveryFolder);
+        if (options_.recoveryIntervalMs > 0) services_->recovery.SetInterval(options_.recoveryIntervalMs);
     }
 
     // The document types: the library first, so that New makes a library window.
@@ -153,31 +159,25 @@ bool CApp::InitInstance() {
     docMan_->SetMainFrame(frame_.get());
     frame_->SetApplicationTarget(this);
     // Closing the program during a transfer cancels its job and waits for its end first.
-    frame_->SetBeforeClose([this] {
-        if (jobs_) jobs_->CancelAndWait();
-    });
+    frame_->SetBeforeClose([this] { jobs_.CancelAndWait(); });
     frame_->RestoreBars(QStringLiteral(TQ_FILE_VERSION));
     connect(frame_.get(), &CMainFrame::filesDropped, this, &CApp::OnFilesDropped);
 
     LoadSettings();
     CreateTextSinks();
-    if (context_.recovery) context_.recovery->SetNotices(notices_.get());
+    services_->recovery.SetNotices(notices_.get());
     PrepareDevices();
-    if (!options_.historyFolder.isEmpty())
-        app.history = std::make_unique<CDeviceHistory>(ToFilePath(options_.historyFolder),
-                                                       Profile::kHistoryCount.Read(&settings_), &textOut_);
 
     const int language = options_.language >= 0 ? options_.language : ChooseLanguage();
     GetMessageCatalog().SetLanguage(language);
-    app.memoCodec.SetLanguage(language);
+    services_->memoCodec.SetLanguage(language);
 
-    midiSetup_ = std::make_unique<CMidiSetup>(*environment_, settings_);
+    midiSetup_ = std::make_unique<CMidiSetup>(environment_, settings_);
     LoadAndAutoSetup(*midiSetup_);
 
     const QString file = options_.files.value(0);
     const QPointer<GP::CDocument> opened = file.isEmpty() ? nullptr : OpenCommandLineFile(file);
     if (!file.isEmpty() && !opened) {
-        app.ReleaseTransfers();
         DeliverBufferedMessages();
         return false;
     }
@@ -187,10 +187,9 @@ bool CApp::InitInstance() {
     if (opened && !opened->GetFrames().empty()) frame_->MDIActivate(opened->GetFrames().front());
     frame_->show();
     frame_->UpdateCommandActions();
-    if (context_.recovery) {
+    if (services_->recovery.IsReady()) {
         OfferRecovery();
-        context_.recovery->FollowTransfers(jobs_.get());
-        context_.recovery->Start();
+        services_->recovery.Start();
     }
     started_ = true;
     return true;
@@ -209,18 +208,12 @@ void CApp::ReportRunningCopyNotResponding() {
 }
 
 void CApp::LoadSettings() {
-    CAppContext& app = context_;
-    app.gridSw = Profile::kGridSw.Read(&settings_);
-    app.mode = Profile::kMode.Read(&settings_);
-    app.listFont.Load(settings_, Profile::kListFont);
-    app.useStoredPositions = true;
+    services_->appearance.Load(settings_);
+    context_.SetUseStoredPositions(true);
 }
 
 void CApp::SaveSettings() {
-    CAppContext& app = context_;
-    app.listFont.Save(settings_, Profile::kListFont);
-    Profile::kGridSw.Write(&settings_, app.gridSw);
-    Profile::kMode.Write(&settings_, app.mode);
+    services_->appearance.Save(settings_);
 }
 
 void CApp::CreateTextSinks() {
@@ -233,9 +226,6 @@ void CApp::CreateTextSinks() {
 }
 
 void CApp::PrepareDevices() {
-    CAppContext& app = context_;
-    environment_ = std::make_unique<MidiEnvironment>(textOut_);
-    environment_->BuildStandardPorts();
     std::unique_ptr<IMidiDeviceFactory> factory;
     if (options_.systemMidi) factory = std::make_unique<CNormalMidiDeviceFactory>(options_.midiApi);
     if (options_.virtualDevice) {
@@ -250,46 +240,34 @@ void CApp::PrepareDevices() {
                                                                          std::move(virtualFactory))
                           : std::unique_ptr<IMidiDeviceFactory>(std::move(virtualFactory));
     }
-    if (factory) environment_->SetFactory(std::move(factory));
-    environment_->SetNoticeSink(std::make_shared<CUiThreadTextOut>(notices_));
+    if (factory) environment_.SetFactory(std::move(factory));
+    environment_.SetNoticeSink(std::make_shared<CUiThreadTextOut>(notices_));
     // Transfers run as jobs on a worker, one at a time, with the progress dialog over the main frame.
-    progress_ = std::make_unique<CProgressBar>(frame_.get());
-    progress_->Prepare();
-    jobs_ = std::make_unique<CTransferJobs>(*environment_, progress_.get());
-    context_.jobs = jobs_.get();
-    connect(jobs_.get(), &CTransferJobs::stateChanged, frame_.get(), &CMainFrame::UpdateCommandActions);
+    services_->progress.SetOwner(frame_.get());
+    services_->progress.Prepare();
+    connect(&jobs_, &CTransferJobs::stateChanged, frame_.get(), &CMainFrame::UpdateCommandActions);
     // Input that arrives outside a job is delivered when the event loop wakes; while a job runs, its worker
     // pumps the input it waits for, and nothing else may.
-    environment_->SetInputWaker([this] {
+    environment_.SetInputWaker([this] {
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (environment_ && jobs_ && !jobs_->IsRunning())
-                    for (auto& device : environment_->InDevices())
+                if (!jobs_.IsRunning())
+                    for (auto& device : environment_.InDevices())
                         device->Pump();
             },
             Qt::QueuedConnection);
     });
     // Unplugged or plugged in again, the processor may be another one, or the same one edited on its panel:
     // what this run read or wrote there is known no longer, so Write Changed sends every slot again.
-    environment_->SetConnectionListener([this](MidiConnectionChange) {
+    environment_.SetConnectionListener([this](MidiConnectionChange) {
         QMetaObject::invokeMethod(
             this, [this] { ForgetDeviceSlots(); }, Qt::QueuedConnection);
     });
-
-    app.environment = environment_.get();
-    app.reader = std::make_unique<AReader>(*environment_);
-    app.reader->Attach(&environment_->InPort(MidiEnvironment::kTq550Pair),
-                       &environment_->OutPort(MidiEnvironment::kTq550Pair));
-    app.earlierReader = std::make_unique<TQML::CReader>(*environment_);
-    app.earlierReader->Attach(&environment_->InPort(MidiEnvironment::kTqMaxPair),
-                              &environment_->OutPort(MidiEnvironment::kTqMaxPair));
-    app.writer = std::make_unique<CWriter>(*environment_);
-    app.writer->SetOutput(&environment_->OutPort(MidiEnvironment::kTq550Pair));
 }
 
 bool CApp::TransferUnderWay() const {
-    return jobs_ && jobs_->IsRunning();
+    return jobs_.IsRunning();
 }
 
 GP::CDocument* CApp::OpenCommandLineFile(const QString& path) {
@@ -300,8 +278,8 @@ GP::CDocument* CApp::OpenCommandLineFile(const QString& path) {
 void CApp::LoadInitialData() {
     CAppContext& app = context_;
     const QString path = FindDataFile(QString::fromLatin1(kInitialDataFile));
-    if (path.isEmpty() || !app.initial->Load(ToFilePath(path))) {
-        app.initial->Reset();
+    if (path.isEmpty() || !app.Initial()->Load(ToFilePath(path))) {
+        app.Initial()->Reset();
         if (box_) box_->Write("Unable to read initial file.");
     }
 }
@@ -357,7 +335,7 @@ void CApp::ScheduleIdleDelivery() {
 }
 
 void CApp::DeliverWhenIdle() {
-    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != progress_.get()) {
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &services_->progress) {
         // Whichever comes first; the other one finds nothing left to show.
         const auto again = Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection);
         connect(
@@ -370,7 +348,7 @@ void CApp::DeliverWhenIdle() {
     // Not in the middle of a transfer: when its job has ended.
     if (TransferUnderWay()) {
         connect(
-            jobs_.get(), &CTransferJobs::stateChanged, this, [this] { DeliverWhenIdle(); },
+            &jobs_, &CTransferJobs::stateChanged, this, [this] { DeliverWhenIdle(); },
             Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
         return;
     }
@@ -414,17 +392,14 @@ void CApp::ForgetDeviceSlots() {
 }
 
 void CApp::SetUpFont() {
-    CAppContext& app = context_;
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, app.listFont.Font(), frame_.get());
+    const QFont chosen = QFontDialog::getFont(&ok, services_->appearance.Font().Font(), frame_.get());
     if (!ok) return;
-    app.listFont.SetFont(chosen);
-    for (GP::CDocument* document : docMan_->GetDocuments())
-        document->UpdateAllViews(nullptr, HINT_FONT);
+    // Every list follows the appearance.
+    services_->appearance.SetFont(chosen);
 }
 
 int CApp::ExitInstance() {
-    CAppContext& app = context_;
     // Only a start that reached the Main window stores settings.
     if (started_) {
         SaveSettings();
@@ -432,17 +407,14 @@ int CApp::ExitInstance() {
         if (frame_) frame_->SaveBars(QStringLiteral(TQ_FILE_VERSION));
     }
     // A job still running ends first; then the Main window (and any other left) closes without asking.
-    if (jobs_) jobs_->CancelAndWait();
+    jobs_.CancelAndWait();
     if (docMan_) docMan_->CloseAllDocuments();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    app.ReleaseTransfers();
-    if (environment_) {
-        environment_->SetInputWaker(nullptr);
-        environment_->Shutdown();
-    }
+    environment_.SetInputWaker(nullptr);
+    environment_.Shutdown();
     if (instance_) instance_->Stop();
     // A clean end: nothing is left to recover.
-    if (recovery_) recovery_->Finish();
+    services_->recovery.Finish();
     return 0;
 }
 
@@ -480,7 +452,7 @@ bool CApp::RouteAppCommand(int id, GP::CCmdUI* ui) {
 }
 
 bool CApp::CanOpenDeviceHistory() const {
-    return IsIdle() && context_.history && MainView();
+    return IsIdle() && context_.History() && MainView();
 }
 
 void CApp::OpenDeviceHistory() {

@@ -12,6 +12,7 @@
 #include "textout/text_out_hub.h"
 #include "ui/app_context.h"
 
+class CAppServices;
 class CDocMan;
 class CMainFrame;
 class CFileDoc;
@@ -104,15 +105,15 @@ class CApp : public QObject, public GP::CCmdTarget {
 
     CMainFrame* MainFrame() const { return frame_.get(); }
     CDocMan* DocManager() const { return docMan_.get(); }
-    MidiEnvironment* Environment() const { return environment_.get(); }
+    MidiEnvironment* Environment() const { return &environment_; }
     TextOutHub& TextOut() { return textOut_; }
     UL::CTimerTextOutWindow* NoticeWindow() const { return notices_.get(); }
     CVirtualTq550* VirtualDevice() const { return virtualDevice_.get(); }
     CMidiSetup* MidiSetup() const { return midiSetup_.get(); }
     CSingleInstance* SingleInstance() const { return instance_.get(); }
-    CProgressBar* ProgressBar() const { return progress_.get(); }
-    CTransferJobs* Jobs() const { return jobs_.get(); }
-    CRecoveryStore* Recovery() const { return recovery_.get(); }
+    CProgressBar* ProgressBar() const;
+    CTransferJobs* Jobs() const { return &jobs_; }
+    CRecoveryStore* Recovery() const;
     CAppContext& Context() { return context_; }
     // The Main window's view, once it exists.
     CImageView* MainView() const;
@@ -169,16 +170,16 @@ class CApp : public QObject, public GP::CCmdTarget {
 
     ISettingsStore& settings_;
     CAppOptions options_;
-    CAppContext context_;
+    // What the windows use; it goes after everything below.
+    std::unique_ptr<CAppServices> services_;
+    CAppContext& context_;
+    TextOutHub& textOut_;
+    MidiEnvironment& environment_;
+    CTransferJobs& jobs_;
     std::unique_ptr<CSingleInstance> instance_;
-    TextOutHub textOut_;
     std::shared_ptr<CKivTextOutBuffer> buffer_;
     std::shared_ptr<CKivTextOut> box_;
     std::shared_ptr<UL::CTimerTextOutWindow> notices_;
-    std::unique_ptr<CProgressBar> progress_;
-    std::unique_ptr<CTransferJobs> jobs_;
-    std::unique_ptr<CRecoveryStore> recovery_;
-    std::unique_ptr<MidiEnvironment> environment_;
     std::shared_ptr<CVirtualMidiSystem> virtualSystem_;
     std::unique_ptr<CVirtualTq550> virtualDevice_;
     std::unique_ptr<CMidiSetup> midiSetup_;

@@ -8,17 +8,13 @@
 #include "app/main_frame.h"
 #include "gp/docview/doc_template.h"
 #include "gp/util/settings_catalog.h"
-#include "import/reader.h"
-#include "import/tq2_importer.h"
-#include "import/tq4_importer.h"
-#include "import/tqm_importer.h"
 #include "settings/settings_store.h"
 #include "textout/message_catalog.h"
 #include "ui/app_context.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
 #include "ui/file_dialog.h"
-#include "ui/wait_cursor.h"
+#include "ui/file_exchange.h"
 
 using namespace TQ;
 
@@ -50,8 +46,8 @@ bool CApp::PromptEarlierFile(EarlierKind kind, QString& path) {
     const EarlierKindInfo& info = InfoOf(kind);
     const UL::CFileDialogA::Filters filters = {{tr(info.filterName), QString::fromLatin1(info.extension)},
                                                {tr("All Files"), QStringLiteral("*.*")}};
-    const QString folder = Profile::EarlierFolder(kind).Read(context_.settings);
-    const QString file = Profile::EarlierFileName(kind).Read(context_.settings);
+    const QString folder = Profile::EarlierFolder(kind).Read(&context_.Settings());
+    const QString file = Profile::EarlierFileName(kind).Read(&context_.Settings());
     // The filter chosen is not remembered for these.
     UL::CFileDialogA dialog(true, filters, QString::fromLatin1(info.extension), folder, file, nullptr,
                             nullptr, frame_.get());
@@ -63,8 +59,8 @@ bool CApp::PromptEarlierFile(EarlierKind kind, QString& path) {
 
 void CApp::RememberEarlierFile(EarlierKind kind, const QString& path) {
     // The folder, and the file's name without its extension.
-    Profile::RememberFolder(context_.settings, Profile::EarlierFolder(kind), path);
-    Profile::EarlierFileName(kind).Write(context_.settings, QFileInfo(path).completeBaseName());
+    Profile::RememberFolder(&context_.Settings(), Profile::EarlierFolder(kind), path);
+    Profile::EarlierFileName(kind).Write(&context_.Settings(), QFileInfo(path).completeBaseName());
 }
 
 void CApp::OnImportEarlierFile(EarlierKind kind) {
@@ -78,39 +74,7 @@ void CApp::OnImportEarlierFile(EarlierKind kind) {
 }
 
 CFileDoc* CApp::ImportEarlierFile(EarlierKind kind, const QString& path) {
-    CAppContext& app = context_;
-    GP::CDocTemplate* library = DocTemplateById(IDR_LIBRARY);
-    if (!library) return nullptr;
-    const std::shared_ptr<const IInitialData> initial = app.initial;
-    const std::filesystem::path file = ToFilePath(path);
-    CPatchArray patches;
-    switch (kind) {
-        case kLibrarianFile: {
-            CWaitCursor wait;
-            // A file that is not one reports why to the buffering sink, shown when the program is idle.
-            CTQMImporter importer(&textOut_, initial);
-            if (!importer.Import(file)) return nullptr;
-            patches.Swap(importer.GetDestination().Patches());
-            break;
-        }
-        case kTq4BulkDump: {
-            if (!app.earlierReader) return nullptr;
-            CTQ4Importer importer(*app.earlierReader, initial);
-            if (!importer.Import(file)) return nullptr;
-            patches.Swap(importer.GetDestination().Patches());
-            break;
-        }
-        case kTq2BulkDump: {
-            CTQ2Importer importer(initial);
-            if (!importer.Import(file)) return nullptr;
-            patches.Swap(importer.GetDestination().Patches());
-            break;
-        }
-    }
-    auto* doc = qobject_cast<CFileDoc*>(library->OpenDocumentFile(QString()));
-    if (!doc) return nullptr;
-    // An untitled library like any new one: saving it asks for a name.
-    doc->SetPatches(std::move(patches));
-    doc->SetModifiedFlag(true);
-    return doc;
+    // A file that is not one reports why to the buffering sink, shown when the program is idle.
+    const FileKind kinds[] = {FileKind::EarlierLibrary, FileKind::Tq4Dump, FileKind::Tq2Dump};
+    return CFileExchange(context_).OpenAsLibrary(DocTemplateById(IDR_LIBRARY), kinds[kind], path);
 }

@@ -15,8 +15,8 @@
 using namespace TQ;
 
 void CApp::OfferRecovery() {
-    CRecoveryStore* store = context_.recovery;
-    if (!store) return;
+    CRecoveryStore* store = &context_.Recovery();
+    if (!store->IsReady()) return;
     CRecoveryStore::LeftBehind found = store->FindLeftBehind();
     if (found.windows.empty()) {
         store->Forget(found.folders);

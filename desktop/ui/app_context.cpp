@@ -1,9 +1,7 @@
 #include "ui/app_context.h"
 
-#include "import/reader.h"
-#include "model/device_history.h"
-#include "transfer/reader.h"
-#include "transfer/writer.h"
+#include "textout/text_out_hub.h"
+#include "ui/list_appearance.h"
 #include "ui/transfer_jobs.h"
 
 void CPatchClipboard::CopyFrom(const CPatchArray& source, const std::vector<int>& indexes) {
@@ -16,14 +14,14 @@ void CPatchClipboard::Clear() {
     emit changed();
 }
 
-CAppContext::~CAppContext() = default;
-
-bool CAppContext::Busy() const {
-    return jobs && jobs->IsRunning();
+int CAppContext::Mode() const {
+    return services_.appearance.Mode();
 }
 
-void CAppContext::ReleaseTransfers() {
-    reader.reset();
-    writer.reset();
-    earlierReader.reset();
+void CAppContext::ShowText(const std::string& text) const {
+    if (CKivTextOut* box = services_.textOut.GetTextOut(TextOutHub::kMessageBoxSlot)) box->Write(text);
+}
+
+bool CAppContext::Busy() const {
+    return services_.jobs.IsRunning();
 }

@@ -2,23 +2,21 @@
 
 #include <QObject>
 #include <memory>
+#include <string>
 
-#include "gp/util/font_ex.h"
 #include "model/data.h"
 #include "model/initial_file_document.h"
-#include "ui/memo_codec.h"
 
 class AReader;
 class CDeviceHistory;
+class CListAppearance;
+class CMemoCodec;
+class CRecoveryStore;
+class CTransferJobs;
 class CWriter;
 class ISettingsStore;
 class MidiEnvironment;
 class TextOutHub;
-class CTransferJobs;
-class CRecoveryStore;
-namespace TQML {
-class CReader;
-}
 
 // The program's clipboard of patches: copies, independent of the system clipboard, shared by all windows
 // and outliving every one of them. It tells when its content changed (Insert and Replace depend on it).
@@ -39,47 +37,59 @@ class CPatchClipboard : public QObject {
     CData data_;
 };
 
-// What the application builds at start-up for the windows it creates: the settings, the text output, the
-// MIDI environment with the patch reader and writers, the initial data, the memo codec of the interface
-// language, the clipboard, the device history, the list font and the program's switches. The application owns
-// it and hands it to the document types, frames, views and dialogs; nothing in the program reaches it any
-// other way.
+// What the windows use of the application: the settings, the text output, the MIDI environment with the
+// patch reader and writers and the transfer jobs, the initial data, the memo codec of the interface
+// language, the clipboard, the list appearance, the device history and the recovery store. The application
+// makes every one of them before any window and hands this to the document types, frames, views and dialogs
+// when it makes them; they outlive every window. Nothing in the program reaches them any other way.
 class CAppContext {
   public:
-    CAppContext() = default;
+    // Each service, by reference; the device history is optional (none: nothing is kept, and File >
+    // Device History... is unavailable).
+    struct Services {
+        ISettingsStore& settings;
+        TextOutHub& textOut;
+        MidiEnvironment& environment;
+        AReader& reader;
+        CWriter& writer;
+        CTransferJobs& jobs;
+        std::shared_ptr<CInitialFileDocument> initial;
+        CMemoCodec& memoCodec;
+        CPatchClipboard& clipboard;
+        CListAppearance& appearance;
+        CRecoveryStore& recovery;
+        CDeviceHistory* history = nullptr;
+    };
+
+    explicit CAppContext(Services services) : services_(std::move(services)) {}
     CAppContext(const CAppContext&) = delete;
     CAppContext& operator=(const CAppContext&) = delete;
-    ~CAppContext();
 
-    ISettingsStore* settings = nullptr;
-    TextOutHub* textOut = nullptr;
-    MidiEnvironment* environment = nullptr;
-    std::unique_ptr<AReader> reader;
-    std::unique_ptr<CWriter> writer;
-    std::unique_ptr<TQML::CReader> earlierReader;
-    // Where new patches take their content from; never null (an empty library: zeroed INIT PATCH).
-    std::shared_ptr<CInitialFileDocument> initial = std::make_shared<CInitialFileDocument>();
-    CMemoCodec memoCodec;
-    CPatchClipboard clipboard;
-    // The font and text colour of every patch list.
-    GP::CFontEx listFont;
-    // Profile::kMode: 1 offers undo, the temporary-area buttons and the user area in transfers.
-    int mode = 1;
-    // Profile::kGridSw: grid lines in every patch list.
-    int gridSw = 0;
-    // Child frames take their stored positions once the settings are loaded.
-    bool useStoredPositions = false;
+    ISettingsStore& Settings() const { return services_.settings; }
+    TextOutHub& TextOut() const { return services_.textOut; }
+    MidiEnvironment& Environment() const { return services_.environment; }
+    AReader& Reader() const { return services_.reader; }
+    CWriter& Writer() const { return services_.writer; }
+    CTransferJobs& Jobs() const { return services_.jobs; }
+    // Where new patches take their content from; an empty library gives zeroed INIT PATCH.
+    const std::shared_ptr<CInitialFileDocument>& Initial() const { return services_.initial; }
+    const CMemoCodec& MemoCodec() const { return services_.memoCodec; }
+    CPatchClipboard& Clipboard() const { return services_.clipboard; }
+    CListAppearance& Appearance() const { return services_.appearance; }
+    CRecoveryStore& Recovery() const { return services_.recovery; }
+    CDeviceHistory* History() const { return services_.history; }
+    // The program's Mode (1: undo, the temporary buttons, user-area transfers).
+    int Mode() const;
 
-    // Where every Read All that completes is kept (none: nothing is kept).
-    std::unique_ptr<CDeviceHistory> history;
-
-    // Where transfers with the processor run: one job at a time, on a worker.
-    CTransferJobs* jobs = nullptr;
-    // Where the unsaved patches of the windows are kept against a crash (none: nowhere).
-    CRecoveryStore* recovery = nullptr;
     // Whether a transfer job runs now.
     bool Busy() const;
+    // Shows a text of the program's own at once, in the message box of the catalogue's messages.
+    void ShowText(const std::string& text) const;
+    // Child frames take their stored positions once the settings are loaded.
+    bool UseStoredPositions() const { return useStoredPositions_; }
+    void SetUseStoredPositions(bool use) { useStoredPositions_ = use; }
 
-    // Releases the reader and writers (before the environment they use goes).
-    void ReleaseTransfers();
+  private:
+    Services services_;
+    bool useStoredPositions_ = false;
 };

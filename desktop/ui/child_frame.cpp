@@ -16,7 +16,7 @@ CChildFrame::CChildFrame(int windowType, const CAppContext& context)
     : CMDIChildWndEx(windowType), context_(context) {}
 
 bool CChildFrame::UsesStoredPosition() const {
-    return context_.useStoredPositions;
+    return context_.UseStoredPositions();
 }
 
 bool CChildFrame::InTitleBar(const QPoint& position) const {

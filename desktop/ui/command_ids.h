@@ -65,8 +65,6 @@ enum TemplateId : int {
 // Hints of CDocument::UpdateAllViews.
 enum UpdateHint : int {
     HINT_INITIAL = 0,
-    HINT_FONT = 2,
-    HINT_GRID = 3,
 };
 
 }  // namespace TQ

@@ -109,7 +109,7 @@ void CDeviceHistoryDialog::CountAll() {
 
 CFileDoc* OpenHistoryEntry(CAppContext& context, GP::CDocTemplate* library, const HistoryEntry& entry) {
     if (!library) return nullptr;
-    CFileDocument kept(context.textOut);
+    CFileDocument kept(&context.TextOut());
     {
         CWaitCursor wait;
         if (!kept.Load(entry.path)) return nullptr;
@@ -125,8 +125,8 @@ CFileDoc* OpenHistoryEntry(CAppContext& context, GP::CDocTemplate* library, cons
 
 CFileDoc* RunDeviceHistory(CAppContext& context, GP::CDocTemplate* library, const CPatchArray& main,
                            QWidget* parent) {
-    if (!context.history) return nullptr;
-    CDeviceHistoryDialog dialog(*context.history, main, parent);
+    if (!context.History()) return nullptr;
+    CDeviceHistoryDialog dialog(*context.History(), main, parent);
     if (dialog.exec() != QDialog::Accepted || !dialog.Chosen()) return nullptr;
     return OpenHistoryEntry(context, library, *dialog.Chosen());
 }

@@ -8,6 +8,7 @@
 #include "gp/util/settings_catalog.h"
 #include "model/parameter_address.h"
 #include "ui/app_context.h"
+#include "ui/memo_codec.h"
 #include "ui/recovery_store.h"
 
 std::filesystem::path ToFilePath(const QString& path) {
@@ -58,9 +59,11 @@ std::vector<int> InRange(const std::vector<int>& indexes, int count) {
 }  // namespace
 
 CDoc::CDoc(CAppContext& context, std::unique_ptr<CImageDocument> data, bool library)
-    : context_(context), data_(std::move(data)), model_(data_->Patches(), library, &context.memoCodec, this) {
-    data_->SetInitialData(context.initial);
-    if (context.recovery) context.recovery->Track(this);
+    : context_(context),
+      data_(std::move(data)),
+      model_(data_->Patches(), library, &context.MemoCodec(), this) {
+    data_->SetInitialData(context.Initial());
+    context.Recovery().Track(this);
 }
 
 CDoc::~CDoc() = default;
@@ -200,7 +203,7 @@ void CDoc::EditCells(const std::vector<int>& indexes, int columnId, const std::v
         if (columnId == CPatchTableModel::kNameColumn)
             patch.SetName(NameBytes(texts[k]));
         else if (columnId >= 1 && columnId <= 4)
-            patch.SetMemo(columnId - 1, context_.memoCodec.Encode(texts[k]));
+            patch.SetMemo(columnId - 1, context_.MemoCodec().Encode(texts[k]));
         changed.push_back(indexes[k]);
     }
     Changed(changed);
@@ -233,7 +236,7 @@ void CDoc::SetPatches(CPatchArray patches) {
 // ---- the library ------------------------------------------------------------------------------------
 
 CFileDoc::CFileDoc(CAppContext& context)
-    : CDoc(context, std::make_unique<CFileDocument>(context.textOut), true),
+    : CDoc(context, std::make_unique<CFileDocument>(&context.TextOut()), true),
       file_(static_cast<CFileDocument&>(Data())) {}
 
 bool CFileDoc::OnNewDocument() {
@@ -247,14 +250,14 @@ bool CFileDoc::OnOpenDocument(const QString& path) {
     ResetWith([&] { loaded = file_.Load(ToFilePath(path)); });
     if (!loaded) return false;
     SetModifiedFlag(false);
-    Profile::RememberFolder(Context().settings, Profile::kDocumentFolder, path);
+    Profile::RememberFolder(&Context().Settings(), Profile::kDocumentFolder, path);
     return true;
 }
 
 bool CFileDoc::OnSaveDocument(const QString& path) {
     if (!file_.Save(ToFilePath(path))) return false;
     SetModifiedFlag(false);
-    Profile::RememberFolder(Context().settings, Profile::kDocumentFolder, path);
+    Profile::RememberFolder(&Context().Settings(), Profile::kDocumentFolder, path);
     return true;
 }
 

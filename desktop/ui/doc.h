@@ -148,7 +148,7 @@ class CImageDoc : public CDoc {
     Q_OBJECT
 
   public:
-    static constexpr int kPatchCount = 200;
+    static constexpr int kPatchCount = USER_PATCH_COUNT;
 
     explicit CImageDoc(CAppContext& context);
 

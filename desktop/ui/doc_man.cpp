@@ -1,20 +1,17 @@
 #include "ui/doc_man.h"
 
 #include <QFileInfo>
-#include <fstream>
 
 #include "gp/docview/mdi_frame_wnd.h"
 #include "gp/util/settings_catalog.h"
-#include "model/atomic_file.h"
+#include "model/parameter_address.h"
 #include "settings/settings_store.h"
-#include "transfer/reader.h"
-#include "transfer/writer.h"
 #include "ui/app_context.h"
 #include "ui/doc.h"
 #include "ui/file_dialog.h"
-#include "ui/wait_cursor.h"
+#include "ui/file_exchange.h"
 
-CDocMan::CDocMan(CAppContext& context) : CDocManager(context.settings), context_(context) {}
+CDocMan::CDocMan(CAppContext& context) : CDocManager(&context.Settings()), context_(context) {}
 
 bool CDocMan::DoPromptFileName(QString& fileName, const QString& title, bool openDialog, GP::CDocTemplate*) {
     const UL::CFileDialogA::Filters filters = {{tr("TQ-550 Librarian"), QStringLiteral(".tql")},
@@ -54,23 +51,16 @@ void CDocMan::RememberSmf(const QString& path) {
 }
 
 bool CDocMan::ReadSmf(const QString& path, CPatchArray& patches) {
-    AReader* reader = context_.reader.get();
-    if (!reader) return false;
-    std::ifstream stream(ToFilePath(path), std::ios::binary);
-    if (!stream) return false;
-    if (!reader->ReadPatchesFromSmf(stream, patches)) return false;
+    if (!CFileExchange(context_).ReadSmfInto(path, patches)) return false;
     RememberSmf(path);
     return true;
 }
 
 bool CDocMan::WriteSmf(const QString& path, int area, const std::vector<int>& indexes,
                        const CPatchArray& patches) {
-    CWriter* writer = context_.writer.get();
-    if (!writer) return false;
-    // The file that was there stays until the new one is complete.
-    AtomicFileWriter file(ToFilePath(path));
-    if (!file.IsOpen() || !writer->WritePatchesToSmf(file.Stream(), area, indexes, patches) || !file.Commit())
-        return false;
+    // Each patch as the user patch of its index; without the user area (Mode other than 1) none at all.
+    const std::vector<int> written = IsPatchArea(area) ? indexes : std::vector<int>();
+    if (!CFileExchange(context_).Write(FileKind::Smf, path, patches, written, written)) return false;
     RememberSmf(path);
     return true;
 }
@@ -78,7 +68,6 @@ bool CDocMan::WriteSmf(const QString& path, int area, const std::vector<int>& in
 CDocMan::SmfResult CDocMan::ImportSmfFile(CPatchArray& patches) {
     QString path;
     if (!PromptSmfFile(true, path)) return kSmfCancelled;
-    CWaitCursor wait;
     return ReadSmf(path, patches) ? kSmfDone : kSmfFailed;
 }
 
@@ -86,6 +75,5 @@ CDocMan::SmfResult CDocMan::ExportSmfFile(int area, const std::vector<int>& inde
                                           const CPatchArray& patches) {
     QString path;
     if (!PromptSmfFile(false, path)) return kSmfCancelled;
-    CWaitCursor wait;
     return WriteSmf(path, area, indexes, patches) ? kSmfDone : kSmfFailed;
 }

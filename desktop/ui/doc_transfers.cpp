@@ -40,25 +40,18 @@ JobOutcome OutcomeOf(bool ok, bool cancelled) {
     return cancelled ? JobOutcome::Cancelled : JobOutcome::Failed;
 }
 
-// A text of the program's own at once, in the message box of the catalogue's messages.
-void ShowText(const CAppContext& context, const QString& text) {
-    TextOutHub* hub = context.textOut;
-    if (CKivTextOut* box = hub ? hub->GetTextOut(TextOutHub::kMessageBoxSlot) : nullptr)
-        box->Write(text.toStdString());
-}
-
 }  // namespace
 
 // ---- both window kinds: the temporary area ----------------------------------------------------------
 
 bool CDoc::CanTransfer() const {
-    return context_.jobs && !context_.jobs->IsRunning() && context_.reader && context_.writer;
+    return !context_.Jobs().IsRunning();
 }
 
 bool CDoc::StartReadTemporary(int index) {
     if (!CanTransfer() || index < 0 || static_cast<std::size_t>(index) >= Patches().GetSize()) return false;
-    AReader& reader = *context_.reader;
-    CWriter& writer = *context_.writer;
+    AReader& reader = context_.Reader();
+    CWriter& writer = context_.Writer();
     // The patch arrives in a copy; the document takes it only when it did.
     std::shared_ptr<CPatchArray> incoming = CopyOf(Patches());
     auto work = [&reader, &writer, incoming, index] {
@@ -70,13 +63,13 @@ bool CDoc::StartReadTemporary(int index) {
     auto apply = [doc = QPointer<CDoc>(this), incoming, index](JobOutcome outcome) {
         if (doc && outcome == JobOutcome::Done) doc->TakePatches(*incoming, {index}, UndoMode::Offered, true);
     };
-    return context_.jobs->Start(CTransferJobs::Kind::Foreground, work, apply);
+    return context_.Jobs().Start(CTransferJobs::Kind::Foreground, work, apply);
 }
 
 bool CDoc::StartWriteTemporary(int index, bool background, std::function<void(JobOutcome)> done) {
     if (!CanTransfer() || index < 0 || static_cast<std::size_t>(index) >= Patches().GetSize()) return false;
-    AReader& reader = *context_.reader;
-    CWriter& writer = *context_.writer;
+    AReader& reader = context_.Reader();
+    CWriter& writer = context_.Writer();
     // Only the patch that goes: the job never looks at the window's list.
     auto source = std::make_shared<CPatchArray>();
     source->SetInitialData(Patches().GetInitialData());
@@ -88,7 +81,7 @@ bool CDoc::StartWriteTemporary(int index, bool background, std::function<void(Jo
         if (!ok && !writer.WasCancelled()) CheckProcessorPort(writer);
         return OutcomeOf(ok, writer.WasCancelled());
     };
-    return context_.jobs->Start(
+    return context_.Jobs().Start(
         background ? CTransferJobs::Kind::Background : CTransferJobs::Kind::Foreground, work,
         std::move(done));
 }
@@ -96,19 +89,19 @@ bool CDoc::StartWriteTemporary(int index, bool background, std::function<void(Jo
 // ---- the Main window: the user patches ----------------------------------------------------------------
 
 int CImageDoc::AreaCode() const {
-    return context_.mode == 1 ? AREA_USER_PATCH : -1;
+    return context_.Mode() == 1 ? AREA_USER_PATCH : -1;
 }
 
 bool CImageDoc::StartRead(const std::vector<int>& indexes, bool all) {
     if (!CanTransfer() || indexes.empty()) return false;
-    AReader& reader = *context_.reader;
-    CWriter& writer = *context_.writer;
+    AReader& reader = context_.Reader();
+    CWriter& writer = context_.Writer();
     const int area = AreaCode();
     const bool userArea = area == AREA_USER_PATCH;
     // A Read All that completes is kept in the device history, written by the job (a history that cannot
     // be written reports it and fails nothing).
-    CDeviceHistory* history = userArea && all ? context_.history.get() : nullptr;
-    if (history) history->SetCount(Profile::kHistoryCount.Read(context_.settings));
+    CDeviceHistory* history = userArea && all ? context_.History() : nullptr;
+    if (history) history->SetCount(Profile::kHistoryCount.Read(&context_.Settings()));
     std::shared_ptr<CPatchArray> incoming = CopyOf(Patches());
     auto work = [&reader, &writer, history, incoming, indexes, area] {
         const bool ok = reader.ReadPatchesFromDevice(area, indexes, *incoming);
@@ -116,7 +109,7 @@ bool CImageDoc::StartRead(const std::vector<int>& indexes, bool all) {
         if (!ok && !reader.WasCancelled()) CheckProcessorPort(writer);
         return OutcomeOf(ok, reader.WasCancelled());
     };
-    const UndoMode undo = UndoModeOf(context_.mode);
+    const UndoMode undo = UndoModeOf(context_.Mode());
     auto apply = [doc = QPointer<CImageDoc>(this), incoming, indexes, userArea, undo](JobOutcome outcome) {
         if (!doc) return;
         if (outcome == JobOutcome::Done) {
@@ -127,13 +120,13 @@ bool CImageDoc::StartRead(const std::vector<int>& indexes, bool all) {
             doc->ForgetSlots(indexes);
         }
     };
-    return context_.jobs->Start(CTransferJobs::Kind::Foreground, work, apply);
+    return context_.Jobs().Start(CTransferJobs::Kind::Foreground, work, apply);
 }
 
 bool CImageDoc::StartWrite(const std::vector<int>& indexes, bool verify) {
     if (!CanTransfer() || indexes.empty()) return false;
-    AReader& reader = *context_.reader;
-    CWriter& writer = *context_.writer;
+    AReader& reader = context_.Reader();
+    CWriter& writer = context_.Writer();
     const int area = AreaCode();
     const bool userArea = area == AREA_USER_PATCH;
     verify = verify && IsPatchArea(area);
@@ -167,14 +160,14 @@ bool CImageDoc::StartWrite(const std::vector<int>& indexes, bool verify) {
         if (userArea) doc->RememberSlots(*sent, indexes);
         if (verify) doc->ReportCheck(*sent, *readBack, indexes, *check);
     };
-    return context_.jobs->Start(CTransferJobs::Kind::Foreground, work, apply);
+    return context_.Jobs().Start(CTransferJobs::Kind::Foreground, work, apply);
 }
 
 void CImageDoc::ReportCheck(const CPatchArray& written, const CPatchArray& readBack,
                             const std::vector<int>& indexes, JobOutcome readBackOutcome) {
     if (readBackOutcome == JobOutcome::Cancelled) return;
     if (readBackOutcome == JobOutcome::Failed) {
-        ShowText(context_, tr("The written patches could not be read back for checking."));
+        context_.ShowText(tr("The written patches could not be read back for checking.").toStdString());
         return;
     }
     // What came back is what the processor holds, whether it matches or not.
@@ -182,10 +175,12 @@ void CImageDoc::ReportCheck(const CPatchArray& written, const CPatchArray& readB
     for (int index : indexes) {
         const auto position = static_cast<std::size_t>(index);
         if (position >= written.GetSize() || written[position].GetImage() != readBack[position].GetImage()) {
-            ShowText(context_,
-                     tr("%1 differs from what was written.").arg(CPatchTableModel::MainNumber(index)));
+            context_.ShowText(tr("%1 differs from what was written.")
+                                  .arg(CPatchTableModel::MainNumber(index))
+                                  .toStdString());
             return;
         }
     }
-    ShowText(context_, tr("The TQ-550 holds what was written: every patch read back unchanged."));
+    context_.ShowText(
+        tr("The TQ-550 holds what was written: every patch read back unchanged.").toStdString());
 }

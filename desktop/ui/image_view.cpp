@@ -37,14 +37,7 @@ GP::CDialogTemplate MainForm() {
 }
 
 void ShowMessage(const CAppContext& context, int id) {
-    if (TextOutHub* hub = context.textOut) hub->ShowMessage(id);
-}
-
-// A text of the program's own at once, in the message box of the catalogue's messages.
-void ShowText(const CAppContext& context, const QString& text) {
-    TextOutHub* hub = context.textOut;
-    if (CKivTextOut* box = hub ? hub->GetTextOut(TextOutHub::kMessageBoxSlot) : nullptr)
-        box->Write(text.toStdString());
+    context.TextOut().ShowMessage(id);
 }
 
 // A list of the Main window's shape that new data can arrive in: a copy of patches.
@@ -126,7 +119,7 @@ QString CImageView::PatchLabel(int index) {
 }
 
 bool CImageView::VerifyAfterWriting() const {
-    return Profile::kVerifyWrite.Read(context_.settings) != 0;
+    return Profile::kVerifyWrite.Read(&context_.Settings()) != 0;
 }
 
 bool CImageView::ReadPatches(bool all) {
@@ -134,7 +127,7 @@ bool CImageView::ReadPatches(bool all) {
     if (!doc || !CanTransfer()) return false;
     const std::vector<int> indexes = Indexes(all);
     if (indexes.empty()) return false;
-    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadUser, context_.settings, this)) return false;
+    if (!CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadUser, &context_.Settings(), this)) return false;
     return doc->StartRead(indexes, all);
 }
 
@@ -145,8 +138,8 @@ CImageDoc* CImageView::MainDoc() const {
 bool CImageView::ConfirmWrite(bool& verify) {
     CAppContext& app = context_;
     verify = VerifyAfterWriting();
-    if (Profile::ConfirmationSwitch(CMidiWarningDlg::kWriteUser).Read(app.settings) != 0) return true;
-    CMidiWarningDlg dialog(app.settings, this);
+    if (Profile::ConfirmationSwitch(CMidiWarningDlg::kWriteUser).Read(&app.Settings()) != 0) return true;
+    CMidiWarningDlg dialog(&app.Settings(), this);
     if (!dialog.NeedsConfirmation(CMidiWarningDlg::kWriteUser)) return true;
     auto* check = new QCheckBox(tr("&Verify after writing"));
     check->setObjectName(QStringLiteral("verifyAfterWriting"));
@@ -154,7 +147,7 @@ bool CImageView::ConfirmWrite(bool& verify) {
     dialog.AddExtraWidget(check);
     if (dialog.exec() != QDialog::Accepted) return false;
     verify = check->isChecked();
-    Profile::kVerifyWrite.Write(app.settings, verify ? 1 : 0);
+    Profile::kVerifyWrite.Write(&app.Settings(), verify ? 1 : 0);
     return true;
 }
 
@@ -175,8 +168,8 @@ bool CImageView::WriteChanged() {
     if (!doc || !CanTransfer()) return false;
     const std::vector<int> changed = doc->ChangedSlots();
     if (changed.empty()) {
-        ShowText(context_,
-                 tr("The TQ-550 holds every patch of the Main window already: nothing was written."));
+        context_.ShowText(tr("The TQ-550 holds every patch of the Main window already: nothing was written.")
+                              .toStdString());
         return false;
     }
     return WritePatchesAt(changed);
@@ -200,7 +193,8 @@ void CImageView::ImportSmf() {
                         ? qobject_cast<CDocMan*>(doc->GetDocTemplate()->GetDocManager())
                         : nullptr;
     if (!manager) return;
-    if (!CanTransfer() || !CMidiWarningDlg::Confirm(CMidiWarningDlg::kImportSmf, app.settings, this)) return;
+    if (!CanTransfer() || !CMidiWarningDlg::Confirm(CMidiWarningDlg::kImportSmf, &app.Settings(), this))
+        return;
     // A file that breaks off part way changes nothing: its patches arrive in a copy first. The import keeps
     // its undo copy whatever the program's Mode (Undo offers it while Mode is 1).
     CPatchArray incoming = CopyOf(doc->Patches());

@@ -16,6 +16,7 @@
 #include "ui/app_context.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
+#include "ui/list_appearance.h"
 #include "ui/midi_warning_dlg.h"
 #include "ui/set_grid_dlg.h"
 #include "ui/transfer_jobs.h"
@@ -31,15 +32,6 @@ GP::CDialogTemplate LibraryForm() {
     form.size = QSize(332, 45);
     form.items = {{IDC_PATCH_LIST, QRect(45, 10, 281, 25)}, {IDC_TEMPORARY_LABEL, QRect(3, 5, 40, 17)}};
     return form;
-}
-
-// The documents of every template, as patch-window documents.
-std::vector<CDoc*> AllPatchDocuments(GP::CDocManager* manager) {
-    std::vector<CDoc*> documents;
-    if (!manager) return documents;
-    for (GP::CDocument* document : manager->GetDocuments())
-        if (auto* doc = qobject_cast<CDoc*>(document)) documents.push_back(doc);
-    return documents;
 }
 
 }  // namespace
@@ -59,7 +51,7 @@ CParamView::CParamView(GP::CDialogTemplate form, int listKind, CAppContext& cont
     AddControl(IDC_TEMPORARY_LABEL, temporaryLabel_);
     SetControlAnchor(IDC_PATCH_LIST, GP::ANCHOR_STRETCH);
     SetControlAnchor(IDC_TEMPORARY_LABEL, GP::ANCHOR_KEEP);
-    list_->SetSettings(context_.settings);
+    list_->SetSettings(&context_.Settings());
     connect(list_, &CParameterListCtrl::visibleRowsChanged, this, [this] {
         // Only the library view follows scrolling; the Main list's slots change with its size.
         if (!IsMain()) UpdateTemporaryButtons();
@@ -70,12 +62,21 @@ CParamView::CParamView(GP::CDialogTemplate form, int listKind, CAppContext& cont
         connect(rows, signal, this, [this] { UpdateTemporaryButtons(); });
     connect(rows, &QAbstractItemModel::modelReset, this, [this] { UpdateTemporaryButtons(); });
     connect(list_, &GP::CEditListCtrl::selectedRowsChanged, this, [this] { OnCommandStatesChanged(); });
-    connect(&context_.clipboard, &CPatchClipboard::changed, this, [this] { OnCommandStatesChanged(); });
-    if (context_.jobs)
-        connect(context_.jobs, &CTransferJobs::stateChanged, this, [this] { OnCommandStatesChanged(); });
+    connect(&context_.Clipboard(), &CPatchClipboard::changed, this, [this] { OnCommandStatesChanged(); });
+    connect(&context_.Jobs(), &CTransferJobs::stateChanged, this, [this] { OnCommandStatesChanged(); });
+    // Every list follows the program's list appearance: a new font keeps the column widths stored first.
+    connect(&context_.Appearance(), &CListAppearance::fontChanged, this, [this] {
+        list_->SaveColumnWidths();
+        ApplyAppearance();
+        update();
+    });
+    connect(&context_.Appearance(), &CListAppearance::gridChanged, this, [this] {
+        ApplyGrid();
+        update();
+    });
     connect(list_, &CParameterListCtrl::patchDoubleClicked, this, [this](int index) {
         if (Mode() != 1 || !CanTransferNow()) return;
-        if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, context_.settings, this))
+        if (CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, &context_.Settings(), this))
             WriteToTemporary(index);
     });
 }
@@ -89,7 +90,7 @@ CDoc* CParamView::GetDoc() const {
 }
 
 int CParamView::Mode() const {
-    return context_.mode;
+    return context_.Mode();
 }
 
 void CParamView::OnInitialUpdate() {
@@ -102,22 +103,22 @@ void CParamView::OnInitialUpdate() {
 }
 
 void CParamView::OnUpdate(GP::CView*, int hint, QObject*) {
-    if (hint == HINT_FONT) list_->SaveColumnWidths();
-    if (hint == HINT_INITIAL || hint == HINT_FONT) {
-        setUpdatesEnabled(false);
-        ApplyListFont();
-        list_->SetupColumns();
-        ApplyGrid();
-        DestroyTemporaryButtons();
-        UpdateTemporaryButtons();
-        setUpdatesEnabled(true);
-    }
-    if (hint == HINT_GRID) ApplyGrid();
+    if (hint == HINT_INITIAL) ApplyAppearance();
     update();
 }
 
+void CParamView::ApplyAppearance() {
+    setUpdatesEnabled(false);
+    ApplyListFont();
+    list_->SetupColumns();
+    ApplyGrid();
+    DestroyTemporaryButtons();
+    UpdateTemporaryButtons();
+    setUpdatesEnabled(true);
+}
+
 void CParamView::ApplyListFont() {
-    const GP::CFontEx& font = context_.listFont;
+    const GP::CFontEx& font = context_.Appearance().Font();
     if (!font.HasFont()) return;
     list_->setFont(font.Font());
     QPalette palette = list_->palette();
@@ -126,7 +127,7 @@ void CParamView::ApplyListFont() {
 }
 
 void CParamView::ApplyGrid() {
-    list_->SetGridLines(context_.gridSw != 0);
+    list_->SetGridLines(context_.Appearance().Grid());
 }
 
 void CParamView::OnLayoutChanged() {
@@ -232,7 +233,7 @@ bool CParamView::CanTransferNow() const {
 
 void CParamView::OnTemporaryWrite(int slot) {
     if (CanTransferNow() &&
-        CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, context_.settings, this)) {
+        CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteTemporary, &context_.Settings(), this)) {
         const int row = list_->GetTopIndex() + slot;
         if (row < list_->GetItemCount() && !list_->IsEndOfLineRow(row))
             WriteToTemporary(static_cast<int>(list_->GetItemData(row)));
@@ -242,7 +243,7 @@ void CParamView::OnTemporaryWrite(int slot) {
 
 void CParamView::OnTemporaryRead(int slot) {
     if (!CanTransferNow() ||
-        !CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadTemporary, context_.settings, this)) {
+        !CMidiWarningDlg::Confirm(CMidiWarningDlg::kReadTemporary, &context_.Settings(), this)) {
         if (QPushButton* button = TemporaryReadButton(slot)) button->setDefault(false);
         return;
     }
@@ -296,25 +297,25 @@ void CParamView::OnEditUndo() {
 
 void CParamView::OnEditCut() {
     CWaitCursor wait;
-    GetDoc()->Cut(list_->SelectedIndexes(), context_.clipboard, EditUndoMode());
+    GetDoc()->Cut(list_->SelectedIndexes(), context_.Clipboard(), EditUndoMode());
     list_->ClearAllSelection();
 }
 
 void CParamView::OnEditCopy() {
-    context_.clipboard.CopyFrom(GetDoc()->Patches(), list_->SelectedIndexes());
+    context_.Clipboard().CopyFrom(GetDoc()->Patches(), list_->SelectedIndexes());
 }
 
 void CParamView::OnEditInsert() {
     CWaitCursor wait;
     // The patches are inserted before the first selected row; End of Line stands for the end.
     const std::vector<int> placed =
-        GetDoc()->Insert(list_->FirstSelectedPosition(), context_.clipboard.Patches(), EditUndoMode());
+        GetDoc()->Insert(list_->FirstSelectedPosition(), context_.Clipboard().Patches(), EditUndoMode());
     list_->SelectIndexes(placed);
 }
 
 void CParamView::OnEditReplace() {
     CWaitCursor wait;
-    GetDoc()->Replace(list_->SelectedIndexes(), context_.clipboard.Patches(), EditUndoMode());
+    GetDoc()->Replace(list_->SelectedIndexes(), context_.Clipboard().Patches(), EditUndoMode());
 }
 
 void CParamView::OnEditDelete() {
@@ -363,12 +364,10 @@ void CParamView::OnEditFind() {
 }
 
 void CParamView::OnSetupGrid() {
-    CSetGridDlg dialog(context_.gridSw, this);
+    CSetGridDlg dialog(context_.Appearance().GridSwitch(), this);
     if (dialog.exec() != QDialog::Accepted || dialog.Value() < 0) return;
-    context_.gridSw = dialog.Value();
-    GP::CDocTemplate* own = GetDoc() ? GetDoc()->GetDocTemplate() : nullptr;
-    for (CDoc* doc : AllPatchDocuments(own ? own->GetDocManager() : nullptr))
-        doc->UpdateAllViews(nullptr, HINT_GRID);
+    // Every list follows the appearance.
+    context_.Appearance().SetGridSwitch(dialog.Value());
 }
 
 bool CParamView::OnCommand(int id) {

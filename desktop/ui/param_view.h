@@ -34,7 +34,7 @@ class CParamView : public GP::CFormViewEx {
     bool IsMain() const { return list_->ListKind() == CParameterListCtrl::kMainList; }
 
     void OnInitialUpdate() override;
-    // HINT_FONT stores the column widths, then applies the list font and colour; HINT_GRID the grid lines.
+    // HINT_INITIAL applies the list appearance; later changes of it are followed as they come.
     void OnUpdate(GP::CView* sender, int hint, QObject* hintObject) override;
 
     // The temporary-area buttons: one pair per visible patch row.
@@ -52,9 +52,11 @@ class CParamView : public GP::CFormViewEx {
     void OnTemporaryWrite(int slot);
     void OnTemporaryRead(int slot);
 
-    // Applies the list font and colour, and the grid lines, of the application.
+    // Applies the list font and colour, and the grid lines, of the program's list appearance.
     void ApplyListFont();
     void ApplyGrid();
+    // The font, the columns, the grid lines and the temporary buttons, anew.
+    void ApplyAppearance();
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, GP::CCmdUI& ui) override;

@@ -11,6 +11,7 @@
 #include "ui/app_context.h"
 #include "ui/compare_window.h"
 #include "ui/doc.h"
+#include "ui/memo_codec.h"
 #include "ui/param_view.h"
 #include "ui/syx_files.h"
 #include "ui/wait_cursor.h"
@@ -62,10 +63,10 @@ void CParamView::OnEditCompare() {
         selected.size() >= 2
             ? CCompareWindow::ComparisonText(
                   first, {patches[static_cast<std::size_t>(selected[1])], PatchPlace(selected[1])},
-                  context_.memoCodec)
+                  context_.MemoCodec())
             : CCompareWindow::ComparisonText(
-                  first, {context_.clipboard.Patches()[0], tr("the first patch of the clipboard")},
-                  context_.memoCodec);
+                  first, {context_.Clipboard().Patches()[0], tr("the first patch of the clipboard")},
+                  context_.MemoCodec());
     CCompareWindow::Of(window())->ShowText(text);
 }
 
@@ -89,9 +90,7 @@ void CParamView::Report(const QString& text) {
         bar->showMessage(text);
         return;
     }
-    TextOutHub* hub = context_.textOut;
-    if (CKivTextOut* box = hub ? hub->GetTextOut(TextOutHub::kMessageBoxSlot) : nullptr)
-        box->Write(text.toStdString());
+    context_.ShowText(text.toStdString());
 }
 
 void CParamView::ExportSyx(bool all) {

@@ -88,17 +88,7 @@ void CParameterListCtrl::SelectAll() {
         return;
     }
     // Every row but End of Line, wherever the sort has put it.
-    QItemSelection selection;
-    int from = -1;
-    for (int row = 0; row <= GetItemCount(); ++row) {
-        const bool patchRow = row < GetItemCount() && !IsEndOfLineRow(row);
-        if (patchRow && from < 0) from = row;
-        if (!patchRow && from >= 0) {
-            selection.select(model()->index(from, 0), model()->index(row - 1, GetColumnCount() - 1));
-            from = -1;
-        }
-    }
-    selectionModel()->select(selection, QItemSelectionModel::Select);
+    SelectRowRuns([this](int row) { return !IsEndOfLineRow(row); });
 }
 
 int CParameterListCtrl::RowOfIndex(int index) const {
@@ -113,19 +103,8 @@ void CParameterListCtrl::SelectIndexes(const std::vector<int>& indexes, bool scr
     ClearAllSelection();
     if (GetColumnCount() == 0) return;
     const std::set<int> wanted(indexes.begin(), indexes.end());
-    QItemSelection selection;
-    int first = -1;
-    int from = -1;
-    for (int row = 0; row <= GetItemCount(); ++row) {
-        const bool in = row < GetItemCount() && wanted.count(static_cast<int>(GetItemData(row)));
-        if (in && first < 0) first = row;
-        if (in && from < 0) from = row;
-        if (!in && from >= 0) {
-            selection.select(model()->index(from, 0), model()->index(row - 1, GetColumnCount() - 1));
-            from = -1;
-        }
-    }
-    selectionModel()->select(selection, QItemSelectionModel::Select);
+    const int first =
+        SelectRowRuns([&](int row) { return wanted.count(static_cast<int>(GetItemData(row))) > 0; });
     if (first >= 0 && scrollToFirst) {
         SetFocusedRow(first);
         EnsureVisible(first);

@@ -54,7 +54,7 @@ void CPatchListCtrl::SetDocument(CDoc* doc) {
 }
 
 bool CPatchListCtrl::HasClipboard() const {
-    return doc_ && !doc_->Context().clipboard.IsEmpty();
+    return doc_ && !doc_->Context().Clipboard().IsEmpty();
 }
 
 void CPatchListCtrl::SetCellValue(int row, int column, const QVariant& value) {
@@ -132,7 +132,7 @@ bool CPatchListCtrl::DecodePatches(const QByteArray& bytes, CPatchArray& patches
 std::vector<int> CPatchListCtrl::DropPatches(const CPatchArray& dropped, int row) {
     if (!doc_ || dropped.IsEmpty()) return {};
     const int position = row >= 0 && row < GetItemCount() ? static_cast<int>(GetItemData(row)) : PatchCount();
-    const std::vector<int> placed = doc_->Drop(position, dropped, UndoModeOf(doc_->Context().mode));
+    const std::vector<int> placed = doc_->Drop(position, dropped, UndoModeOf(doc_->Context().Mode()));
     SelectIndexes(placed, true);
     return placed;
 }

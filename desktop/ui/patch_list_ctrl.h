@@ -17,7 +17,6 @@ class CPatchListCtrl : public CParameterListCtrl {
     Q_OBJECT
 
   public:
-    static constexpr int kMainCapacity = 200;
     // The drag-and-drop format: the patches as library-file records.
     static const char* const kPatchMimeType;
 

@@ -38,7 +38,7 @@ CPatchTableModel::CPatchTableModel(const CPatchArray& patches, bool library, con
     : QAbstractTableModel(parent), patches_(patches), library_(library), codec_(codec) {}
 
 QString CPatchTableModel::MainNumber(int index) {
-    return QStringLiteral("U%1-%2").arg(index / 4 + 1, 2, 10, QLatin1Char('0')).arg(index % 4 + 1);
+    return QString::fromStdString(UserPatchLabel(index));
 }
 
 QString CPatchTableModel::CellText(int index, int id) const {

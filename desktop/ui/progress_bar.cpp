@@ -132,9 +132,7 @@ void CProgressBar::SetPosition(int position) {
 QString CProgressBar::PatchCaption(int area, int number) {
     if (area == AREA_TEMPORARY_PATCH) return tr("Temporary Patch");
     if (area != AREA_USER_PATCH) return QString();
-    const QString label =
-        QStringLiteral("U%1-%2").arg(number / 4 + 1, 2, 10, QLatin1Char('0')).arg(number % 4 + 1);
-    return tr("User Patch %1").arg(label);
+    return tr("User Patch %1").arg(QString::fromStdString(UserPatchLabel(number)));
 }
 
 void CProgressBar::SetPatch(int area, int number) {

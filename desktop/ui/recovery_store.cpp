@@ -57,7 +57,7 @@ bool WriteAtomically(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
-CRecoveryStore::CRecoveryStore(QString root, QObject* parent) : QObject(parent), root_(std::move(root)) {
+CRecoveryStore::CRecoveryStore(QString root, QObject* parent) : QObject(parent) {
     timer_.setSingleShot(true);
     timer_.setInterval(kIntervalMs);
     connect(&timer_, &QTimer::timeout, this, [this] {
@@ -65,15 +65,22 @@ CRecoveryStore::CRecoveryStore(QString root, QObject* parent) : QObject(parent),
         if (jobs_ && jobs_->IsRunning()) return;
         WriteChanged();
     });
-    if (root_.isEmpty() || !MakePrivateFolder(root_)) return;
+    if (!root.isEmpty()) Open(std::move(root));
+}
+
+bool CRecoveryStore::Open(QString root) {
+    if (ready_) return true;
+    root_ = std::move(root);
+    if (root_.isEmpty() || !MakePrivateFolder(root_)) return false;
     // This copy's folder: its process and the time, so that no two copies share one.
     folder_ = QDir(root_).filePath(QStringLiteral("%1-%2")
                                        .arg(QCoreApplication::applicationPid())
                                        .arg(QDateTime::currentMSecsSinceEpoch()));
-    if (!MakePrivateFolder(folder_)) return;
+    if (!MakePrivateFolder(folder_)) return false;
     lock_ = std::make_unique<QLockFile>(QDir(folder_).filePath(kLockName));
     lock_->setStaleLockTime(0);
     ready_ = lock_->tryLock(0);
+    return ready_;
 }
 
 CRecoveryStore::~CRecoveryStore() {

@@ -48,8 +48,11 @@ class CRecoveryStore : public QObject {
   public:
     static constexpr int kIntervalMs = 30000;
 
-    // root: the recovery folder shared by the copies of one user; this copy's folder is made in it.
-    explicit CRecoveryStore(QString root, QObject* parent = nullptr);
+    // root: the recovery folder shared by the copies of one user; this copy's folder is made in it (none:
+    // nothing is kept until Open).
+    explicit CRecoveryStore(QString root = {}, QObject* parent = nullptr);
+    // Makes this copy's folder in root and takes its lock; false (and nothing is kept) when it cannot.
+    bool Open(QString root);
     ~CRecoveryStore() override;
 
     // Whether this copy's folder and lock could be made (otherwise nothing is written).

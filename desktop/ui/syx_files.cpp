@@ -1,5 +1,6 @@
 #include "ui/syx_files.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "gp/docview/doc_template.h"
@@ -7,21 +8,18 @@
 #include "model/parameter_address.h"
 #include "textout/message_catalog.h"
 #include "textout/text_out_hub.h"
-#include "transfer/syx_reader.h"
-#include "transfer/syx_writer.h"
-#include "transfer/writer.h"
 #include "ui/app_context.h"
 #include "ui/doc.h"
 #include "ui/file_dialog.h"
-#include "ui/wait_cursor.h"
+#include "ui/file_exchange.h"
 
 bool CSyxFiles::Prompt(bool openDialog, QString& path) const {
     const UL::CFileDialogA::Filters filters = {
         {QCoreApplication::translate("CSyxFiles", "SysEx Files"), QStringLiteral(".syx")},
         {QCoreApplication::translate("CSyxFiles", "All Files"), QStringLiteral("*.*")}};
-    const QString folder = Profile::kSyxFolder.Read(context_.settings);
-    const QString name = openDialog ? QString() : Profile::kSyxFileName.Read(context_.settings);
-    UL::CFileDialogA dialog(openDialog, filters, QStringLiteral(".syx"), folder, name, context_.settings,
+    const QString folder = Profile::kSyxFolder.Read(&context_.Settings());
+    const QString name = openDialog ? QString() : Profile::kSyxFileName.Read(&context_.Settings());
+    UL::CFileDialogA dialog(openDialog, filters, QStringLiteral(".syx"), folder, name, &context_.Settings(),
                             &Profile::kSyxFilter, parent_);
     dialog.setWindowTitle(openDialog ? QCoreApplication::translate("CSyxFiles", "Import SysEx File")
                                      : QCoreApplication::translate("CSyxFiles", "Export SysEx File"));
@@ -31,35 +29,20 @@ bool CSyxFiles::Prompt(bool openDialog, QString& path) const {
 }
 
 void CSyxFiles::Remember(const QString& path) const {
-    Profile::RememberFolder(context_.settings, Profile::kSyxFolder, path);
-    Profile::kSyxFileName.Write(context_.settings, QFileInfo(path).fileName());
+    Profile::RememberFolder(&context_.Settings(), Profile::kSyxFolder, path);
+    Profile::kSyxFileName.Write(&context_.Settings(), QFileInfo(path).fileName());
 }
 
 CFileDoc* CSyxFiles::Import(GP::CDocTemplate* library, const QString& path) const {
     if (!library) return nullptr;
-    CPatchArray patches;
-    patches.SetInitialData(context_.initial);
-    {
-        CWaitCursor wait;
-        CSyxReader reader(context_.textOut);
-        if (!reader.Read(ToFilePath(path), patches)) return nullptr;
-    }
-    auto* doc = qobject_cast<CFileDoc*>(library->OpenDocumentFile(QString()));
-    if (!doc) return nullptr;
-    // An untitled library like any new one: saving it asks for a name.
-    doc->SetPatches(std::move(patches));
-    doc->SetModifiedFlag(true);
-    Remember(path);
+    CFileDoc* doc = CFileExchange(context_).OpenAsLibrary(library, FileKind::Syx, path);
+    if (doc) Remember(path);
     return doc;
 }
 
 bool CSyxFiles::Export(const QString& path, const CPatchArray& patches, const std::vector<int>& positions,
                        const std::vector<int>& slotNumbers) const {
-    CWaitCursor wait;
-    CSyxWriter writer(context_.textOut);
-    // The data sets a Write sends: the ids of the processor's output port.
-    if (context_.writer) writer.SetProfile(context_.writer->Profile());
-    if (!writer.Save(ToFilePath(path), patches, positions, slotNumbers)) return false;
+    if (!CFileExchange(context_).Write(FileKind::Syx, path, patches, positions, slotNumbers)) return false;
     Remember(path);
     return true;
 }
@@ -75,13 +58,13 @@ void CSyxFiles::OnExport(const CDoc& doc, const std::vector<int>& positions,
     if (positions.empty()) return;
     if (positions.size() > static_cast<std::size_t>(USER_PATCH_COUNT)) {
         // Said before the file is chosen, not after.
-        if (context_.textOut) context_.textOut->ShowMessage(MSG_SYX_TOO_MANY);
+        context_.TextOut().ShowMessage(MSG_SYX_TOO_MANY);
         return;
     }
     QString path;
     if (!Prompt(false, path)) return;
     if (doc.IsPathInUse(path)) {
-        if (context_.textOut) context_.textOut->ShowMessage(MSG_FILE_IN_USE);
+        context_.TextOut().ShowMessage(MSG_FILE_IN_USE);
         return;
     }
     Export(path, doc.Patches(), positions, slotNumbers);

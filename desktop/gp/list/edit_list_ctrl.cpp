@@ -65,14 +65,30 @@ CEditListCtrl::~CEditListCtrl() {
 
 // ---- Rows -------------------------------------------------------------------------------------------
 
+int CEditListCtrl::SelectRowRuns(const std::function<bool(int)>& in,
+                                 QItemSelectionModel::SelectionFlags flags) {
+    if (GetColumnCount() == 0) return -1;
+    // One selection of row ranges, not one change a row.
+    QItemSelection selection;
+    int first = -1;
+    int from = -1;
+    for (int row = 0; row <= GetItemCount(); ++row) {
+        const bool selected = row < GetItemCount() && in(row);
+        if (selected && first < 0) first = row;
+        if (selected && from < 0) from = row;
+        if (!selected && from >= 0) {
+            selection.select(model_->index(from, 0), model_->index(row - 1, GetColumnCount() - 1));
+            from = -1;
+        }
+    }
+    selectionModel()->select(selection, flags);
+    return first;
+}
+
 void CEditListCtrl::SetSourceModel(QAbstractItemModel* source) {
     if (IsEditing() && !applying_) EndEdit(false);
     model_->SetSource(source);
     mark_ = -1;
-}
-
-QAbstractItemModel* CEditListCtrl::SourceModel() const {
-    return model_->Source();
 }
 
 QString CEditListCtrl::GetCellText(int row, int column) const {
@@ -120,18 +136,7 @@ void CEditListCtrl::SetItemOrder(std::vector<qint64> order) {
     model_->LayoutChanged();
     selectionModel()->clearSelection();
     if (!selected.empty() && GetColumnCount() > 0) {
-        // One selection of row ranges, not one change a row.
-        QItemSelection selection;
-        int from = -1;
-        for (int row = 0; row <= GetItemCount(); ++row) {
-            const bool in = row < GetItemCount() && selected.count(itemData_[static_cast<std::size_t>(row)]);
-            if (in && from < 0) from = row;
-            if (!in && from >= 0) {
-                selection.select(model_->index(from, 0), model_->index(row - 1, GetColumnCount() - 1));
-                from = -1;
-            }
-        }
-        selectionModel()->select(selection, QItemSelectionModel::Select);
+        SelectRowRuns([&](int row) { return selected.count(itemData_[static_cast<std::size_t>(row)]) > 0; });
     }
     if (focused >= 0)
         for (int row = 0; row < GetItemCount(); ++row)

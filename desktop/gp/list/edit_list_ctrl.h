@@ -101,7 +101,6 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
     // The model whose rows are the list's items (none: the list sets its rows itself). The list does not own
     // it.
     void SetSourceModel(QAbstractItemModel* source);
-    QAbstractItemModel* SourceModel() const;
 
     // Rows.
     int GetItemCount() const { return static_cast<int>(itemData_.size()); }
@@ -143,6 +142,10 @@ class CEditListCtrl : public QTableView, public IPopupOwner {
     void SetItemSelected(int row, bool selected);
     void SelectAllItems();
     void ClearAllSelection();
+    // Selects, in one change, the rows for which in(row) holds, as runs of consecutive rows (flags as the
+    // selection model's, Select or ClearAndSelect); gives the first of them, or -1.
+    int SelectRowRuns(const std::function<bool(int)>& in,
+                      QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::Select);
     int GetFocusedRow() const;
     void SetFocusedRow(int row);
     int GetTopIndex() const;

@@ -112,13 +112,11 @@ void CEditListCtrl::ApplyToggle(int to) {
     if (GetColumnCount() == 0) return;
     const int first = std::min(mark_, to);
     const int last = std::max(mark_, to);
-    QItemSelection selection;
-    for (int row = 0; row < GetItemCount(); ++row) {
-        const bool selected =
-            row >= first && row <= last ? toggleState_ : snapshot_[static_cast<std::size_t>(row)];
-        if (selected) selection.select(model_->index(row, 0), model_->index(row, GetColumnCount() - 1));
-    }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    SelectRowRuns(
+        [&](int row) {
+            return row >= first && row <= last ? toggleState_ : snapshot_[static_cast<std::size_t>(row)];
+        },
+        QItemSelectionModel::ClearAndSelect);
 }
 
 void CEditListCtrl::mousePressEvent(QMouseEvent* event) {

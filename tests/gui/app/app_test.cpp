@@ -22,6 +22,7 @@
 #include "settings/settings_store.h"
 #include "textout/message_catalog.h"
 #include "transfer/reader.h"
+#include "ui/list_appearance.h"
 #include "ui/midi_warning_dlg.h"
 #include "ui/progress_bar.h"
 #include "ui/set_grid_dlg.h"
@@ -110,17 +111,17 @@ class AppTest : public QObject {
         AppRig rig;
         CAppContext& app = rig.Context();
         // Absent switches: Mode 1, grid off; child windows use stored positions once settings are loaded.
-        QCOMPARE(app.mode, 1);
-        QCOMPARE(app.gridSw, 0);
-        QVERIFY(app.useStoredPositions);
+        QCOMPARE(app.Mode(), 1);
+        QCOMPARE(app.Appearance().GridSwitch(), 0);
+        QVERIFY(app.UseStoredPositions());
         QVERIFY(rig.app->MainView());
         QCOMPARE(rig.MainDoc().Patches().GetSize(), std::size_t(200));
         // The initial-data library beside the program makes the new patches.
-        QVERIFY(app.initial->IsValid());
+        QVERIFY(app.Initial()->IsValid());
         QCOMPARE(NamesOf(rig.MainDoc().Patches())[0], std::string("INIT PATCH"));
         // The three port pairs, the reader on pair 0, the message sinks.
         QCOMPARE(rig.app->Environment()->InPortCount(), std::size_t(3));
-        QCOMPARE(app.reader->Input(), &rig.app->Environment()->InPort(MidiEnvironment::kTq550Pair));
+        QCOMPARE(app.Reader().Input(), &rig.app->Environment()->InPort(MidiEnvironment::kTq550Pair));
         QVERIFY(rig.app->TextOut().GetTextOut(TextOutHub::kBufferSlot));
         QVERIFY(rig.app->Environment()->GetNoticeSink());
         // The library template is the first: New makes a library window without asking.
@@ -131,9 +132,9 @@ class AppTest : public QObject {
         rig.settings.WriteInt("Option", "GridSw", 1);
         rig.settings.WriteInt("Option", "Mode", 0);
         rig.app->LoadSettings();
-        QCOMPARE(app.gridSw, 1);
-        QCOMPARE(app.mode, 0);
-        app.gridSw = 0;
+        QCOMPARE(app.Appearance().GridSwitch(), 1);
+        QCOMPARE(app.Mode(), 0);
+        app.Appearance().SetGridSwitch(0);
         rig.app->SaveSettings();
         QCOMPARE(rig.settings.GetInt("Option", "GridSw", -1), 0);
         QVERIFY(rig.settings.Contains("Option", "FontFaceName"));
@@ -196,12 +197,12 @@ class AppTest : public QObject {
         QVERIFY(copy && replace);
         QVERIFY(!copy->isEnabled());
         QVERIFY(!replace->isEnabled());
-        rig.Context().clipboard.Clear();
+        rig.Context().Clipboard().Clear();
 
         list.SetItemSelected(3, true);
         list.SetItemSelected(4, true);
         QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(rig.Context().clipboard.Patches().GetSize(), std::size_t(2));
+        QCOMPARE(rig.Context().Clipboard().Patches().GetSize(), std::size_t(2));
         // After the command, once idle: Replace has something to paste.
         QTRY_VERIFY(replace->isEnabled());
 

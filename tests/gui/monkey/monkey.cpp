@@ -80,7 +80,7 @@ bool LoadLibrary(const QString& path, std::vector<PatchState>& patches) {
 // One program under test with what it was made with.
 struct CMonkey::Program {
     CMemorySettingsStore settings;
-    std::shared_ptr<CRecordingTextOut> boxes = std::make_shared<CRecordingTextOut>();
+    std::shared_ptr<CRecordingBox> boxes = std::make_shared<CRecordingBox>();
     std::unique_ptr<CApp> app;
 };
 
@@ -147,9 +147,9 @@ void CMonkey::StartProgram() {
     }
     CAppContext& context = p.app->Context();
     // A processor that falls silent is given up quickly.
-    context.reader->SetTimeout(std::chrono::milliseconds(400));
-    context.reader->SetPatchWait(std::chrono::milliseconds(300));
-    context.writer->SetPause(std::chrono::milliseconds(0));
+    context.Reader().SetTimeout(std::chrono::milliseconds(400));
+    context.Reader().SetPatchWait(std::chrono::milliseconds(300));
+    context.Writer().SetPause(std::chrono::milliseconds(0));
     p.app->MainFrame()->resize(random_.Int(500, 1200), random_.Int(400, 900));
     Note(QStringLiteral("program %1 started: Mode %2, language %3")
              .arg(programs_)
@@ -749,7 +749,7 @@ void CMonkey::Transfer() {
     const bool done = AfterTransfer() && started;
     Note(QStringLiteral("    %1 in %2 ms").arg(done ? "done" : "failed or cancelled").arg(took.elapsed()));
     const std::vector<PatchState> after = Snapshot(doc->Patches());
-    const bool userArea = program_->app->Context().mode == 1;
+    const bool userArea = program_->app->Context().Mode() == 1;
     QString broken;
     if (read) {
         if (!done && after != before) broken = QStringLiteral("a read that failed changed the Main window");
@@ -1032,7 +1032,7 @@ QString CMonkey::CheckLibraryFile(CFileDoc* doc) {
 }
 
 QString CMonkey::CheckUndoTwice(CDoc* doc) {
-    if (GP::CEditListCtrl::EditedControl() || !doc->CanUndo(UndoModeOf(program_->app->Context().mode)))
+    if (GP::CEditListCtrl::EditedControl() || !doc->CanUndo(UndoModeOf(program_->app->Context().Mode())))
         return QString();
     const std::vector<PatchState> before = Snapshot(doc->Patches());
     const bool modified = doc->IsModified();

@@ -9,9 +9,10 @@
 #include <memory>
 #include <vector>
 
+#include "app_rig.h"
 #include "dialog_answerer.h"
 #include "monkey_random.h"
-#include "transfer/app_rig.h"
+#include "transfer/dialog_driver.h"
 
 class CDoc;
 class CFileDoc;

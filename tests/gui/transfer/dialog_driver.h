@@ -150,21 +150,3 @@ inline void ChooseFile(QFileDialog* dialog, const QString& path) {
         dialog->selectFile(path);
     static_cast<QDialog*>(dialog)->accept();
 }
-
-// Records what reaches a text sink (the message boxes of a test program).
-class CRecordingTextOut : public CKivTextOut {
-  public:
-    std::vector<std::string> texts;
-    int Ask(int, const std::string& text, int) override {
-        texts.push_back(text);
-        return ANSWER_OK;
-    }
-    bool Holds(const std::string& part) const {
-        for (const std::string& text : texts)
-            if (text.find(part) != std::string::npos) return true;
-        return false;
-    }
-
-  protected:
-    void Output(const std::string& text) override { texts.push_back(text); }
-};

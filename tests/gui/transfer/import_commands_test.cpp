@@ -12,6 +12,7 @@
 #include "gp/docview/doc_template.h"
 #include "import/tables/earlier_layout.h"
 #include "support/earlier_dump_bytes.h"
+#include "transfer/dialog_driver.h"
 #include "ui/command_ids.h"
 #include "ui/file_dialog.h"
 
@@ -196,7 +197,7 @@ void ImportCommandsTest::unreadableFilesOpenNothingAndWriteNoSettings() {
          "TQ-MAX"},
     };
     for (const auto& c : cases) {
-        rig.boxes->texts.clear();
+        rig.box->texts.clear();
         CDialogDriver driver;
         driver.Expect<UL::CFileDialogA>([&c](UL::CFileDialogA* dialog) {
             // A file that vanished after it was chosen.
@@ -205,7 +206,7 @@ void ImportCommandsTest::unreadableFilesOpenNothingAndWriteNoSettings() {
         });
         QVERIFY(rig.app->MainFrame()->ExecuteCommand(c.command));
         QVERIFY2(driver.AllMet(), qPrintable(c.path));
-        QVERIFY2(rig.boxes->Holds(kLoadFailed), qPrintable(c.path));
+        QVERIFY2(rig.box->Holds(kLoadFailed), qPrintable(c.path));
         QVERIFY2(Libraries(*rig.app).empty(), qPrintable(c.path));
         QCOMPARE(Setting(rig.settings, c.section, "InitialDirectory"), std::string("<none>"));
         QCOMPARE(Setting(rig.settings, c.section, "InitialFile"), std::string("<none>"));

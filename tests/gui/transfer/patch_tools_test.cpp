@@ -16,13 +16,13 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "../app_rig.h"
 #include "app_rig.h"
 #include "gp/docview/doc_template.h"
 #include "gp/docview/mdi_child_wnd.h"
 #include "model/device_history.h"
 #include "model/file_document.h"
 #include "textout/message_catalog.h"
+#include "transfer/dialog_driver.h"
 #include "transfer/syx_reader.h"
 #include "transfer/syx_writer.h"
 #include "transfer/writer.h"
@@ -34,6 +34,7 @@
 #include "ui/param_view.h"
 #include "ui/progress_bar.h"
 #include "ui/syx_files.h"
+#include "ui/ui_thread_text_out.h"
 
 using namespace TQ;
 
@@ -109,9 +110,10 @@ int SlotState(CAppRig& rig, int index) {
 }
 
 // The messages that wait for the program's idle time, recorded instead.
-std::shared_ptr<CRecordingTextOut> RecordBuffered(CAppRig& rig) {
-    auto buffered = std::make_shared<CRecordingTextOut>();
-    rig.app->TextOut().SetTextOut(TextOutHub::kBufferSlot, buffered);
+std::shared_ptr<CRecordingBox> RecordBuffered(CAppRig& rig) {
+    auto buffered = std::make_shared<CRecordingBox>();
+    // A transfer job reports from its worker: the texts reach the recording on this thread.
+    rig.app->TextOut().SetTextOut(TextOutHub::kBufferSlot, std::make_shared<CUiThreadTextOut>(buffered));
     return buffered;
 }
 
@@ -195,7 +197,7 @@ class PatchToolsTest : public QObject {
         QTemporaryDir folder;
         rig.ChangeMain(MakeDistinct);
         const CPatchArray& main = rig.MainPatches();
-        const DeviceIds profile = rig.app->Context().writer->Profile();
+        const DeviceIds profile = rig.app->Context().Writer().Profile();
 
         // Main window, Selected: each patch to its own slot, whatever order the rows were selected in.
         rig.Main()->List().SelectIndexes({40, 7});
@@ -240,7 +242,7 @@ class PatchToolsTest : public QObject {
         QVERIFY(Available(rig, ID_FILE_EXPORT_SYX_ALL));
         QVERIFY(Run(rig, ID_FILE_EXPORT_SYX_ALL));
         QVERIFY2(driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
-        QVERIFY(rig.boxes->Holds("A SysEx file holds at most 200 patches."));
+        QVERIFY(rig.box->Holds("A SysEx file holds at most 200 patches."));
         // An empty library has nothing to export.
         Activate(rig, NewLibrary(rig));
         QVERIFY(!Available(rig, ID_FILE_EXPORT_SYX_ALL));
@@ -275,7 +277,7 @@ class PatchToolsTest : public QObject {
         QVERIFY2(driver.AllMet() && driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
         QCOMPARE(ReadAll(held), before);
         QVERIFY(!library->IsModified());
-        QCOMPARE(std::count(rig.boxes->texts.begin(), rig.boxes->texts.end(),
+        QCOMPARE(std::count(rig.box->texts.begin(), rig.box->texts.end(),
                             std::string("Cannot overwrite this file because it is already in use.")),
                  2);
         QVERIFY(!QFile::exists(otherCase));
@@ -336,7 +338,7 @@ class PatchToolsTest : public QObject {
         // One patch and the clipboard: the first of the clipboard; identical patches say so. The same
         // window shows the new result.
         list.SelectIndexes({50});
-        rig.app->Context().clipboard.CopyFrom(main, {50, 2});
+        rig.app->Context().Clipboard().CopyFrom(main, {50, 2});
         QVERIFY(Available(rig, ID_EDIT_COMPARE));
         QVERIFY(Run(rig, ID_EDIT_COMPARE));
         QCOMPARE(CCompareWindow::Of(rig.app->MainFrame()), window);
@@ -347,7 +349,7 @@ class PatchToolsTest : public QObject {
         CFileDoc* library = NewLibrary(rig);
         library->SetPatches(DistinctPatches({"ONE", "TWO"}));
         Activate(rig, library);
-        rig.app->Context().clipboard.Clear();
+        rig.app->Context().Clipboard().Clear();
         CParamView* view = ViewOf(library);
         view->List().SelectIndexes({1, 2});
         QVERIFY(!Available(rig, ID_EDIT_COMPARE));
@@ -391,7 +393,7 @@ class PatchToolsTest : public QObject {
         // With the status bar hidden the count comes in a message.
         rig.app->MainFrame()->statusBar()->hide();
         QVERIFY(Run(rig, ID_EDIT_SELECT_DUPLICATES));
-        QVERIFY(rig.boxes->Holds("No duplicates found."));
+        QVERIFY(rig.box->Holds("No duplicates found."));
         // One patch cannot repeat another.
         CFileDoc* single = NewLibrary(rig);
         single->SetPatches(NamedPatches(1, "P"));
@@ -400,14 +402,15 @@ class PatchToolsTest : public QObject {
     }
 
     void readAllKeepsTheHistoryByItsRulesAndTheDialogOpensAnEntry() {
-        CAppRig rig;
-        QVERIFY(rig.started);
-        QVERIFY(!Available(rig, ID_FILE_DEVICE_HISTORY));
+        {
+            CAppRig without;  // no history folder: nothing is kept, and the dialog is unavailable
+            QVERIFY(without.started);
+            QVERIFY(!Available(without, ID_FILE_DEVICE_HISTORY));
+        }
         QTemporaryDir folder;
-        const QString historyFolder = folder.filePath(QStringLiteral("History"));
-        rig.app->Context().history =
-            std::make_unique<CDeviceHistory>(ToFilePath(historyFolder), 100, &rig.app->TextOut());
-        const CDeviceHistory& history = *rig.app->Context().history;
+        CAppRig rig({}, false, 0, folder.filePath(QStringLiteral("History")));
+        QVERIFY(rig.started);
+        const CDeviceHistory& history = *rig.app->Context().History();
         const auto buffered = RecordBuffered(rig);
 
         // Two reads of the same processor: one entry. A Read Selected keeps nothing.
@@ -460,13 +463,18 @@ class PatchToolsTest : public QObject {
         rig.SetDevicePatch(0, changed);
         QVERIFY(rig.Done(rig.Main()->ReadPatches(true)));
         QCOMPARE(history.Entries().size(), std::size_t(1));
+    }
 
+    void aHistoryThatCannotBeWrittenFailsNothing() {
         // A folder that cannot be made: the read stands, and the message waits for the idle time.
+        QTemporaryDir folder;
         QFile blocker(folder.filePath(QStringLiteral("file")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        rig.app->Context().history = std::make_unique<CDeviceHistory>(
-            ToFilePath(folder.filePath(QStringLiteral("file/History"))), 100, &rig.app->TextOut());
+        CAppRig rig({}, false, 0, folder.filePath(QStringLiteral("file/History")));
+        QVERIFY(rig.started);
+        const auto buffered = RecordBuffered(rig);
+        PatchImage changed = rig.DevicePatch(0);
         changed[42] ^= 0x01;
         rig.SetDevicePatch(0, changed);
         QVERIFY(rig.Done(rig.Main()->ReadPatches(true)));
@@ -490,7 +498,7 @@ class PatchToolsTest : public QObject {
         const auto received = rig.DeviceCount(&CTq550Emulator::ReceivedCount);
         QVERIFY(!rig.Done(rig.Main()->WriteChanged()));
         QCOMPARE(rig.DeviceCount(&CTq550Emulator::ReceivedCount), received);
-        QVERIFY(rig.boxes->Holds("nothing was written"));
+        QVERIFY(rig.box->Holds("nothing was written"));
 
         // Three edits: their rows are marked (the list hears of it), and only their nine data sets each go.
         CPatchTableModel& model = main->Model();
@@ -599,7 +607,7 @@ class PatchToolsTest : public QObject {
         });
         QVERIFY(rig.Done(rig.Main()->WriteChanged()));
         QVERIFY2(driver.AllMet() && driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
-        QVERIFY(rig.boxes->Holds("U03-2 differs from what was written."));
+        QVERIFY(rig.box->Holds("U03-2 differs from what was written."));
         // What came back is what the processor holds: patch 9 is still not there, patch 12 is.
         QCOMPARE(main->ChangedSlots(), (std::vector<int>{9}));
         QCOMPARE(SlotState(rig, 9), int(CPatchTableModel::kSlotChanged));

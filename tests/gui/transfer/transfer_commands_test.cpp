@@ -11,6 +11,7 @@
 #include "app_rig.h"
 #include "ports/midi_environment.h"
 #include "textout/message_catalog.h"
+#include "transfer/dialog_driver.h"
 #include "transfer/reader.h"
 #include "transfer/writer.h"
 #include "ui/command_ids.h"
@@ -83,6 +84,7 @@ class TransferCommandsTest : public QObject {
     void readAllTakesEveryPatchAndOffersUndo();
     void failedReadAllLeavesMainAndUndoAsTheyWere();
     void cancelledReadLeavesMainAsItWasAndSaysNothing();
+    void cancellingWhileTheProcessorIsSilentStopsTheWaitAndSaysNothing();
     void readWithoutMidiSetupShowsMessage12();
     void lostInterfaceIsNoticedWhenTheReadFails();
     void confirmationSwitchedOffSkipsTheDialog();
@@ -129,7 +131,7 @@ void TransferCommandsTest::readSelectedRequestsOnlyTheSelectedPatches() {
     }
     // The selection stays.
     QCOMPARE(rig.Main()->Indexes(false), (std::vector<int>{4, 39}));
-    QVERIFY(rig.boxes->texts.empty());
+    QVERIFY(rig.box->texts.empty());
 }
 
 void TransferCommandsTest::readAllTakesEveryPatchAndOffersUndo() {
@@ -167,7 +169,7 @@ void TransferCommandsTest::failedReadAllLeavesMainAndUndoAsTheyWere() {
 
     QVERIFY(!rig.Done(rig.Main()->ReadPatches(true)));
     QVERIFY(rig.DeviceCount(&CTq550Emulator::AnsweredRequests) >= 100);
-    QVERIFY(rig.boxes->Holds(kConnectionProblem));
+    QVERIFY(rig.box->Holds(kConnectionProblem));
     QVERIFY(Snapshot(main) == before);
     // Undo still takes back the edit before the read.
     QVERIFY(doc.CanUndo(UndoMode::Offered));
@@ -186,24 +188,40 @@ void TransferCommandsTest::cancelledReadLeavesMainAsItWasAndSaysNothing() {
                  [progress] { progress->CancelButton()->click(); });
     QVERIFY(!rig.Done(rig.Main()->ReadPatches(true)));
     QVERIFY(cancel.Done());
-    QVERIFY(rig.app->Context().reader->WasCancelled());
+    QVERIFY(rig.app->Context().Reader().WasCancelled());
     const auto answered = rig.DeviceCount(&CTq550Emulator::AnsweredRequests);
     QVERIFY2(answered >= 49 && answered < 200, qPrintable(QString::number(answered)));
     QVERIFY(Snapshot(main) == before);
-    QVERIFY(rig.boxes->texts.empty());
+    QVERIFY(rig.box->texts.empty());
+}
+
+void TransferCommandsTest::cancellingWhileTheProcessorIsSilentStopsTheWaitAndSaysNothing() {
+    Tq550EmulatorOptions silent;
+    silent.stopAnsweringAfter = 0;
+    CAppRig rig(silent);
+    QVERIFY(rig.started);
+    QVERIFY(rig.Main()->ReadPatches(true));
+    QTest::qWait(100);  // waiting for the identity's answer, which never comes
+    rig.app->Jobs()->Cancel();
+    QVERIFY(!rig.Done(true));
+    QCOMPARE(rig.app->Jobs()->LastOutcome(), JobOutcome::Cancelled);
+    // No second identity request after the Cancel, and no connection problem reported.
+    rig.app->VirtualDevice()->WaitIdle();
+    QCOMPARE(rig.DeviceCount(&CTq550Emulator::ReceivedCount), std::uint64_t(1));
+    QVERIFY(rig.box->texts.empty());
 }
 
 void TransferCommandsTest::readWithoutMidiSetupShowsMessage12() {
     CAppRig rig;
     QVERIFY(rig.started);
-    rig.app->Context().environment->ClearBindings();
+    rig.app->Context().Environment().ClearBindings();
     rig.ChangeMain(MakeDistinct);
     const CPatchArray& main = rig.MainPatches();
     const std::vector<PatchState> before = Snapshot(main);
     QVERIFY(!rig.Done(rig.Main()->ReadPatches(true)));
     QVERIFY(!rig.Done(rig.Main()->WritePatches(true)));
-    QCOMPARE(rig.boxes->texts.size(), std::size_t(2));
-    QVERIFY(rig.boxes->Holds("MIDI devices aren't set up correctly."));
+    QCOMPARE(rig.box->texts.size(), std::size_t(2));
+    QVERIFY(rig.box->Holds("MIDI devices aren't set up correctly."));
     QVERIFY(Snapshot(main) == before);
     QCOMPARE(rig.DeviceCount(&CTq550Emulator::ReceivedCount), std::uint64_t(0));
 }
@@ -221,7 +239,7 @@ void TransferCommandsTest::lostInterfaceIsNoticedWhenTheReadFails() {
     QVERIFY(!rig.Done(rig.Main()->ReadPatches(true)));
     QVERIFY(rig.app->VirtualDevice()->Unplugged());
     QVERIFY(Snapshot(main) == before);
-    QVERIFY(rig.boxes->Holds(kConnectionProblem));
+    QVERIFY(rig.box->Holds(kConnectionProblem));
     // Not only at the next transfer: the notice shows as soon as the read has failed.
     UL::CTimerTextOutWindow* notices = rig.app->NoticeWindow();
     QVERIFY(notices->Window());
@@ -239,7 +257,7 @@ void TransferCommandsTest::confirmationSwitchedOffSkipsTheDialog() {
     CWhen cancel([progress] { return progress->isVisible() && progress->Bar()->value() >= 2; },
                  [progress] { progress->CancelButton()->click(); });
     QVERIFY(!rig.Done(rig.Main()->WritePatches(true)));
-    QVERIFY(rig.app->Context().writer->WasCancelled());
+    QVERIFY(rig.app->Context().Writer().WasCancelled());
     QVERIFY2(driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
     QVERIFY(driver.Seen().isEmpty());
     QVERIFY(rig.DeviceCount(&CTq550Emulator::StoredDataSets) >= 9);
@@ -360,7 +378,7 @@ void TransferCommandsTest::exportAllWrites200PatchesAndExportSelectedOnlyThose()
         QVERIFY2((selected.patches[i].first == (chosen ? state[i].first : zero)),
                  qPrintable(QString::number(i)));
     }
-    QVERIFY(rig.boxes->texts.empty());
+    QVERIFY(rig.box->texts.empty());
 }
 
 void TransferCommandsTest::exportThatCannotBeWrittenShowsMessage5() {
@@ -372,14 +390,14 @@ void TransferCommandsTest::exportThatCannotBeWrittenShowsMessage5() {
     driver.Expect<UL::CFileDialogA>(Choose(path));
     rig.Main()->ExportSmf(true);
     QVERIFY2(driver.AllMet() && driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
-    QVERIFY(rig.boxes->Holds(kSaveFailed));
+    QVERIFY(rig.box->Holds(kSaveFailed));
     QVERIFY(!QFile::exists(path));
     // Cancelling the file dialog ends the command quietly.
-    rig.boxes->texts.clear();
+    rig.box->texts.clear();
     driver.Expect<UL::CFileDialogA>(CancelFileDialog());
     rig.Main()->ExportSmf(true);
     QVERIFY(driver.AllMet());
-    QVERIFY(rig.boxes->texts.empty());
+    QVERIFY(rig.box->texts.empty());
 }
 
 void TransferCommandsTest::importSmfOverwritesMainAndBrokenFileChangesNothing() {
@@ -431,7 +449,7 @@ void TransferCommandsTest::importSmfOverwritesMainAndBrokenFileChangesNothing() 
     driver.Expect<UL::CFileDialogA>(Choose(broken));
     rig.Main()->ImportSmf();
     QVERIFY2(driver.AllMet() && driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
-    QVERIFY(rig.boxes->Holds(kLoadFailed));
+    QVERIFY(rig.box->Holds(kLoadFailed));
     QVERIFY(Snapshot(main) == beforeBroken);
 
     // Cancel in the confirmation: no file dialog, nothing changes.
@@ -459,7 +477,7 @@ void TransferCommandsTest::writeSelectedSendsOnlyTheSelectedPatches() {
     }
     // No check unless asked for: nothing was read back.
     QCOMPARE(rig.DeviceCount(&CTq550Emulator::AnsweredRequests), std::uint64_t(0));
-    QVERIFY(rig.boxes->texts.empty());
+    QVERIFY(rig.box->texts.empty());
 }
 
 void TransferCommandsTest::verificationFindsThePatchTheDeviceCouldNotStore() {
@@ -484,14 +502,14 @@ void TransferCommandsTest::verificationFindsThePatchTheDeviceCouldNotStore() {
     QCOMPARE(SettingOf(rig.settings, "VerifyWrite"), 1);
     // Read back: the three written patches, into a list of their own.
     QCOMPARE(rig.DeviceCount(&CTq550Emulator::AnsweredRequests), std::uint64_t(3));
-    QCOMPARE(rig.boxes->texts.size(), std::size_t(1));
-    QCOMPARE(QString::fromStdString(rig.boxes->texts[0]),
+    QCOMPARE(rig.box->texts.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(rig.box->texts[0]),
              QStringLiteral("U03-2 differs from what was written."));
     QVERIFY(Snapshot(main) == before);
 
     // Without the bad byte every patch reads back as written.
     rig.ChangeMain([](CPatchArray& patches) { patches[9].PatchBlock()[100] = 0x45; });
-    rig.boxes->texts.clear();
+    rig.box->texts.clear();
     bool remembered = false;
     driver.Expect<CMidiWarningDlg>([&remembered](CMidiWarningDlg* dialog) {
         // The box shows the remembered choice.
@@ -502,8 +520,8 @@ void TransferCommandsTest::verificationFindsThePatchTheDeviceCouldNotStore() {
     QVERIFY(rig.Done(rig.Main()->WritePatches(false)));
     QVERIFY2(driver.AllMet() && driver.Failures().isEmpty(), qPrintable(driver.Failures().join(u'\n')));
     QVERIFY(remembered);
-    QCOMPARE(rig.boxes->texts.size(), std::size_t(1));
-    QVERIFY(rig.boxes->Holds("read back unchanged"));
+    QCOMPARE(rig.box->texts.size(), std::size_t(1));
+    QVERIFY(rig.box->Holds("read back unchanged"));
 }
 
 void TransferCommandsTest::verificationIsRememberedAndAppliesWithoutTheDialog() {
@@ -518,7 +536,7 @@ void TransferCommandsTest::verificationIsRememberedAndAppliesWithoutTheDialog() 
     rig.ChangeMain(MakeDistinct);
     QVERIFY(rig.Done(rig.Main()->WritePatches(false)));
     QCOMPARE(rig.DeviceCount(&CTq550Emulator::AnsweredRequests), std::uint64_t(1));
-    QVERIFY(rig.boxes->Holds("read back unchanged"));
+    QVERIFY(rig.box->Holds("read back unchanged"));
 }
 
 void TransferCommandsTest::closingTheFrameDuringAReadCancelsItThenCloses() {

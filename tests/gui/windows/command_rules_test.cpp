@@ -36,7 +36,7 @@ std::vector<std::string> Contents(const CPatchArray& patches) {
 }
 
 State StateOf(AppRig& rig, CDoc& doc) {
-    return {Contents(doc.Patches()), Contents(rig.Context().clipboard.Patches()), doc.IsModified()};
+    return {Contents(doc.Patches()), Contents(rig.Context().Clipboard().Patches()), doc.IsModified()};
 }
 
 // The list shows the document: a row per patch (and End of Line last in a library), each row the cells of
@@ -137,12 +137,12 @@ class CommandRulesTest : public QObject {
                 doc.SetModifiedFlag(false);
             }
             if (random() % 3 == 0) view.List().SortByColumnPosition(static_cast<int>(random() % 3));
-            if (random() % 4 == 0) rig.Context().clipboard.Clear();
+            if (random() % 4 == 0) rig.Context().Clipboard().Clear();
             if (random() % 4 == 0) {
                 const CPatchArray source = RandomPatches(random, 1 + random() % 3);
                 std::vector<int> all(source.GetSize());
                 std::iota(all.begin(), all.end(), 0);
-                rig.Context().clipboard.CopyFrom(source, all);
+                rig.Context().Clipboard().CopyFrom(source, all);
             }
             RandomSelection(random, view.List());
             const int id = kEditingCommands[random() % std::size(kEditingCommands)];

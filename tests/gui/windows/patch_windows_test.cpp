@@ -12,6 +12,7 @@
 #include "model/file_document.h"
 #include "settings/settings_store.h"
 #include "transfer/dialog_driver.h"
+#include "ui/list_appearance.h"
 
 using namespace TQ;
 
@@ -153,7 +154,7 @@ class PatchWindowsTest : public QObject {
         Select(rig.MainView(), {0});
         QVERIFY(rig.Command(ID_EDIT_CUT));
         QCOMPARE(main.Patches().GetSize(), std::size_t(200));
-        QCOMPARE(NamesOf(rig.Context().clipboard.Patches()), std::vector<std::string>{"P1"});
+        QCOMPARE(NamesOf(rig.Context().Clipboard().Patches()), std::vector<std::string>{"P1"});
         QVERIFY(!main.IsModified());
         QVERIFY(!rig.Available(GP::ID_FILE_SAVE));
         QVERIFY(!rig.Available(GP::ID_FILE_CLOSE));
@@ -283,8 +284,9 @@ class PatchWindowsTest : public QObject {
     }
 
     void memosFromALegacyJapaneseSystemShowAndSaveUnchanged() {
-        AppRig rig;
-        rig.Context().memoCodec.SetLanguage(1);
+        CAppOptions japanese = AppRig::Defaults();
+        japanese.language = 1;  // the memos of a Japanese system: Shift-JIS when not UTF-8
+        AppRig rig(japanese);
         QTemporaryDir dir;
         const std::string shiftJis("\x83\x65\x83\x58\x83\x67 memo", 11);  // テスト in Shift-JIS
         {
@@ -348,24 +350,28 @@ class PatchWindowsTest : public QObject {
         AppRig rig;
         CFileDoc* library = LibraryWith(rig, 2, "G");
         QVERIFY(!rig.MainView().List().HasGridLines());
-        rig.Context().gridSw = 1;
-        for (GP::CDocument* document : rig.app->DocManager()->GetDocuments())
-            AppRig::ViewOf(document)->ApplyGrid();
+        // One change of the appearance, and every list follows.
+        rig.Context().Appearance().SetGridSwitch(1);
         QVERIFY(rig.MainView().List().HasGridLines());
         QVERIFY(AppRig::ViewOf(library)->List().HasGridLines());
         // A list opened later has them too.
         QVERIFY(AppRig::ViewOf(rig.NewLibrary())->List().HasGridLines());
 
+        // Every list keeps its column widths through a new font, and takes the font.
         CParameterListCtrl& list = rig.MainView().List();
-        list.SetColumnWidth(1, 173);
-        list.SetColumnWidth(3, 41);
+        for (GP::CDocument* document : rig.app->DocManager()->GetDocuments()) {
+            AppRig::ViewOf(document)->List().SetColumnWidth(1, 173);
+            AppRig::ViewOf(document)->List().SetColumnWidth(3, 41);
+        }
         QFont font = list.font();
         font.setPointSize(font.pointSize() + 5);
-        rig.Context().listFont.SetFont(font);
-        rig.MainDoc().UpdateAllViews(nullptr, HINT_FONT);
-        QCOMPARE(list.GetColumnWidth(1), 173);
-        QCOMPARE(list.GetColumnWidth(3), 41);
-        QCOMPARE(list.font().pointSize(), font.pointSize());
+        rig.Context().Appearance().SetFont(font);
+        for (GP::CDocument* document : rig.app->DocManager()->GetDocuments()) {
+            const CParameterListCtrl& each = AppRig::ViewOf(document)->List();
+            QCOMPARE(each.GetColumnWidth(1), 173);
+            QCOMPARE(each.GetColumnWidth(3), 41);
+            QCOMPARE(each.font().pointSize(), font.pointSize());
+        }
         // Widths are kept under "PatchListCtrl"; a shorter stored text sizes the rest to their headers.
         QVERIFY(rig.settings.GetString("PatchListCtrl", "ColumnWidth", "").find(",173,") !=
                 std::string::npos);
@@ -418,7 +424,7 @@ class PatchWindowsTest : public QObject {
         QCOMPARE(list.SelectedIndexes(), (std::vector<int>{1, 4}));
         rig.Activate(library);
         QVERIFY(rig.Command(ID_EDIT_COPY));
-        QCOMPARE(NamesOf(rig.Context().clipboard.Patches()), (std::vector<std::string>{"F2", "LEAD TONE"}));
+        QCOMPARE(NamesOf(rig.Context().Clipboard().Patches()), (std::vector<std::string>{"F2", "LEAD TONE"}));
         QCOMPARE(list.FindText(QStringLiteral("nothing")), 0);
         QVERIFY(list.SelectedIndexes().empty());
     }
