@@ -353,13 +353,20 @@ std::optional<CSqliteCollectionStore::SoundMatch> CSqliteCollectionStore::FindOr
     const std::int64_t hash = HashOf(data);
     const auto [first, last] = known_.equal_range(hash);
     for (auto candidate = first; candidate != last; ++candidate) {
+        if (const auto cached = recentAt_.find(candidate->second); cached != recentAt_.end()) {
+            if (recent_[cached->second].data == data) return SoundMatch{candidate->second, false};
+            continue;
+        }
         CSqliteStatement& bytes = Statement(soundData_, "SELECT packed FROM sound_data WHERE sound = ?");
         bytes.Bind(1, candidate->second);
         const int result = bytes.Step();
         if (result == SQLITE_ROW) {
             const bool same = UnpackSound(bytes.Blob(0), unpacked_) && unpacked_ == data;
             bytes.Reset();
-            if (same) return SoundMatch{candidate->second, false};
+            if (same) {
+                RememberRecent(candidate->second, data);
+                return SoundMatch{candidate->second, false};
+            }
         } else {
             bytes.Reset();
             if (result != SQLITE_DONE) return Fail(result), std::nullopt;
@@ -378,7 +385,30 @@ std::optional<CSqliteCollectionStore::SoundMatch> CSqliteCollectionStore::FindOr
     if (!Check(bytes.Run(), SQLITE_DONE)) return std::nullopt;
     known_.emplace(hash, id);
     knownUpTo_ = std::max(knownUpTo_, id);
+    RememberRecent(id, data);
     return SoundMatch{id, true};
+}
+
+void CSqliteCollectionStore::RememberRecent(SoundId id, const SoundData& data) {
+    if (recent_.size() < kRecentSounds) {
+        recent_.push_back({id, data});
+        recentAt_.emplace(id, recent_.size() - 1);
+        return;
+    }
+    // The oldest makes room.
+    RecentSound& slot = recent_[recentNext_];
+    recentAt_.erase(slot.id);
+    slot.id = id;
+    slot.data = data;
+    recentAt_.emplace(id, recentNext_);
+    recentNext_ = (recentNext_ + 1) % kRecentSounds;
+}
+
+void CSqliteCollectionStore::ForgetKnownSounds() {
+    knownValid_ = false;
+    recent_.clear();
+    recentAt_.clear();
+    recentNext_ = 0;
 }
 
 bool CSqliteCollectionStore::BeginBatch() {
@@ -404,7 +434,7 @@ bool CSqliteCollectionStore::CommitBatch() {
     }
     if (stored && Execute("COMMIT")) return true;
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    knownValid_ = false;  // it may hold sounds of the batch
+    ForgetKnownSounds();  // they may hold sounds of the batch
     return false;
 }
 
@@ -425,7 +455,7 @@ bool CSqliteCollectionStore::EndChange(bool done) {
     } else {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
-    knownValid_ = false;  // it may hold sounds that were undone
+    ForgetKnownSounds();  // they may hold sounds that were undone
     return false;
 }
 

@@ -58,6 +58,10 @@ class CSqliteCollectionStore : public ICollectionStore {
         bool isNew = false;
     };
     std::optional<SoundMatch> FindOrAddSound(const SoundData& data, CollectionTime time, std::int64_t rank);
+    // Keeps the bytes of a sound just stored or found among the recent ones, the oldest making room.
+    void RememberRecent(SoundId id, const SoundData& data);
+    // After a change was undone: the sounds in memory may name sounds no longer stored.
+    void ForgetKnownSounds();
     // One change: a transaction of its own, or a savepoint inside the open batch; EndChange commits it when
     // done, else undoes it.
     bool BeginChange();
@@ -107,6 +111,17 @@ class CSqliteCollectionStore : public ICollectionStore {
     SoundId knownUpTo_ = 0;
     std::int64_t knownVersion_ = -1;
     bool knownValid_ = false;
+    // The bytes of the sounds last stored or found, so that a sound seen again soon (the same patch in
+    // several files of a folder) is compared with them instead of being read from the file. Sounds never
+    // change, so they stay right until a change that stored them is undone.
+    static constexpr std::size_t kRecentSounds = 512;
+    struct RecentSound {
+        SoundId id;
+        SoundData data;
+    };
+    std::vector<RecentSound> recent_;
+    std::unordered_map<SoundId, std::size_t> recentAt_;
+    std::size_t recentNext_ = 0;
     // Room for the sound being added, packed and unpacked, and for the sightings of a source being added,
     // kept between calls.
     std::vector<std::uint8_t> packed_;
