@@ -107,9 +107,13 @@ std::unique_ptr<CPatch> MakeSound(int n) {
                                          "Solo", "Rhythm", "Fuzz",  "Pad"};
     patch->SetName(std::string(kWords[n % 8]) + " " + std::to_string(n));
     if (n % 9 == 0) {
-        patch->SetMemo(0, "\x83\x4d\x83\x5e\x81\x5b " + std::to_string(n));  // "ギター n"
+        patch->SetMemo(0, std::string("\x83\x4d\x83\x5e\x81\x5b ").append(std::to_string(n)));  // "ギター n"
     } else if (n % 3 == 0) {
-        patch->SetMemo(0, "Memo of sound " + std::to_string(n) + " for the " + kWords[(n / 8) % 8] + " set");
+        patch->SetMemo(0, std::string("Memo of sound ")
+                              .append(std::to_string(n))
+                              .append(" for the ")
+                              .append(kWords[(n / 8) % 8])
+                              .append(" set"));
     }
     return patch;
 }

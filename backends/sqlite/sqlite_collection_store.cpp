@@ -281,7 +281,8 @@ StoreState CSqliteCollectionStore::Prepare(bool readOnly, std::chrono::milliseco
 
     if (found == 0) {
         // A new file: its page size can only be chosen before its first table and the log.
-        const std::string pageSize = "PRAGMA page_size = " + std::to_string(collection_schema::kPageSize);
+        const std::string pageSize =
+            std::string("PRAGMA page_size = ").append(std::to_string(collection_schema::kPageSize));
         if (!Execute(pageSize.c_str())) return StoreState::CannotOpen;
     }
     // The copies of pages that a savepoint keeps (one for each file added in a batch) stay in memory rather
@@ -310,10 +311,10 @@ StoreState CSqliteCollectionStore::Prepare(bool readOnly, std::chrono::milliseco
             current = step.from + 1;
         }
         if (current != collection_schema::kVersion) {
-            error_ = "no way from layout " + std::to_string(current);
+            error_ = std::string("no way from layout ").append(std::to_string(current));
             return StoreState::Damaged;
         }
-        const std::string stamp = "PRAGMA user_version = " + std::to_string(current);
+        const std::string stamp = std::string("PRAGMA user_version = ").append(std::to_string(current));
         if (!Execute(stamp.c_str())) return StoreState::CannotOpen;
         if (const int committed = transaction.Commit(); committed != SQLITE_OK) return failed(committed);
     }
@@ -953,7 +954,7 @@ std::optional<SoundData> CSqliteCollectionStore::ReadSoundData(SoundId id) {
         data.emplace();
         if (!UnpackSound(bytes.Blob(0), *data)) {
             data.reset();
-            error_ = "the bytes of sound " + std::to_string(id) + " are damaged";
+            error_ = std::string("the bytes of sound ").append(std::to_string(id)).append(" are damaged");
             state_ = StoreState::Damaged;
         }
     } else if (result != SQLITE_DONE) {

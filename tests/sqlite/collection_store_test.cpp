@@ -216,7 +216,8 @@ TEST(CollectionStore, DamagedLockedAndNewerFilesAreNeverFatal) {
         auto store = OpenCollectionStore(newer);
         Add(*store, File("/n.tql", 3), {Patch("NEW", 1, 0)});
     }
-    RunSql(newer, "PRAGMA user_version = " + std::to_string(collection_schema::kVersion + 1));
+    RunSql(newer,
+           std::string("PRAGMA user_version = ").append(std::to_string(collection_schema::kVersion + 1)));
     auto store = OpenCollectionStore(newer);
     ASSERT_EQ(store->State(), StoreState::ReadOnly);
     EXPECT_EQ(Names(*store), std::vector<std::string>{"NEW"});
@@ -234,12 +235,14 @@ TEST(CollectionStore, AFolderWalkReportsProgressAndStopsWhenCancelledKeepingWhat
         CFileDocument library;
         for (int i = 0; i < 3; ++i) {
             auto patch = std::make_unique<CPatch>();
-            const SeenPatch seen = Patch("F" + std::to_string(f) + "-" + std::to_string(i), f * 3 + i, i);
+            const SeenPatch seen =
+                Patch(std::string("F").append(std::to_string(f)).append("-").append(std::to_string(i)),
+                      f * 3 + i, i);
             patch->PatchBlock().assign(seen.data.begin(), seen.data.end());
             library.Patches().Add(std::move(patch));
         }
-        ASSERT_TRUE(
-            library.Save(folder / "walk" / (f % 2 ? "deeper" : ".") / ("f" + std::to_string(f) + ".bin")));
+        ASSERT_TRUE(library.Save(folder / "walk" / (f % 2 ? "deeper" : ".") /
+                                 (std::string("f").append(std::to_string(f)).append(".bin"))));
     }
     WriteFileBytes(folder / "walk" / "notes.txt", {'h', 'i'});
 
