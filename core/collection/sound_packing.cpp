@@ -1,6 +1,8 @@
 #include "collection/sound_packing.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -12,13 +14,15 @@ constexpr std::size_t kRepeatMax = 66;
 constexpr std::uint8_t kZeroToken = 0x80;
 constexpr std::uint8_t kRepeatToken = 0xC0;
 constexpr std::size_t kSize = std::tuple_size_v<SoundData>;
+// The packed bytes are never longer than the format byte, the sound, and a token for each literal's 128
+// bytes.
+constexpr std::size_t kPackedRoom = 1 + kSize + (kSize + kLiteralMax - 1) / kLiteralMax;
 }  // namespace
 
 void PackSound(const SoundData& data, std::vector<std::uint8_t>& packed) {
-    // The packed bytes are never longer than the format byte, the sound, and a token for each literal's
-    // 128 bytes: written without checks into room for that, then cut (or replaced by the sound itself).
-    packed.resize(1 + kSize + (kSize + kLiteralMax - 1) / kLiteralMax);
-    std::uint8_t* const out = packed.data();
+    // Written without checks into room for the longest, then copied (or replaced by the sound itself).
+    std::array<std::uint8_t, kPackedRoom> room;
+    std::uint8_t* const out = room.data();
     std::size_t used = 0;
     out[used++] = kPackedFormat;
     const std::uint8_t* const in = data.data();
@@ -40,7 +44,11 @@ void PackSound(const SoundData& data, std::vector<std::uint8_t>& packed) {
             // Zero runs are long: eight bytes at a time while they last.
             for (std::uint64_t next; end + 8 <= kSize; end += 8) {
                 std::memcpy(&next, in + end, 8);
-                if (next != 0) break;
+                if (next == 0) continue;
+                // The zero bytes before the first that is not.
+                if constexpr (std::endian::native == std::endian::little)
+                    end += static_cast<std::size_t>(std::countr_zero(next)) / 8;
+                break;
             }
             while (end < kSize && in[end] == 0)
                 ++end;
@@ -74,7 +82,7 @@ void PackSound(const SoundData& data, std::vector<std::uint8_t>& packed) {
     }
     flushLiteral(kSize);
     if (used < kSize) {
-        packed.resize(used);
+        packed.assign(out, out + used);
     } else {
         // No shorter packed: the sound as it is.
         packed.assign(data.begin(), data.end());
