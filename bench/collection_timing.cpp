@@ -4,8 +4,9 @@
 // (the search and the rows of the list made again) while words are typed; and the file's size against the
 // 2178 bytes of each sound and the sightings' text.
 //
-// Run: build/bench/collection_timing FOLDER [FILES] [PATCHES_PER_FILE] [--no-add]
-// (--no-add: only open, search and size, on the collection a run before made)
+// Run: build/bench/collection_timing FOLDER [FILES] [PATCHES_PER_FILE] [--no-add|--load-only]
+// (--no-add: only open, search and size, on the collection a run before made; --load-only: only loading
+// alone, the measure collection_timing.sh compares tq550 collection add with)
 // The library files are made in FOLDER/files once and kept; the collection is FOLDER/collection.sqlite,
 // made anew at each run.
 
@@ -22,6 +23,7 @@
 #include "collection/memo_text.h"
 #include "collection/sound_index.h"
 #include "exchange/patch_file.h"
+#include "import/convert_earlier_patch.h"
 #include "model/file_document.h"
 #include "sqlite/open_collection.h"
 
@@ -41,6 +43,19 @@ double CpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
+// The bytes this process has handed to the kernel to write so far (Linux; 0 elsewhere): the log, the
+// database and its checkpoints.
+double WrittenMegabytes() {
+    std::FILE* io = std::fopen("/proc/self/io", "r");
+    if (!io) return 0;
+    char line[128];
+    unsigned long long written = 0;
+    while (std::fgets(line, sizeof line, io))
+        if (std::sscanf(line, "wchar: %llu", &written) == 1) break;
+    std::fclose(io);
+    return static_cast<double>(written) / 1e6;
+}
+
 std::uint32_t Mix(std::uint32_t x) {
     x ^= x >> 16;
     x *= 0x7FEB352D;
@@ -49,21 +64,56 @@ std::uint32_t Mix(std::uint32_t x) {
     return x ^ (x >> 16);
 }
 
-// Sound n: a name, 7-bit data, and for every third a memo (every ninth in Shift_JIS).
+// Sets the 14-bit value at offset (high 7 bits first).
+void SetWord(Block& block, std::size_t offset, std::uint32_t value) {
+    block[offset] = static_cast<std::uint8_t>((value >> 7) & 0x7F);
+    block[offset + 1] = static_cast<std::uint8_t>(value & 0x7F);
+}
+
+// Sound n, made as a player makes a patch: the device's initial data with a handful of blocks switched on
+// and their settings turned (a few dozen bytes changed, the rest as initialised), a name, and for every
+// third sound a memo (every ninth in Shift_JIS).
 std::unique_ptr<CPatch> MakeSound(int n) {
     auto patch = std::make_unique<CPatch>();
     Block& block = patch->PatchBlock();
-    block.resize(PATCH_BLOCK_SIZE);
-    for (std::size_t b = 16; b < block.size(); ++b)
-        block[b] = static_cast<std::uint8_t>(
-            Mix(static_cast<std::uint32_t>(n) * 4099u + static_cast<std::uint32_t>(b)) & 0x7F);
+    block.assign(PATCH_BLOCK_SIZE, 0);
+    WriteTq550Defaults(block);
+    std::uint32_t seed = static_cast<std::uint32_t>(n) * 0x9E3779B9u + 1;
+    const auto next = [&](std::uint32_t range) { return (seed = Mix(seed + 0x632BE5ABu)) % range; };
+    // The two large blocks: a type and the first settings of each.
+    for (const std::size_t base : {std::size_t{256}, std::size_t{768}}) {
+        block[base] = static_cast<std::uint8_t>(next(4) != 0);
+        block[base + 1] = static_cast<std::uint8_t>(next(30));
+        for (std::size_t p = 2, count = 4 + next(12); p < 2 + count; ++p)
+            block[base + p] = static_cast<std::uint8_t>(next(101));
+        SetWord(block, base + 167, 200 + next(400));
+    }
+    // Some of the small blocks switched on, each with a few of its settings changed.
+    static constexpr std::size_t kSmallBlocks[] = {64, 112, 128, 144, 176, 240, 1184, 1280, 1312, 1328, 1392};
+    for (const std::size_t base : kSmallBlocks) {
+        if (next(3) == 0) continue;
+        block[base] = 1;
+        for (std::size_t p = 1, count = 1 + next(6); p <= count; ++p)
+            block[base + 1 + next(12)] = static_cast<std::uint8_t>(next(128));
+    }
+    // Now and then the chain in another order, and a pedal assigned.
+    if (next(4) == 0) std::swap(block[1408 + next(8)], block[1416 + next(8)]);
+    if (next(3) == 0) {
+        block[1440] = 1;
+        SetWord(block, 1441, next(300));
+        SetWord(block, 1445, 1 + next(127));
+    }
     static const char* const kWords[] = {"Lead", "Crunch", "Clean", "Ambient",
                                          "Solo", "Rhythm", "Fuzz",  "Pad"};
     patch->SetName(std::string(kWords[n % 8]) + " " + std::to_string(n));
     if (n % 9 == 0) {
-        patch->SetMemo(0, "\x83\x4d\x83\x5e\x81\x5b " + std::to_string(n));  // "ギター n"
+        patch->SetMemo(0, std::string("\x83\x4d\x83\x5e\x81\x5b ").append(std::to_string(n)));  // "ギター n"
     } else if (n % 3 == 0) {
-        patch->SetMemo(0, "Memo of sound " + std::to_string(n) + " for the " + kWords[(n / 8) % 8] + " set");
+        patch->SetMemo(0, std::string("Memo of sound ")
+                              .append(std::to_string(n))
+                              .append(" for the ")
+                              .append(kWords[(n / 8) % 8])
+                              .append(" set"));
     }
     return patch;
 }
@@ -94,14 +144,16 @@ double Percentile(std::vector<double> values, double p) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: collection_timing FOLDER [FILES] [PATCHES_PER_FILE]\n");
+        std::fprintf(stderr,
+                     "usage: collection_timing FOLDER [FILES] [PATCHES_PER_FILE] [--no-add|--load-only]\n");
         return 2;
     }
     const fs::path folder = argv[1];
     const int files = argc > 2 ? std::atoi(argv[2]) : 10000;
     const int perFile = argc > 3 ? std::atoi(argv[3]) : 20;
     const int sounds = files * perFile / 2;
-    const bool add = !(argc > 4 && std::string(argv[4]) == "--no-add");
+    const std::string mode = argc > 4 ? argv[4] : "";
+    const bool add = mode != "--no-add" && mode != "--load-only";
     const fs::path libraries = folder / "files";
     const fs::path database = folder / "collection.sqlite";
 
@@ -131,6 +183,7 @@ int main(int argc, char** argv) {
             std::printf("load alone: %.2f s, processor %.2f s (%zu patches)\n", loadSeconds, loadCpu,
                         patches);
     }
+    if (mode == "--load-only") return 0;
 
     if (add)
         for (const char* suffix : {"", "-wal", "-shm"})
@@ -141,15 +194,20 @@ int main(int argc, char** argv) {
         CCollector collector(*store, nullptr);
         start = Clock::now();
         const double cpuStart = CpuSeconds();
+        const double writtenStart = WrittenMegabytes();
         const std::vector<fs::path> paths{libraries};
         const AddSummary summary = collector.AddPaths(paths);
         addSeconds[run] = Seconds(start);
         const double cpu = CpuSeconds() - cpuStart;
+        const double written = WrittenMegabytes() - writtenStart;
+        store.reset();  // the last connection checkpoints the log into the file as it closes
         std::printf(
-            "add %s: %.2f s (%.2f x load alone), processor %.2f s (%.2f x): files %d, patches %d, "
-            "new %d, refused %zu\n",
+            "add %s: %.2f s (%.2f x load alone), processor %.2f s (%.2f x), written %.0f MB (%.0f MB with "
+            "the "
+            "close): files %d, patches %d, new %d, refused %zu\n",
             run == 0 ? "first " : "second", addSeconds[run], addSeconds[run] / loadSeconds, cpu,
-            cpu / loadCpu, summary.files, summary.patches, summary.newSounds, summary.refused.size());
+            cpu / loadCpu, written, WrittenMegabytes() - writtenStart, summary.files, summary.patches,
+            summary.newSounds, summary.refused.size());
     }
 
     // Opening: the summaries and the index, as the collection window does.

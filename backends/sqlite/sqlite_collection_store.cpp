@@ -5,6 +5,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "collection/sound_packing.h"
 #include "platform/utf8_path.h"
 #include "sqlite/collection_schema.h"
 #include "sqlite/open_collection.h"
@@ -40,19 +41,6 @@ std::int64_t HashOf(const SoundData& data) {
     return stored;
 }
 
-std::vector<std::uint8_t> PackMemos(const Memos& memos) {
-    std::vector<std::uint8_t> packed;
-    bool any = false;
-    for (const std::string& memo : memos) {
-        const std::string_view text(memo.data(), std::min(memo.size(), memo.find('\0')));
-        any = any || !text.empty();
-        packed.insert(packed.end(), text.begin(), text.end());
-        packed.push_back(0);
-    }
-    if (!any) packed.clear();
-    return packed;
-}
-
 Memos UnpackMemos(std::span<const std::uint8_t> packed) {
     Memos memos;
     const auto* begin = reinterpret_cast<const char*>(packed.data());
@@ -65,6 +53,23 @@ Memos UnpackMemos(std::span<const std::uint8_t> packed) {
     }
     return memos;
 }
+
+// The statements that store sightings: of many rows, a few, one.
+constexpr int kSightingColumnCount = 6;
+constexpr int kSightingRowsMany = 16;
+constexpr int kSightingRowsFew = 4;
+std::string InsertSightingsSql(int rows) {
+    std::string sql = "INSERT INTO sighting (source, position, slot, sound, memos, first_seen) VALUES ";
+    for (int row = 0; row < rows; ++row)
+        sql += row == 0 ? "(?, ?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?, ?)";
+    return sql;
+}
+const std::string kInsertSightingsMany = InsertSightingsSql(kSightingRowsMany);
+const std::string kInsertSightingsFew = InsertSightingsSql(kSightingRowsFew);
+const std::string kInsertSighting = InsertSightingsSql(1);
+
+constexpr int kLookasideSlot = 1200;
+constexpr int kLookasideSlots = 500;
 
 bool IsDamage(int result) {
     const int primary = result & 0xFF;
@@ -203,12 +208,19 @@ CSqliteStatement& CSqliteCollectionStore::Statement(CSqliteStatement& slot, cons
 
 StoreState CSqliteCollectionStore::OpenConnection(int flags, std::chrono::milliseconds busyWait) {
     Close();
+    // Without the library's count of its memory every allocation is cheaper; the setting is the process's
+    // and only takes before the library's first use (else it is refused, and nothing changes).
+    static const int noMemoryCount = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    static_cast<void>(noMemoryCount);
     const int result = sqlite3_open_v2(PathToUtf8(path_).c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (result != SQLITE_OK) {
         Fail(result);
         return IsDamage(result) ? StoreState::Damaged : StoreState::CannotOpen;
     }
     sqlite3_extended_result_codes(db_, 1);
+    // Room for what each run of a statement needs (cursors, records), so that adding a patch does not go
+    // to the heap for it.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_LOOKASIDE, nullptr, kLookasideSlot, kLookasideSlots);
     sqlite3_busy_timeout(db_, static_cast<int>(busyWait.count()));
     return StoreState::Ready;
 }
@@ -269,11 +281,15 @@ StoreState CSqliteCollectionStore::Prepare(bool readOnly, std::chrono::milliseco
 
     if (found == 0) {
         // A new file: its page size can only be chosen before its first table and the log.
-        const std::string pageSize = "PRAGMA page_size = " + std::to_string(collection_schema::kPageSize);
+        const std::string pageSize =
+            std::string("PRAGMA page_size = ").append(std::to_string(collection_schema::kPageSize));
         if (!Execute(pageSize.c_str())) return StoreState::CannotOpen;
     }
+    // The copies of pages that a savepoint keeps (one for each file added in a batch) stay in memory rather
+    // than going through a temporary file.
     if (!Execute("PRAGMA journal_mode = WAL") || !Execute("PRAGMA synchronous = NORMAL") ||
-        !Execute("PRAGMA foreign_keys = ON") || !Execute("PRAGMA cache_size = -32768"))
+        !Execute("PRAGMA foreign_keys = ON") || !Execute("PRAGMA cache_size = -32768") ||
+        !Execute("PRAGMA temp_store = MEMORY"))
         return state_ == StoreState::Damaged ? StoreState::Damaged : StoreState::Locked;
 
     if (found < collection_schema::kVersion) {
@@ -295,10 +311,10 @@ StoreState CSqliteCollectionStore::Prepare(bool readOnly, std::chrono::milliseco
             current = step.from + 1;
         }
         if (current != collection_schema::kVersion) {
-            error_ = "no way from layout " + std::to_string(current);
+            error_ = std::string("no way from layout ").append(std::to_string(current));
             return StoreState::Damaged;
         }
-        const std::string stamp = "PRAGMA user_version = " + std::to_string(current);
+        const std::string stamp = std::string("PRAGMA user_version = ").append(std::to_string(current));
         if (!Execute(stamp.c_str())) return StoreState::CannotOpen;
         if (const int committed = transaction.Commit(); committed != SQLITE_OK) return failed(committed);
     }
@@ -306,6 +322,8 @@ StoreState CSqliteCollectionStore::Prepare(bool readOnly, std::chrono::milliseco
 }
 
 bool CSqliteCollectionStore::LoadKnownSounds() {
+    // While a batch holds the file for writing no other connection changes it.
+    if (inBatch_ && batchKnownChecked_ && knownValid_) return true;
     CSqliteStatement& version = Statement(dataVersion_, "PRAGMA data_version");
     if (!Check(version.Step(), SQLITE_ROW)) return false;
     const std::int64_t current = version.Integer(0);
@@ -327,6 +345,7 @@ bool CSqliteCollectionStore::LoadKnownSounds() {
     if (!Check(result, SQLITE_DONE)) return false;
     knownVersion_ = current;
     knownValid_ = true;
+    batchKnownChecked_ = inBatch_;
     return true;
 }
 
@@ -335,15 +354,20 @@ std::optional<CSqliteCollectionStore::SoundMatch> CSqliteCollectionStore::FindOr
     const std::int64_t hash = HashOf(data);
     const auto [first, last] = known_.equal_range(hash);
     for (auto candidate = first; candidate != last; ++candidate) {
-        CSqliteStatement& bytes = Statement(soundData_, "SELECT data FROM sound_data WHERE sound = ?");
+        if (const auto cached = recentAt_.find(candidate->second); cached != recentAt_.end()) {
+            if (recent_[cached->second].data == data) return SoundMatch{candidate->second, false};
+            continue;
+        }
+        CSqliteStatement& bytes = Statement(soundData_, "SELECT packed FROM sound_data WHERE sound = ?");
         bytes.Bind(1, candidate->second);
         const int result = bytes.Step();
         if (result == SQLITE_ROW) {
-            const std::span<const std::uint8_t> stored = bytes.Blob(0);
-            const bool same =
-                stored.size() == data.size() && std::equal(stored.begin(), stored.end(), data.begin());
+            const bool same = UnpackSound(bytes.Blob(0), unpacked_) && unpacked_ == data;
             bytes.Reset();
-            if (same) return SoundMatch{candidate->second, false};
+            if (same) {
+                RememberRecent(candidate->second, data);
+                return SoundMatch{candidate->second, false};
+            }
         } else {
             bytes.Reset();
             if (result != SQLITE_DONE) return Fail(result), std::nullopt;
@@ -352,31 +376,66 @@ std::optional<CSqliteCollectionStore::SoundMatch> CSqliteCollectionStore::FindOr
     CSqliteStatement& sound =
         Statement(insertSound_,
                   "INSERT INTO sound (hash, name, last_seen, last_rank, favourite) VALUES (?, ?, ?, ?, 0)");
-    sound.Bind(1, hash).BindBlob(2, std::span(data).first(16)).Bind(3, time).Bind(4, rank);
+    sound.Bind(1, hash).BindBlob(2, std::span(data).first(16), true).Bind(3, time).Bind(4, rank);
     if (!Check(sound.Run(), SQLITE_DONE)) return std::nullopt;
     const SoundId id = sqlite3_last_insert_rowid(db_);
+    PackSound(data, packed_);
     CSqliteStatement& bytes =
-        Statement(insertSoundData_, "INSERT INTO sound_data (sound, data) VALUES (?, ?)");
-    bytes.Bind(1, id).BindBlob(2, data, true);
+        Statement(insertSoundData_, "INSERT INTO sound_data (sound, packed) VALUES (?, ?)");
+    bytes.Bind(1, id).BindBlob(2, packed_, true);
     if (!Check(bytes.Run(), SQLITE_DONE)) return std::nullopt;
     known_.emplace(hash, id);
     knownUpTo_ = std::max(knownUpTo_, id);
+    RememberRecent(id, data);
     return SoundMatch{id, true};
+}
+
+void CSqliteCollectionStore::RememberRecent(SoundId id, const SoundData& data) {
+    if (recent_.size() < kRecentSounds) {
+        recent_.push_back({id, data});
+        recentAt_.emplace(id, recent_.size() - 1);
+        return;
+    }
+    // The oldest makes room.
+    RecentSound& slot = recent_[recentNext_];
+    recentAt_.erase(slot.id);
+    slot.id = id;
+    slot.data = data;
+    recentAt_.emplace(id, recentNext_);
+    recentNext_ = (recentNext_ + 1) % kRecentSounds;
+}
+
+void CSqliteCollectionStore::ForgetKnownSounds() {
+    knownValid_ = false;
+    recent_.clear();
+    recentAt_.clear();
+    recentNext_ = 0;
 }
 
 bool CSqliteCollectionStore::BeginBatch() {
     if (!CanWrite() || inBatch_) return false;
     if (!Execute("BEGIN IMMEDIATE")) return false;
     inBatch_ = true;
+    batchKnownChecked_ = false;
+    batchSerial_.reset();
+    unknownPath_.clear();
     return true;
 }
 
 bool CSqliteCollectionStore::CommitBatch() {
     if (!inBatch_) return false;
     inBatch_ = false;
-    if (Execute("COMMIT")) return true;
+    unknownPath_.clear();
+    bool stored = true;
+    if (batchSerial_) {
+        CSqliteStatement& store = Statement(storeSerial_, "UPDATE meta SET value = ? WHERE key = 'serial'");
+        store.Bind(1, *batchSerial_);
+        stored = Check(store.Run(), SQLITE_DONE);
+        batchSerial_.reset();
+    }
+    if (stored && Execute("COMMIT")) return true;
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    knownValid_ = false;  // it may hold sounds of the batch
+    ForgetKnownSounds();  // they may hold sounds of the batch
     return false;
 }
 
@@ -397,17 +456,21 @@ bool CSqliteCollectionStore::EndChange(bool done) {
     } else {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
-    knownValid_ = false;  // it may hold sounds that were undone
+    ForgetKnownSounds();  // they may hold sounds that were undone
     return false;
 }
 
 std::optional<std::int64_t> CSqliteCollectionStore::NextSerial() {
-    CSqliteStatement& bump = Statement(nextSerial_, "UPDATE meta SET value = value + 1 WHERE key = 'serial'");
-    if (!Check(bump.Run(), SQLITE_DONE)) return std::nullopt;
-    CSqliteStatement& serialQuery = Statement(readSerial_, "SELECT value FROM meta WHERE key = 'serial'");
+    // A batch counts in memory and stores the count as it commits (a change it undoes leaves a gap).
+    if (inBatch_ && batchSerial_) return ++*batchSerial_;
+    CSqliteStatement& serialQuery =
+        inBatch_ ? Statement(readSerial_, "SELECT value + 1 FROM meta WHERE key = 'serial'")
+                 : Statement(nextSerial_,
+                             "UPDATE meta SET value = value + 1 WHERE key = 'serial' RETURNING value");
     if (!Check(serialQuery.Step(), SQLITE_ROW)) return std::nullopt;
     const std::int64_t serial = serialQuery.Integer(0);
     serialQuery.Reset();
+    if (inBatch_) batchSerial_ = serial;
     return serial;
 }
 
@@ -435,6 +498,8 @@ bool CSqliteCollectionStore::RefreshUnchanged(const SightingSource& source, AddO
     const std::int64_t sourceId = result == SQLITE_ROW ? find.Integer(0) : 0;
     find.Reset();
     if (result != SQLITE_ROW && result != SQLITE_DONE) return Fail(result);
+    // A file not seen before is added next, in the same batch, which no other connection can change.
+    if (result == SQLITE_DONE && inBatch_) unknownPath_ = source.path;
     if (!same) return true;
 
     if (!BeginChange()) return false;
@@ -464,6 +529,58 @@ bool CSqliteCollectionStore::RefreshUnchanged(const SightingSource& source, AddO
     return true;
 }
 
+void CSqliteCollectionStore::PackMemosInto(const Memos& memos, MemoBytes& where) {
+    where.offset = memoBytes_.size();
+    bool any = false;
+    for (const std::string& memo : memos) {
+        const std::string_view text(memo.data(), std::min(memo.size(), memo.find('\0')));
+        any = any || !text.empty();
+        memoBytes_.insert(memoBytes_.end(), text.begin(), text.end());
+        memoBytes_.push_back(0);
+    }
+    if (!any) memoBytes_.resize(where.offset);
+    where.size = memoBytes_.size() - where.offset;
+}
+
+void CSqliteCollectionStore::BindSightingValues(CSqliteStatement& statement, int first, std::int64_t sourceId,
+                                                const NewSighting& sighting, CollectionTime time) {
+    statement.Bind(first, sourceId).Bind(first + 1, sighting.position);
+    if (sighting.slot == kNoSlot) {
+        statement.BindNull(first + 2);
+    } else {
+        statement.Bind(first + 2, sighting.slot);
+    }
+    statement.Bind(first + 3, sighting.sound);
+    if (sighting.memos.size == 0) {
+        statement.BindNull(first + 4);
+    } else {
+        statement.BindBlob(first + 4,
+                           std::span(memoBytes_).subspan(sighting.memos.offset, sighting.memos.size), true);
+    }
+    statement.Bind(first + 5, time);
+}
+
+bool CSqliteCollectionStore::InsertSightings(std::int64_t sourceId, CollectionTime time) {
+    // Several rows a statement: each statement costs about as much again as the rows it stores.
+    std::size_t done = 0;
+    while (done < newSightings_.size()) {
+        const std::size_t rest = newSightings_.size() - done;
+        const int rows = rest >= kSightingRowsMany  ? kSightingRowsMany
+                         : rest >= kSightingRowsFew ? kSightingRowsFew
+                                                    : 1;
+        CSqliteStatement& insert =
+            rows == kSightingRowsMany  ? Statement(insertSightingsMany_, kInsertSightingsMany.c_str())
+            : rows == kSightingRowsFew ? Statement(insertSightingsFew_, kInsertSightingsFew.c_str())
+                                       : Statement(insertSighting_, kInsertSighting.c_str());
+        for (int row = 0; row < rows; ++row)
+            BindSightingValues(insert, 1 + row * kSightingColumnCount, sourceId,
+                               newSightings_[done + static_cast<std::size_t>(row)], time);
+        if (!Check(insert.Run(), SQLITE_DONE)) return false;
+        done += static_cast<std::size_t>(rows);
+    }
+    return true;
+}
+
 bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& source,
                                                        std::span<const SeenPatch> patches,
                                                        AddOutcome& outcome) {
@@ -474,17 +591,18 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
 
     // The source, and what it showed before when it is a file added again.
     struct Earlier {
-        std::int64_t id;
         SoundId sound;
         int slot;
         std::vector<std::uint8_t> memos;
-        bool kept = false;
+        bool handled = false;
     };
     std::unordered_map<int, Earlier> earlier;
     std::int64_t sourceId = 0;
     CollectionTime earlierTime = 0;
     std::int64_t earlierSerial = 0;
-    if (!source.path.empty()) {
+    const bool knownAbsent = inBatch_ && !source.path.empty() && source.path == unknownPath_;
+    unknownPath_.clear();
+    if (!source.path.empty() && !knownAbsent) {
         CSqliteStatement& find =
             Statement(findSource_, "SELECT id, last_seen, serial FROM source WHERE path = ?");
         find.Bind(1, source.path);
@@ -507,14 +625,14 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
         BindStamp(update, 5, source);
         update.Bind(7, sourceId);
         if (!Check(update.Run(), SQLITE_DONE)) return false;
-        CSqliteStatement& old = Statement(
-            oldSightings_, "SELECT id, position, sound, slot, memos FROM sighting WHERE source = ?");
+        CSqliteStatement& old =
+            Statement(oldSightings_, "SELECT position, sound, slot, memos FROM sighting WHERE source = ?");
         old.Bind(1, sourceId);
         int result;
         while ((result = old.Step()) == SQLITE_ROW) {
-            const std::span<const std::uint8_t> memos = old.Blob(4);
-            earlier[static_cast<int>(old.Integer(1))] = {
-                old.Integer(0), old.Integer(2), old.IsNull(3) ? kNoSlot : static_cast<int>(old.Integer(3)),
+            const std::span<const std::uint8_t> memos = old.Blob(3);
+            earlier[static_cast<int>(old.Integer(0))] = {
+                old.Integer(1), old.IsNull(2) ? kNoSlot : static_cast<int>(old.Integer(2)),
                 std::vector<std::uint8_t>(memos.begin(), memos.end())};
         }
         old.Reset();
@@ -535,7 +653,30 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
         sourceId = sqlite3_last_insert_rowid(db_);
     }
 
-    for (const SeenPatch& patch : patches) {
+    // A position is one sighting: given twice, its first patch is seen there.
+    positions_.clear();
+    for (std::size_t i = 0; i < patches.size(); ++i)
+        positions_.emplace_back(patches[i].position, i);
+    std::sort(positions_.begin(), positions_.end());
+    repeated_.assign(patches.size(), false);
+    for (std::size_t i = 1; i < positions_.size(); ++i)
+        if (positions_[i].first == positions_[i - 1].first) repeated_[positions_[i].second] = true;
+
+    newSightings_.clear();
+    memoBytes_.clear();
+    const auto dropped = [&](int position, SoundId sound) {
+        // The sound keeps the time it was last seen there.
+        CSqliteStatement& keep =
+            Statement(keepDropped_,
+                      "UPDATE sound SET last_seen = ?1, last_rank = ?2 WHERE id = ?3 AND "
+                      "(last_seen < ?1 OR (last_seen = ?1 AND last_rank < ?2))");
+        keep.Bind(1, earlierTime).Bind(2, RankOf(earlierSerial, position)).Bind(3, sound);
+        if (!Check(keep.Run(), SQLITE_DONE)) return false;
+        outcome.droppedFrom.push_back(sound);
+        return true;
+    };
+    for (std::size_t i = 0; i < patches.size(); ++i) {
+        const SeenPatch& patch = patches[i];
         const std::int64_t rank = RankOf(serial, patch.position);
         const std::optional<SoundMatch> sound = FindOrAddSound(patch.data, source.time, rank);
         if (!sound) return false;
@@ -543,14 +684,24 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
         if (sound->isNew) ++outcome.newSounds;
         outcome.sounds.push_back(sound->id);
         ++outcome.patches;
+        if (repeated_[i]) continue;
 
-        const std::vector<std::uint8_t> memos = PackMemos(patch.memos);
+        NewSighting sighting{patch.position, patch.slot, sound->id, {}};
+        PackMemosInto(patch.memos, sighting.memos);
         const auto before = earlier.find(patch.position);
-        if (before != earlier.end() && before->second.sound == sound->id && !before->second.kept) {
-            before->second.kept = true;
-            if (before->second.slot == patch.slot && before->second.memos == memos) continue;
-            CSqliteStatement& update =
-                Statement(updateSighting_, "UPDATE sighting SET slot = ?, memos = ? WHERE id = ?");
+        if (before == earlier.end()) {
+            newSightings_.push_back(sighting);
+            continue;
+        }
+        Earlier& old = before->second;
+        old.handled = true;
+        const std::span<const std::uint8_t> memos =
+            std::span(memoBytes_).subspan(sighting.memos.offset, sighting.memos.size);
+        if (old.sound == sound->id) {
+            // Seen there before: its first time stays.
+            if (old.slot == patch.slot && std::ranges::equal(old.memos, memos)) continue;
+            CSqliteStatement& update = Statement(
+                updateSighting_, "UPDATE sighting SET slot = ?, memos = ? WHERE source = ? AND position = ?");
             if (patch.slot == kNoSlot) {
                 update.BindNull(1);
             } else {
@@ -559,43 +710,27 @@ bool CSqliteCollectionStore::AddSightingsInTransaction(const SightingSource& sou
             if (memos.empty()) {
                 update.BindNull(2);
             } else {
-                update.BindBlob(2, memos);
+                update.BindBlob(2, memos, true);
             }
-            update.Bind(3, before->second.id);
+            update.Bind(3, sourceId).Bind(4, patch.position);
             if (!Check(update.Run(), SQLITE_DONE)) return false;
             continue;
         }
-        CSqliteStatement& insert = Statement(insertSighting_,
-                                             "INSERT INTO sighting (source, position, slot, sound, memos, "
-                                             "first_seen) VALUES (?, ?, ?, ?, ?, ?)");
-        insert.Bind(1, sourceId).Bind(2, patch.position);
-        if (patch.slot == kNoSlot) {
-            insert.BindNull(3);
-        } else {
-            insert.Bind(3, patch.slot);
-        }
-        insert.Bind(4, sound->id);
-        if (memos.empty()) {
-            insert.BindNull(5);
-        } else {
-            insert.BindBlob(5, memos);
-        }
-        insert.Bind(6, source.time);
-        if (!Check(insert.Run(), SQLITE_DONE)) return false;
+        // Another sound in its place: a new sighting there.
+        CSqliteStatement& replace = Statement(
+            replaceSighting_,
+            "UPDATE sighting SET slot = ?3, sound = ?4, memos = ?5, first_seen = ?6 WHERE source = ?1 "
+            "AND position = ?2");
+        BindSightingValues(replace, 1, sourceId, sighting, source.time);
+        if (!Check(replace.Run(), SQLITE_DONE) || !dropped(patch.position, old.sound)) return false;
     }
+    if (!InsertSightings(sourceId, source.time)) return false;
     for (const auto& [position, old] : earlier) {
-        if (old.kept) continue;
-        CSqliteStatement& remove = Statement(deleteSighting_, "DELETE FROM sighting WHERE id = ?");
-        remove.Bind(1, old.id);
-        if (!Check(remove.Run(), SQLITE_DONE)) return false;
-        // The sound keeps the time it was last seen there.
-        CSqliteStatement& keep =
-            Statement(keepDropped_,
-                      "UPDATE sound SET last_seen = ?1, last_rank = ?2 WHERE id = ?3 AND "
-                      "(last_seen < ?1 OR (last_seen = ?1 AND last_rank < ?2))");
-        keep.Bind(1, earlierTime).Bind(2, RankOf(earlierSerial, position)).Bind(3, old.sound);
-        if (!Check(keep.Run(), SQLITE_DONE)) return false;
-        outcome.droppedFrom.push_back(old.sound);
+        if (old.handled) continue;
+        CSqliteStatement& remove =
+            Statement(deleteSighting_, "DELETE FROM sighting WHERE source = ? AND position = ?");
+        remove.Bind(1, sourceId).Bind(2, position);
+        if (!Check(remove.Run(), SQLITE_DONE) || !dropped(position, old.sound)) return false;
     }
     return true;
 }
@@ -697,33 +832,32 @@ bool CSqliteCollectionStore::ReadSummaries(std::vector<SoundSummary>& summaries)
     struct Best {
         RecentKey key;
         const Source* source = nullptr;
-        std::int64_t sighting = 0;
     };
     std::vector<Best> best(summaries.size());
     CSqliteStatement& sightings =
-        Statement(allSightings_, "SELECT id, sound, source, position, slot, memos, first_seen FROM sighting");
+        Statement(allSightings_, "SELECT sound, source, position, slot, memos, first_seen FROM sighting");
     while ((result = sightings.Step()) == SQLITE_ROW) {
-        const std::int64_t owner = index.Find(sightings.Integer(1));
-        const std::int64_t sourceRow = sourceRows.Find(sightings.Integer(2));
+        const std::int64_t owner = index.Find(sightings.Integer(0));
+        const std::int64_t sourceRow = sourceRows.Find(sightings.Integer(1));
         if (owner < 0 || sourceRow < 0) continue;
         const Source& source = sources[static_cast<std::size_t>(sourceRow)];
         SoundSummary& summary = summaries[static_cast<std::size_t>(owner)];
-        const int position = static_cast<int>(sightings.Integer(3));
+        const int position = static_cast<int>(sightings.Integer(2));
         const RecentKey key{source.lastSeen, RankOf(source.serial, position)};
         Memos unpacked;
-        if (!sightings.IsNull(5)) {
-            unpacked = UnpackMemos(sightings.Blob(5));
+        if (!sightings.IsNull(4)) {
+            unpacked = UnpackMemos(sightings.Blob(4));
             for (const std::string& memo : unpacked)
                 if (!memo.empty()) summary.memosSeen.push_back(memo);
         }
         Best& own = best[static_cast<std::size_t>(owner)];
         if (!own.source || key > own.key) {
-            own = {key, &source, sightings.Integer(0)};
+            own = {key, &source};
             summary.recent.kind = source.kind;
             summary.recent.position = position;
-            summary.recent.slot = sightings.IsNull(4) ? kNoSlot : static_cast<int>(sightings.Integer(4));
+            summary.recent.slot = sightings.IsNull(3) ? kNoSlot : static_cast<int>(sightings.Integer(3));
             summary.recent.memos = std::move(unpacked);
-            summary.recent.firstSeen = sightings.Integer(6);
+            summary.recent.firstSeen = sightings.Integer(5);
         }
     }
     sightings.Reset();
@@ -812,15 +946,17 @@ bool CSqliteCollectionStore::ReadSummaries(std::span<const SoundId> ids,
 
 std::optional<SoundData> CSqliteCollectionStore::ReadSoundData(SoundId id) {
     if (!CanRead()) return std::nullopt;
-    CSqliteStatement& bytes = Statement(soundData_, "SELECT data FROM sound_data WHERE sound = ?");
+    CSqliteStatement& bytes = Statement(soundData_, "SELECT packed FROM sound_data WHERE sound = ?");
     bytes.Bind(1, id);
     const int result = bytes.Step();
     std::optional<SoundData> data;
     if (result == SQLITE_ROW) {
-        const std::span<const std::uint8_t> stored = bytes.Blob(0);
         data.emplace();
-        data->fill(0);
-        std::copy_n(stored.begin(), std::min(stored.size(), data->size()), data->begin());
+        if (!UnpackSound(bytes.Blob(0), *data)) {
+            data.reset();
+            error_ = std::string("the bytes of sound ").append(std::to_string(id)).append(" are damaged");
+            state_ = StoreState::Damaged;
+        }
     } else if (result != SQLITE_DONE) {
         Fail(result);
     }

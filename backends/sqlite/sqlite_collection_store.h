@@ -58,6 +58,10 @@ class CSqliteCollectionStore : public ICollectionStore {
         bool isNew = false;
     };
     std::optional<SoundMatch> FindOrAddSound(const SoundData& data, CollectionTime time, std::int64_t rank);
+    // Keeps the bytes of a sound just stored or found among the recent ones, the oldest making room.
+    void RememberRecent(SoundId id, const SoundData& data);
+    // After a change was undone: the sounds in memory may name sounds no longer stored.
+    void ForgetKnownSounds();
     // One change: a transaction of its own, or a savepoint inside the open batch; EndChange commits it when
     // done, else undoes it.
     bool BeginChange();
@@ -65,6 +69,24 @@ class CSqliteCollectionStore : public ICollectionStore {
     std::optional<std::int64_t> NextSerial();
     bool AddSightingsInTransaction(const SightingSource& source, std::span<const SeenPatch> patches,
                                    AddOutcome& outcome);
+    // A sighting to store: its memos are memoBytes_ from offset (none: size 0, stored as NULL).
+    struct MemoBytes {
+        std::size_t offset = 0;
+        std::size_t size = 0;
+    };
+    struct NewSighting {
+        int position;
+        int slot;
+        SoundId sound;
+        MemoBytes memos;
+    };
+    // Appends the memos, each followed by a zero byte, to memoBytes_; nothing when all are empty.
+    void PackMemosInto(const Memos& memos, MemoBytes& where);
+    // Binds source, position, slot, sound, memos and first time from index first on.
+    void BindSightingValues(CSqliteStatement& statement, int first, std::int64_t sourceId,
+                            const NewSighting& sighting, CollectionTime time);
+    // Stores newSightings_.
+    bool InsertSightings(std::int64_t sourceId, CollectionTime time);
     // Brings the hashes of the stored sounds in memory up to date, inside a write transaction.
     bool LoadKnownSounds();
     bool ReadSightings(SoundId id, std::vector<Sighting>& sightings, std::vector<std::int64_t>* ranks);
@@ -76,6 +98,11 @@ class CSqliteCollectionStore : public ICollectionStore {
     StoreState state_ = StoreState::CannotOpen;
     std::string error_;
     bool inBatch_ = false;
+    // In a batch: whether the sounds in memory were brought up to date, and the last serial handed out.
+    bool batchKnownChecked_ = false;
+    std::optional<std::int64_t> batchSerial_;
+    // In a batch: the path RefreshUnchanged last found in no source (the next change need not look again).
+    std::string unknownPath_;
 
     // The hash and id of every stored sound, so that adding needs no index on the hashes in the file. Sounds
     // are never deleted and their ids grow: other connections' new sounds are those above knownUpTo_, read
@@ -84,15 +111,36 @@ class CSqliteCollectionStore : public ICollectionStore {
     SoundId knownUpTo_ = 0;
     std::int64_t knownVersion_ = -1;
     bool knownValid_ = false;
+    // The bytes of the sounds last stored or found, so that a sound seen again soon (the same patch in
+    // several files of a folder) is compared with them instead of being read from the file. Sounds never
+    // change, so they stay right until a change that stored them is undone.
+    static constexpr std::size_t kRecentSounds = 512;
+    struct RecentSound {
+        SoundId id;
+        SoundData data;
+    };
+    std::vector<RecentSound> recent_;
+    std::unordered_map<SoundId, std::size_t> recentAt_;
+    std::size_t recentNext_ = 0;
+    // Room for the sound being added, packed and unpacked, and for the sightings of a source being added,
+    // kept between calls.
+    std::vector<std::uint8_t> packed_;
+    SoundData unpacked_{};
+    std::vector<std::pair<int, std::size_t>> positions_;
+    std::vector<bool> repeated_;
+    std::vector<NewSighting> newSightings_;
+    std::vector<std::uint8_t> memoBytes_;
 
     // The statements of the connection, each prepared on first use (Statement) and listed in prepared_, which
     // Close finalises before the connection.
     std::vector<CSqliteStatement*> prepared_;
     CSqliteStatement savepoint_, release_, beginChange_, commit_, findStamp_, touchSource_, heldSounds_;
     CSqliteStatement dataVersion_, knownSounds_, keepDropped_;
-    CSqliteStatement nextSerial_, readSerial_, findSource_, updateSource_, insertSource_, oldSightings_;
+    CSqliteStatement nextSerial_, readSerial_, storeSerial_, findSource_, updateSource_, insertSource_,
+        oldSightings_;
     CSqliteStatement soundData_, insertSound_, insertSoundData_;
-    CSqliteStatement insertSighting_, updateSighting_, deleteSighting_;
+    CSqliteStatement insertSighting_, insertSightingsFew_, insertSightingsMany_, updateSighting_,
+        replaceSighting_, deleteSighting_;
     CSqliteStatement extent_, allSources_, allSounds_, allSightings_, allTags_, oneSound_, soundSightings_,
         soundTags_;
     CSqliteStatement setFavourite_, deleteTags_, insertTag_, countSounds_;

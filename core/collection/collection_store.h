@@ -53,9 +53,10 @@ class ICollectionStore {
     bool CanWrite() const { return State() == StoreState::Ready; }
 
     // Stores the patches seen at source, in one transaction: each patch becomes a sighting of its sound,
-    // the sound made when it is new. A source with a path seen before (a file added again) has its earlier
-    // sightings replaced by these: a sighting of the same sound at the same position keeps its first time,
-    // the others go. The sounds last seen at source take its time. False, with nothing stored, on failure.
+    // the sound made when it is new (a position given twice is one sighting, of its first patch). A source
+    // with a path seen before (a file added again) has its earlier sightings replaced by these: a sighting of
+    // the same sound at the same position keeps its first time, the others go. The sounds last seen at source
+    // take its time. False, with nothing stored, on failure.
     virtual bool AddSightings(const SightingSource& source, std::span<const SeenPatch> patches,
                               AddOutcome& outcome) = 0;
     // When the file of source was stored before with the same size and modification time, gives it source's

@@ -41,14 +41,15 @@ fs::path Absolute(const fs::path& path) {
     return ec ? path : absolute.lexically_normal();
 }
 
-SeenPatch SeenPatchOf(const CPatch& patch, int position, int slot) {
-    SeenPatch seen;
-    seen.data = patch.GetImage();
-    for (int m = 0; m < CParameter::kMemoCount; ++m)
-        seen.memos[static_cast<std::size_t>(m)] = patch.GetMemo(m);
-    seen.position = position;
-    seen.slot = slot;
-    return seen;
+// Read from the patch as it was loaded, without copying its record first.
+void AddSeenPatch(std::vector<SeenPatch>& seen, const CPatch& patch, int position, int slot) {
+    SeenPatch& added = seen.emplace_back();
+    const std::span<const std::uint8_t> block = patch.FirstBlockBytes();
+    std::copy_n(block.begin(), std::min(block.size(), added.data.size()), added.data.begin());
+    const std::array<std::string_view, CParameter::kMemoCount> memos = patch.MemoViews();
+    std::copy(memos.begin(), memos.end(), added.memos.begin());
+    added.position = position;
+    added.slot = slot;
 }
 
 int SlotOf(const std::optional<PatchSlot>& slot) {
@@ -63,8 +64,7 @@ std::vector<SeenPatch> SeenPatchesOf(const CPatchArray& patches, std::span<const
     seen.reserve(carried.size());
     for (const CarriedPatch& patch : carried)
         if (patch.position < patches.GetSize())
-            seen.push_back(
-                SeenPatchOf(patches[patch.position], static_cast<int>(patch.position), SlotOf(patch.slot)));
+            AddSeenPatch(seen, patches[patch.position], static_cast<int>(patch.position), SlotOf(patch.slot));
     return seen;
 }
 
@@ -72,7 +72,7 @@ std::vector<SeenPatch> SeenPatchesOf(const CPatchArray& patches, std::span<const
     std::vector<SeenPatch> seen;
     seen.reserve(patches.GetSize());
     for (std::size_t i = 0; i < patches.GetSize(); ++i)
-        seen.push_back(SeenPatchOf(patches[i], static_cast<int>(i), i < slots.size() ? slots[i] : kNoSlot));
+        AddSeenPatch(seen, patches[i], static_cast<int>(i), i < slots.size() ? slots[i] : kNoSlot);
     return seen;
 }
 
@@ -133,26 +133,34 @@ AddSummary CCollector::AddPaths(std::span<const fs::path> paths, const std::atom
     };
 
     // The walk comes first, so that the progress can tell how many files there are.
+    // A folder is walked from its absolute path, so that its files need not be made absolute one by one
+    // (which asks for the working folder each time); refusals name them below the folder as given.
     struct Found {
         fs::path path;
         FileKind kind;
+        std::size_t folder;  // the path given that it lies below, or kNoFolder
     };
+    constexpr std::size_t kNoFolder = static_cast<std::size_t>(-1);
     std::vector<Found> found;
-    const auto consider = [&](const fs::path& file) {
+    std::vector<fs::path> absoluteFolders(paths.size());
+    const auto consider = [&](const fs::path& file, std::size_t folder) {
         if (const std::optional<FileKind> kind = RecognizeFile(file)) {
-            found.push_back({file, *kind});
+            found.push_back({file, *kind, folder});
             ++state.filesFound;
         }
     };
-    for (const fs::path& path : paths) {
+    for (std::size_t given = 0; given < paths.size(); ++given) {
+        const fs::path& path = paths[given];
         std::error_code ec;
         if (!fs::is_directory(path, ec)) {
             // A path that names no file is refused when its name says what it would be.
-            consider(path);
+            consider(path, kNoFolder);
             continue;
         }
+        absoluteFolders[given] = Absolute(path);
         std::vector<fs::path> files;
-        fs::recursive_directory_iterator walk(path, fs::directory_options::skip_permission_denied, ec);
+        fs::recursive_directory_iterator walk(absoluteFolders[given],
+                                              fs::directory_options::skip_permission_denied, ec);
         for (; !ec && walk != fs::recursive_directory_iterator(); walk.increment(ec)) {
             std::error_code typeError;
             if (walk->is_regular_file(typeError)) files.push_back(walk->path());
@@ -162,7 +170,7 @@ AddSummary CCollector::AddPaths(std::span<const fs::path> paths, const std::atom
         const std::size_t before = state.filesFound;
         for (const fs::path& file : files) {
             if (cancelled()) break;
-            consider(file);
+            consider(file, given);
             if (state.filesFound != before && (state.filesFound - before) % 64 == 0) report();
         }
         report();
@@ -200,7 +208,11 @@ AddSummary CCollector::AddPaths(std::span<const fs::path> paths, const std::atom
             summary.storeFailed = true;
             break;
         } else {
-            summary.refused.push_back({file.path, message});
+            summary.refused.push_back(
+                {file.folder == kNoFolder
+                     ? file.path
+                     : paths[file.folder] / file.path.lexically_relative(absoluteFolders[file.folder]),
+                 message});
         }
         if (Clock::now() - batchStart >= kBatchTime) commit();
         if (summary.storeFailed) break;

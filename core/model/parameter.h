@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using Block = std::vector<std::uint8_t>;
@@ -50,6 +51,9 @@ class CParameter {
         Unpack();
         return memos_[static_cast<std::size_t>(index)];
     }
+    // The memos without unpacking a shared record: views of the shared bytes or of the object's own memos,
+    // valid while the object is unchanged.
+    std::array<std::string_view, kMemoCount> MemoViews() const;
     void SetMemo(int index, std::string text) {
         Unpack();
         memos_[static_cast<std::size_t>(index)] = std::move(text);

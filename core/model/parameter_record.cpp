@@ -52,7 +52,8 @@ using Memos = std::array<std::string, CParameter::kMemoCount>;
 // blocks and the memos take the body's. Returns the length of the body up to its last memo's zero (the
 // bytes after it are not part of the record), or nothing when the body is malformed.
 std::optional<std::size_t> ReadBody(std::span<const std::uint8_t> body, std::size_t sectionCount,
-                                    std::vector<Section>* sections, Memos* memos) {
+                                    std::vector<Section>* sections, Memos* memos,
+                                    std::array<std::string_view, CParameter::kMemoCount>* views = nullptr) {
     BodyReader reader(body);
     if (sections && sections->size() < sectionCount) sections->resize(sectionCount);
     for (std::size_t s = 0; s < sectionCount; ++s) {
@@ -73,6 +74,7 @@ std::optional<std::size_t> ReadBody(std::span<const std::uint8_t> body, std::siz
         std::span<const std::uint8_t> text;
         if (!reader.ReadTerminated(text)) return std::nullopt;
         if (memos) (*memos)[m].assign(reinterpret_cast<const char*>(text.data()), text.size());
+        if (views) (*views)[m] = {reinterpret_cast<const char*>(text.data()), text.size()};
     }
     return reader.Position();
 }
@@ -130,6 +132,17 @@ void CParameter::UnpackRecord() const {
     record_ = {};
     // The body was checked when it was shared, and the bytes never change.
     ReadBody(record, SectionCountOf(*this), &sections_, &memos_);
+}
+
+std::array<std::string_view, CParameter::kMemoCount> CParameter::MemoViews() const {
+    std::array<std::string_view, kMemoCount> views;
+    if (store_) {
+        // The body was checked when it was shared.
+        ReadBody(record_, SectionCountOf(*this), nullptr, nullptr, &views);
+    } else {
+        std::copy(memos_.begin(), memos_.end(), views.begin());
+    }
+    return views;
 }
 
 std::span<const std::uint8_t> CParameter::FirstBlockBytes() const {

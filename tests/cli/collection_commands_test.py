@@ -13,6 +13,28 @@ import tq550_test_support as t
 LINE = re.compile(r"files (\d+), patches (\d+), new (\d+), refused (\d+)\n")
 
 
+def unpacked(stored):
+    """The 2178 bytes of a sound as the collection file keeps them: as they are, or packed (format 1: tokens
+    of literal bytes, zero runs and runs of one byte)."""
+    if len(stored) == 2178:
+        return stored
+    assert stored[0] == 1, stored[:8]
+    out, at = bytearray(), 1
+    while at < len(stored):
+        token = stored[at]
+        at += 1
+        if token < 0x80:
+            out += stored[at:at + token + 1]
+            at += token + 1
+        elif token < 0xC0:
+            out += bytes(token - 0x80 + 2)
+        else:
+            out += stored[at:at + 1] * (token - 0xC0 + 3)
+            at += 1
+    assert len(out) == 2178, len(out)
+    return bytes(out)
+
+
 def counts(out):
     match = LINE.fullmatch(out.decode())
     assert match, out
@@ -109,13 +131,22 @@ class CollectionCommands(t.TempDirTest):
             self.assertEqual((status, out, err), (1, b"", "The collection file is damaged and cannot be used.\n"))
 
     def test_a_run_killed_half_way_leaves_a_whole_collection_that_a_second_run_completes(self):
-        files, per_file = 1500, 10
+        # Enough files that the run commits several times before it ends, also on a fast machine.
+        files, per_file = 6000, 10
+
+        def sound(n):
+            # Made as a patch is: mostly zero, a few settings.
+            data = bytearray(f"S{n}".ljust(16).encode("latin-1") + bytes(2162))
+            data[16 + n % 1500] = 1 + n % 127
+            data[1600 + n % 300] = 1 + n // 127 % 127
+            return bytes(data)
+
+        # Neighbouring files share half their patches.
+        sounds = [sound(n) for n in range(files * 5 + per_file)]
         os.makedirs(self.path("many"))
         for f in range(files):
-            # Neighbouring files share half their patches.
-            self.write(f"many/{f:04d}.tql",
-                       t.library([t.record(t.patch_data(f"S{(f * 5 + i)}", f + i)) for i in range(per_file)]))
-        distinct = {t.patch_data(f"S{(f * 5 + i)}", f + i) for f in range(files) for i in range(per_file)}
+            self.write(f"many/{f:04d}.tql", t.library([t.record(sounds[f * 5 + i]) for i in range(per_file)]))
+        distinct = {sounds[f * 5 + i] for f in range(files) for i in range(per_file)}
         db = self.path("c.sqlite")
         process = subprocess.Popen([t.TQ550, "collection", "add", "--db", db, self.path("many")],
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -152,7 +183,7 @@ class CollectionCommands(t.TempDirTest):
             self.assertEqual(connection.execute(
                 "SELECT count(*) FROM (SELECT DISTINCT source, position FROM sighting)").fetchone()[0],
                 files * per_file)
-            stored = {bytes(row[0]) for row in connection.execute("SELECT data FROM sound_data")}
+            stored = {unpacked(bytes(row[0])) for row in connection.execute("SELECT packed FROM sound_data")}
         self.assertEqual(stored, distinct)
         self.assertLess(new, len(distinct))
 

@@ -7,6 +7,7 @@
 #include "collection/collector.h"
 #include "collection/sound_index.h"
 #include "model/file_document.h"
+#include "sqlite/collection_schema.h"
 #include "sqlite/open_collection.h"
 #include "temp_folder.h"
 
@@ -97,6 +98,15 @@ TEST(CollectionStore, SoundsAreTheirBytesAndSightingsOfAFileAreRefreshed) {
     Add(*store, {SightingKind::HistoryEntry, "/h/2020.tql", "tql", 10}, {Patch("B", 2, 0)});
     EXPECT_EQ(Names(*store), (std::vector<std::string>{"A", "C", "A", "B"}));
     EXPECT_EQ(store->SoundCount(), 4u);
+    // A position given twice is one sighting, of its first patch; both patches are sounds.
+    const AddOutcome twice =
+        Add(*store, {SightingKind::DeviceRead, "", "", 3000}, {Patch("D", 5, 7), Patch("E", 6, 7)});
+    EXPECT_EQ(twice.patches, 2);
+    EXPECT_EQ(twice.newSounds, 2);
+    ASSERT_TRUE(store->ReadSightings(twice.sounds[0], sightings));
+    EXPECT_EQ(sightings.size(), 1u);
+    ASSERT_TRUE(store->ReadSightings(twice.sounds[1], sightings));
+    EXPECT_TRUE(sightings.empty());
 }
 
 TEST(CollectionStore, FavouritesAndTagsAreKeptAndSearched) {
@@ -152,7 +162,7 @@ TEST(CollectionStore, AFileOfTheFirstLayoutIsMigrated) {
     sqlite3_stmt* version = nullptr;
     sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &version, nullptr);
     ASSERT_EQ(sqlite3_step(version), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(version, 0), 2);
+    EXPECT_EQ(sqlite3_column_int(version, 0), collection_schema::kVersion);
     sqlite3_finalize(version);
     sqlite3_close(db);
 }
@@ -206,7 +216,8 @@ TEST(CollectionStore, DamagedLockedAndNewerFilesAreNeverFatal) {
         auto store = OpenCollectionStore(newer);
         Add(*store, File("/n.tql", 3), {Patch("NEW", 1, 0)});
     }
-    RunSql(newer, "PRAGMA user_version = 3");
+    RunSql(newer,
+           std::string("PRAGMA user_version = ").append(std::to_string(collection_schema::kVersion + 1)));
     auto store = OpenCollectionStore(newer);
     ASSERT_EQ(store->State(), StoreState::ReadOnly);
     EXPECT_EQ(Names(*store), std::vector<std::string>{"NEW"});
@@ -224,12 +235,14 @@ TEST(CollectionStore, AFolderWalkReportsProgressAndStopsWhenCancelledKeepingWhat
         CFileDocument library;
         for (int i = 0; i < 3; ++i) {
             auto patch = std::make_unique<CPatch>();
-            const SeenPatch seen = Patch("F" + std::to_string(f) + "-" + std::to_string(i), f * 3 + i, i);
+            const SeenPatch seen =
+                Patch(std::string("F").append(std::to_string(f)).append("-").append(std::to_string(i)),
+                      f * 3 + i, i);
             patch->PatchBlock().assign(seen.data.begin(), seen.data.end());
             library.Patches().Add(std::move(patch));
         }
-        ASSERT_TRUE(
-            library.Save(folder / "walk" / (f % 2 ? "deeper" : ".") / ("f" + std::to_string(f) + ".bin")));
+        ASSERT_TRUE(library.Save(folder / "walk" / (f % 2 ? "deeper" : ".") /
+                                 (std::string("f").append(std::to_string(f)).append(".bin"))));
     }
     WriteFileBytes(folder / "walk" / "notes.txt", {'h', 'i'});
 

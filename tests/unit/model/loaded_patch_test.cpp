@@ -31,6 +31,10 @@ class LoadedPatchTest : public ReportingModelTest {
 };
 
 void ExpectSamePatch(const CPatch& actual, const CPatch& expected) {
+    // The memos as views first, while a loaded patch still shares its bytes.
+    const std::array<std::string_view, CParameter::kMemoCount> views = actual.MemoViews();
+    for (int m = 0; m < CParameter::kMemoCount; ++m)
+        EXPECT_EQ(views[static_cast<std::size_t>(m)], expected.GetMemo(m)) << "memo " << m;
     EXPECT_EQ(actual.GetName(), expected.GetName());
     EXPECT_EQ(actual.Sections(), expected.Sections());
     for (int m = 0; m < CParameter::kMemoCount; ++m)
