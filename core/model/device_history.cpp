@@ -136,7 +136,8 @@ void CDeviceHistory::MakeNewest(std::vector<HistoryEntry>& entries, const fs::pa
     if (it == entries.end()) return;
     fs::file_time_type latest = it->written;
     for (const HistoryEntry& entry : entries)
-        if (entry.path != written && entry.written >= latest) latest = entry.written + std::chrono::seconds(1);
+        if (entry.path != written && entry.written >= latest)
+            latest = entry.written + std::chrono::seconds(1);
     if (latest != it->written) {
         std::error_code ec;
         fs::last_write_time(written, latest, ec);
