@@ -128,6 +128,23 @@ std::vector<HistoryEntry> CDeviceHistory::Entries() const {
     return entries;
 }
 
+void CDeviceHistory::MakeNewest(std::vector<HistoryEntry>& entries, const fs::path& written) {
+    // Some file clocks count whole seconds (stat on Windows), so reads in one second tie; a clock set
+    // back makes the new file older than the rest. Either way its time is moved past the others'.
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [&](const HistoryEntry& e) { return e.path == written; });
+    if (it == entries.end()) return;
+    fs::file_time_type latest = it->written;
+    for (const HistoryEntry& entry : entries)
+        if (entry.path != written && entry.written >= latest) latest = entry.written + std::chrono::seconds(1);
+    if (latest != it->written) {
+        std::error_code ec;
+        fs::last_write_time(written, latest, ec);
+        if (!ec) it->written = latest;
+    }
+    std::rotate(entries.begin(), it, it + 1);
+}
+
 bool CDeviceHistory::RemoveBeyondCount(const std::vector<HistoryEntry>& entries, const fs::path& keep) {
     bool ok = true;
     // The kept entry stays and takes the first place, wherever it sorts.
@@ -207,7 +224,9 @@ HistoryKeep CDeviceHistory::KeepEntry(const CPatchArray& patches, std::chrono::s
         lastError_ = path.string() + ": the file could not be written";
         return HistoryKeep::Failed;
     }
-    RemoveBeyondCount(Entries(), path);
+    std::vector<HistoryEntry> after = Entries();
+    MakeNewest(after, path);
+    RemoveBeyondCount(after, path);
     kept = path;
     return HistoryKeep::Kept;
 }

@@ -73,6 +73,7 @@ class CDeviceHistory {
                           std::filesystem::path& kept);
     bool SameAsNewest(const CPatchArray& patches, const std::vector<HistoryEntry>& entries) const;
     // Removes entries beyond the count, never the one at keep.
+    static void MakeNewest(std::vector<HistoryEntry>& entries, const std::filesystem::path& written);
     bool RemoveBeyondCount(const std::vector<HistoryEntry>& entries, const std::filesystem::path& keep = {});
 
     std::filesystem::path folder_;

@@ -33,8 +33,14 @@ bool CKivMidiRequester::OnDataSet(const CKivMarlinMessage& message) {
 bool CKivMidiRequester::WaitFor(std::chrono::milliseconds duration, const std::function<bool()>& done) {
     DeadlineTimer deadline;
     deadline.Start(0, duration);
+    waitCancelled_ = false;
+    CKivProgressBar* progress = environment_.GetProgressBar();
     while (!done()) {
         if (deadline.Expired(0)) return false;
+        if (progress && progress->IsCancelled()) {
+            waitCancelled_ = true;
+            return false;
+        }
         const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline.Remaining(0));
         environment_.PumpWait(*input_,
                               std::min<std::chrono::microseconds>(left, std::chrono::milliseconds(2)));
@@ -50,6 +56,10 @@ bool CKivMidiRequester::RunTries(int waitingState, int reachedState, const std::
         if (WaitFor(timeout_, [&] { return state_ == reachedState; })) {
             state_ = kIdle;
             return true;
+        }
+        if (waitCancelled_) {
+            state_ = kIdle;
+            return false;
         }
     }
     environment_.TextOut().ShowMessage(MSG_CONNECTION_PROBLEM);

@@ -12,9 +12,10 @@
 #include "ports/kiv_midi_receiver.h"
 #include "ports/midi_environment.h"
 
-// Sends a request over a logical output port and waits, on the user-interface thread, for the matching
-// answer on a logical input port, with a time-out per try and a fixed number of tries. While it waits it
-// pumps the input port and blocks for input in short steps; it never spins.
+// Sends a request over a logical output port and waits, on the thread the transfer runs on, for the
+// matching answer on a logical input port, with a time-out per try and a fixed number of tries. While it
+// waits it pumps the input port and blocks for input in short steps; it never spins. A transfer cancelled
+// through the environment's progress sink stops waiting within a step.
 class CKivMidiRequester : public IKivMidiReceiver {
   public:
     enum State : int {
@@ -53,14 +54,19 @@ class CKivMidiRequester : public IKivMidiReceiver {
     bool OnDataSet(const CKivMarlinMessage& message) override;
 
     // Sends message and waits for a universal answer whose byte 3 equals the message's. Shows the
-    // connection-problem message and gives false when no answer comes after all tries.
+    // connection-problem message and gives false when no answer comes after all tries; gives false without
+    // a message when the transfer was cancelled meanwhile (WaitCancelled).
     virtual bool Exchange(const CKivLongMessage& message);
     // Asks for size bytes at address and waits for the data set that answers it; as Exchange otherwise.
     virtual bool Request(PackedAddress address, int size);
 
+    // Whether the last wait ended because the transfer was cancelled.
+    bool WaitCancelled() const { return waitCancelled_; }
+
   protected:
     MidiEnvironment& Environment() const { return environment_; }
-    // Pumps the input port until done() holds or duration has passed; true when done() held.
+    // Pumps the input port until done() holds, duration has passed or the transfer is cancelled; true when
+    // done() held.
     bool WaitFor(std::chrono::milliseconds duration, const std::function<bool()>& done);
 
   private:
@@ -73,6 +79,7 @@ class CKivMidiRequester : public IKivMidiReceiver {
     std::chrono::milliseconds timeout_ = kDefaultTimeout;
     int tries_ = kDefaultTries;
     int state_ = kIdle;
+    bool waitCancelled_ = false;
     std::vector<std::uint8_t> expectedAddress_;
     int expectedSize_ = 0;
     std::uint8_t expectedSubId_ = 0;

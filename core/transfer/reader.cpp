@@ -49,7 +49,10 @@ bool AReader::OnUniversalMessage(const CKivLongMessage& message) {
 bool AReader::ReadPatchesFromDevice(int area, std::span<const int> numbers, CParameterArray& target) {
     cancelled_ = false;
     if (!CheckTransferPorts(Environment(), Input(), Output())) return false;
-    if (!IdentifyDevice()) return false;
+    if (!IdentifyDevice()) {
+        cancelled_ = WaitCancelled();
+        return false;
+    }
     SetTarget(&target, std::vector<int>(numbers.begin(), numbers.end()));
     smfMode_ = false;
     CKivProgressBar* progress = Environment().GetProgressBar();
@@ -84,6 +87,10 @@ bool AReader::RequestPatch(int area, int number) {
     const bool complete =
         Output()->LastSendSucceeded() && WaitFor(patchWait_, [&] { return covered_.all(); });
     requestOpen_ = false;
+    if (!complete && WaitCancelled()) {
+        cancelled_ = true;
+        return false;
+    }
     if (!complete) Environment().TextOut().ShowMessage(MSG_CONNECTION_PROBLEM);
     return complete;
 }

@@ -29,7 +29,10 @@ bool CWriter::WritePatchesToDevice(AReader& reader, int area, std::span<const in
     failedNumber_ = -1;
     cancelled_ = false;
     if (!CheckTransferPorts(environment_, reader.Input(), SenderOutput())) return false;
-    if (!reader.IdentifyDevice()) return false;
+    if (!reader.IdentifyDevice()) {
+        cancelled_ = reader.WaitCancelled();
+        return false;
+    }
     CKivProgressBar* progress = environment_.GetProgressBar();
     if (progress) progress->Begin(static_cast<int>(numbers.size()), "", true);
     CDeviceSink sink(*this);

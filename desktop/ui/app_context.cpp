@@ -1,5 +1,6 @@
 #include "ui/app_context.h"
 
+#include "textout/text_out_hub.h"
 #include "ui/list_appearance.h"
 #include "ui/transfer_jobs.h"
 
@@ -15,6 +16,10 @@ void CPatchClipboard::Clear() {
 
 int CAppContext::Mode() const {
     return services_.appearance.Mode();
+}
+
+void CAppContext::ShowText(const std::string& text) const {
+    if (CKivTextOut* box = services_.textOut.GetTextOut(TextOutHub::kMessageBoxSlot)) box->Write(text);
 }
 
 bool CAppContext::Busy() const {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <memory>
+#include <string>
 
 #include "model/data.h"
 #include "model/initial_file_document.h"
@@ -87,6 +88,8 @@ class CAppContext {
 
     // Whether a transfer job runs now.
     bool Busy() const;
+    // Shows a text of the program's own at once, in the message box of the catalogue's messages.
+    void ShowText(const std::string& text) const;
     // Child frames take their stored positions once the settings are loaded.
     bool UseStoredPositions() const { return useStoredPositions_; }
     void SetUseStoredPositions(bool use) { useStoredPositions_ = use; }

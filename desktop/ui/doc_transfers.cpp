@@ -41,12 +41,6 @@ JobOutcome OutcomeOf(bool ok, bool cancelled) {
     return cancelled ? JobOutcome::Cancelled : JobOutcome::Failed;
 }
 
-// A text of the program's own at once, in the message box of the catalogue's messages.
-void ShowText(const CAppContext& context, const QString& text) {
-    if (CKivTextOut* box = context.TextOut().GetTextOut(TextOutHub::kMessageBoxSlot))
-        box->Write(text.toStdString());
-}
-
 }  // namespace
 
 // ---- both window kinds: the temporary area ----------------------------------------------------------
@@ -180,7 +174,7 @@ void CImageDoc::ReportCheck(const CPatchArray& written, const CPatchArray& readB
                             const std::vector<int>& indexes, JobOutcome readBackOutcome) {
     if (readBackOutcome == JobOutcome::Cancelled) return;
     if (readBackOutcome == JobOutcome::Failed) {
-        ShowText(context_, tr("The written patches could not be read back for checking."));
+        context_.ShowText(tr("The written patches could not be read back for checking.").toStdString());
         return;
     }
     // What came back is what the processor holds, whether it matches or not.
@@ -188,10 +182,12 @@ void CImageDoc::ReportCheck(const CPatchArray& written, const CPatchArray& readB
     for (int index : indexes) {
         const auto position = static_cast<std::size_t>(index);
         if (position >= written.GetSize() || written[position].GetImage() != readBack[position].GetImage()) {
-            ShowText(context_,
-                     tr("%1 differs from what was written.").arg(CPatchTableModel::MainNumber(index)));
+            context_.ShowText(tr("%1 differs from what was written.")
+                                  .arg(CPatchTableModel::MainNumber(index))
+                                  .toStdString());
             return;
         }
     }
-    ShowText(context_, tr("The TQ-550 holds what was written: every patch read back unchanged."));
+    context_.ShowText(
+        tr("The TQ-550 holds what was written: every patch read back unchanged.").toStdString());
 }

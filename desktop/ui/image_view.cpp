@@ -40,12 +40,6 @@ void ShowMessage(const CAppContext& context, int id) {
     context.TextOut().ShowMessage(id);
 }
 
-// A text of the program's own at once, in the message box of the catalogue's messages.
-void ShowText(const CAppContext& context, const QString& text) {
-    if (CKivTextOut* box = context.TextOut().GetTextOut(TextOutHub::kMessageBoxSlot))
-        box->Write(text.toStdString());
-}
-
 // A list of the Main window's shape that new data can arrive in: a copy of patches.
 CPatchArray CopyOf(const CPatchArray& patches) {
     CPatchArray copy;
@@ -174,8 +168,8 @@ bool CImageView::WriteChanged() {
     if (!doc || !CanTransfer()) return false;
     const std::vector<int> changed = doc->ChangedSlots();
     if (changed.empty()) {
-        ShowText(context_,
-                 tr("The TQ-550 holds every patch of the Main window already: nothing was written."));
+        context_.ShowText(tr("The TQ-550 holds every patch of the Main window already: nothing was written.")
+                              .toStdString());
         return false;
     }
     return WritePatchesAt(changed);

@@ -90,9 +90,7 @@ void CParamView::Report(const QString& text) {
         bar->showMessage(text);
         return;
     }
-    TextOutHub* hub = &context_.TextOut();
-    if (CKivTextOut* box = hub ? hub->GetTextOut(TextOutHub::kMessageBoxSlot) : nullptr)
-        box->Write(text.toStdString());
+    context_.ShowText(text.toStdString());
 }
 
 void CParamView::ExportSyx(bool all) {

@@ -175,7 +175,7 @@ TEST(CollectionStore, DamagedLockedAndNewerFilesAreNeverFatal) {
     // A page damaged inside the file: the integrity check finds it.
     std::vector<SeenPatch> many;
     for (int i = 0; i < 200; ++i)
-        many.push_back(Patch("P" + std::to_string(i), i, i));
+        many.push_back(Patch(std::string("P").append(std::to_string(i)), i, i));
     Add(*fresh, File("/many.tql", 1), many);
     fresh.reset();
     std::vector<std::uint8_t> bytes = ReadFileBytes(garbage);

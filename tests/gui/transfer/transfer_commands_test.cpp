@@ -84,6 +84,7 @@ class TransferCommandsTest : public QObject {
     void readAllTakesEveryPatchAndOffersUndo();
     void failedReadAllLeavesMainAndUndoAsTheyWere();
     void cancelledReadLeavesMainAsItWasAndSaysNothing();
+    void cancellingWhileTheProcessorIsSilentStopsTheWaitAndSaysNothing();
     void readWithoutMidiSetupShowsMessage12();
     void lostInterfaceIsNoticedWhenTheReadFails();
     void confirmationSwitchedOffSkipsTheDialog();
@@ -191,6 +192,22 @@ void TransferCommandsTest::cancelledReadLeavesMainAsItWasAndSaysNothing() {
     const auto answered = rig.DeviceCount(&CTq550Emulator::AnsweredRequests);
     QVERIFY2(answered >= 49 && answered < 200, qPrintable(QString::number(answered)));
     QVERIFY(Snapshot(main) == before);
+    QVERIFY(rig.box->texts.empty());
+}
+
+void TransferCommandsTest::cancellingWhileTheProcessorIsSilentStopsTheWaitAndSaysNothing() {
+    Tq550EmulatorOptions silent;
+    silent.stopAnsweringAfter = 0;
+    CAppRig rig(silent);
+    QVERIFY(rig.started);
+    QVERIFY(rig.Main()->ReadPatches(true));
+    QTest::qWait(100);  // waiting for the identity's answer, which never comes
+    rig.app->Jobs()->Cancel();
+    QVERIFY(!rig.Done(true));
+    QCOMPARE(rig.app->Jobs()->LastOutcome(), JobOutcome::Cancelled);
+    // No second identity request after the Cancel, and no connection problem reported.
+    rig.app->VirtualDevice()->WaitIdle();
+    QCOMPARE(rig.DeviceCount(&CTq550Emulator::ReceivedCount), std::uint64_t(1));
     QVERIFY(rig.box->texts.empty());
 }
 
