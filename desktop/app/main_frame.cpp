@@ -88,7 +88,7 @@ const CMainFrame::Command kCommands[] = {
                        "Add every file below a folder that holds patches to the collection\nAdd Folder to "
                        "Collection"),
      nullptr},
-    {ID_WINDOW_COLLECTION, QT_TRANSLATE_NOOP("CMainFrame", "C&ollection"), "Ctrl+Shift+F",
+    {ID_WINDOW_COLLECTION, QT_TRANSLATE_NOOP("CMainFrame", "Coll&ection"), "Ctrl+Shift+F",
      QT_TRANSLATE_NOOP("CMainFrame", "Search every patch the program has seen\nCollection"), nullptr},
     {ID_SETUP_COLLECT, QT_TRANSLATE_NOOP("CMainFrame", "Add to &Collection Automatically"), nullptr,
      QT_TRANSLATE_NOOP("CMainFrame",

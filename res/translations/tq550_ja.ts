@@ -1027,7 +1027,7 @@ Add Folder to Collection</source>
 フォルダをコレクションに追加</translation>
     </message>
     <message>
-        <source>C&amp;ollection</source>
+        <source>Coll&amp;ection</source>
         <translation>コレクション(&amp;O)</translation>
     </message>
     <message>
