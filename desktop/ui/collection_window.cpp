@@ -103,12 +103,14 @@ CCollectionView::CCollectionView(CAppContext& context)
     : context_(context),
       model_(new CCollectionModel(context.Collection(), context.MemoCodec(), this)),
       search_(new QLineEdit(this)),
-      favourites_(new QCheckBox(tr("&Favourites only"), this)),
+      // Keys of their own: Alt with a letter of the menu bar (File, Edit, View, MIDI, Setup, Window, Help)
+      // stays the menu's.
+      favourites_(new QCheckBox(tr("Favourites &only"), this)),
       tag_(new QComboBox(this)),
       count_(new QLabel(this)),
       state_(new QLabel(this)),
       table_(new QTableView(this)),
-      whereSeen_(new QPushButton(tr("&Where Seen..."), this)),
+      whereSeen_(new QPushButton(tr("Whe&re Seen..."), this)),
       openAsLibrary_(new QPushButton(tr("Open as &Library"), this)) {
     setObjectName(QStringLiteral("CollectionView"));
     search_->setObjectName(QStringLiteral("search"));

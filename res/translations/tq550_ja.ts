@@ -1068,7 +1068,7 @@ Where Seen</source>
     </message>
     <message>
         <source>Fa&amp;vourite</source>
-        <translation>お気に入り(&amp;V)</translation>
+        <translation>お気に入り(&amp;O)</translation>
     </message>
     <message>
         <source>Mark the selected patches of the collection as favourites
@@ -1102,12 +1102,16 @@ Favourite</source>
 <context>
     <name>CCollectionView</name>
     <message>
-        <source>&amp;Favourites only</source>
-        <translation>お気に入りのみ(&amp;F)</translation>
+        <source>Favourites &amp;only</source>
+        <translation>お気に入りのみ(&amp;O)</translation>
     </message>
     <message>
         <source>&amp;Where Seen...</source>
         <translation>見つかった場所(&amp;W)...</translation>
+    </message>
+    <message>
+        <source>Whe&amp;re Seen...</source>
+        <translation>見つかった場所(&amp;R)...</translation>
     </message>
     <message>
         <source>Open as &amp;Library</source>
