@@ -496,12 +496,20 @@ void CCollectionView::LoadColumnWidths() {
     const QStringList widths =
         Profile::kCollectionColumnWidths.Read(&context_.Settings()).split(QLatin1Char(','));
     const QSignalBlocker block(table_->horizontalHeader());
-    const int character = table_->fontMetrics().averageCharWidth();
-    // Without stored widths: room for a name, short memos, tags, the mark, a time and a file name.
-    const int defaults[CCollectionModel::kColumnCount] = {18, 16, 12, 10, 10, 14, 8, 20, 28};
+    // The average width of a Latin letter: a Japanese font's average character is as wide as a kanji.
+    const QFontMetrics metrics = table_->fontMetrics();
+    const int character = metrics.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyz")) / 26;
+    // Without stored widths: room for a whole name in capitals, short memos, tags, the mark, a whole time
+    // and a file name.
+    int defaults[CCollectionModel::kColumnCount] = {0, 14, 10, 8, 8, 10, 11, 0, 26};
+    for (int& width : defaults)
+        width *= character;
+    defaults[CCollectionModel::kName] = metrics.horizontalAdvance(QString(16, QLatin1Char('N'))) * 7 / 8;
+    defaults[CCollectionModel::kLastSeen] =
+        metrics.horizontalAdvance(QStringLiteral("2026-12-31 23:59:59 ")) + character;
     for (int column = 0; column < CCollectionModel::kColumnCount; ++column) {
         bool ok = false;
         const int stored = widths.value(column).toInt(&ok);
-        table_->setColumnWidth(column, ok && stored > 0 ? stored : defaults[column] * character);
+        table_->setColumnWidth(column, ok && stored > 0 ? stored : defaults[column]);
     }
 }
