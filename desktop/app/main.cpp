@@ -78,8 +78,8 @@ int main(int argc, char* argv[]) {
     options.recoveryFolder =
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Recovery");
     // The collection of every patch, the file tq550 uses too (DefaultCollectionPath names the same).
-    options.collectionFile =
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/collection.sqlite");
+    options.collectionFile = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                             QStringLiteral("/collection.sqlite");
     // Tests that kill the program wait less than the 30 s between a change and its write.
     options.recoveryIntervalMs = qEnvironmentVariableIntValue("TQ_RECOVERY_INTERVAL_MS");
 
