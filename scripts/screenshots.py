@@ -103,7 +103,8 @@ KEYS = {
            "copy": ["alt+e", "c"], "insert": ["alt+e", "n"], "replace": ["alt+e", "r"],
            "select_all": ["alt+e", "a"], "undo": ["alt+e", "u"], "compare": ["alt+e", "m"],
            "duplicates": ["alt+e", "p"], "midi": ["alt+m"], "history": ["alt+f", "h"],
-           "export_syx": ["alt+f", "y"]},
+           "export_syx": ["alt+f", "y"], "collection": ["alt+w", "e"], "where_seen": ["alt+e", "w"],
+           "favourite": ["alt+e", "v"], "add_folder": ["alt+f", "l"]},
     "ja": {"read_all": ["alt+m", "b"], "setup_midi": ["alt+s", "m"], "setup_grid": ["alt+s", "g"],
            "grid_on": ["alt+n"], "import": ["alt+f", "t"], "close": ["alt+f", "c"],
            "window_list": ["alt+w", "l"], "tile_horizontally": ["alt+w", "t"],
@@ -111,8 +112,20 @@ KEYS = {
            "copy": ["alt+e", "c"], "insert": ["alt+e", "v"], "replace": ["alt+e", "r"],
            "select_all": ["alt+e", "a"], "undo": ["alt+e", "u"], "compare": ["alt+e", "m"],
            "duplicates": ["alt+e", "p"], "midi": ["alt+m"], "history": ["alt+f", "h"],
-           "export_syx": ["alt+f", "y"]},
+           "export_syx": ["alt+f", "y"], "collection": ["alt+w", "o"], "where_seen": ["alt+e", "w"],
+           "favourite": ["alt+e", "o"], "add_folder": ["alt+f", "l"]},
 }
+
+# The collection: what is typed into its search field, the tag given to the first sound found, and a folder
+# of downloaded files for Add Folder to Collection (a library of new sounds, copies of libraries already
+# seen, a file that is no library and a text file, which is passed over).
+COLLECTION_SEARCH = {"en": "night", "ja": "夜"}
+COLLECTION_TAG = {"en": "live", "ja": "ライブ"}
+DOWNLOADS = ("Friends Patches.tql", [
+    ("SITAR DRONE", ("From Ken", "", "", ""), ("ケンから", "", "", "")),
+    ("BARITONE TWANG", ("From Ken", "", "", ""), ("ケンから", "", "", "")),
+    ("GLASS PAD", ("From Ken", "", "", ""), ("ケンから", "", "", "")),
+])
 
 # A remembered port pair that is not present, so that the port lists show an "(Unconnected)" entry: the
 # MIDI through pair (logical ports 1), which the dialog keeps and lists.
@@ -353,6 +366,14 @@ class Run:
         for file_name, entries in (LIVE_SET, STUDIO, BLUES, REHEARSAL):
             self.libraries[file_name] = write_library(os.path.join(self.work, file_name), self.block, entries,
                                                       self.language)
+        self.downloads = os.path.join(self.work, "Downloads")
+        os.makedirs(self.downloads)
+        for file_name, entries in (DOWNLOADS, STUDIO, BLUES):
+            write_library(os.path.join(self.downloads, file_name), self.block, entries, self.language)
+        with open(os.path.join(self.downloads, "Old Set.tql"), "wb") as f:
+            f.write(MAGIC + b"cut off")
+        with open(os.path.join(self.downloads, "readme.txt"), "w") as f:
+            f.write("Patches from Ken\n")
         # Earlier reads in the device history, each with some patches that were named otherwise then.
         self.data = os.path.join(self.work, "data")
         history = os.path.join(self.data, "Marlin", "TQ-550 Librarian", "History")
@@ -654,6 +675,49 @@ class Run:
         self.shot("window-list", rect)
         d.keys("Escape")
 
+    def type(self, text):
+        """Text typed as a keyboard does, letters outside ASCII too (xdotool reads it as UTF-8)."""
+        run("xdotool", "type", "--delay", "60", text, env=dict(self.desk.env, LC_ALL="C.UTF-8"))
+        time.sleep(0.5)
+
+    def collection(self):
+        """Window > Collection over the other windows, as large as the area allows: a word typed into its
+        search field, the first sound found a favourite with a tag; then Where Seen of that sound, and the
+        summary of Add Folder to Collection."""
+        d = self.desk
+        d.focus(self.frame)
+        self.key("collection", pause=1.0)
+        self.key("maximize_height")
+        self.key("maximize_width")
+        self.type(COLLECTION_SEARCH[self.language])
+        # Into the list (its first row), the mark, then the tags (the sixth column) edited in place.
+        d.keys("Return")
+        self.key("favourite")
+        d.keys(*["Right"] * 5, "F2")
+        self.type(COLLECTION_TAG[self.language])
+        d.keys("Return", "Home")
+        self.refresh_commands()
+        self.shot("collection", self.frame_rect())
+
+        dialog = self.new_dialog("where_seen", "the Where Seen dialog")
+        rect = d.geometry(dialog)
+        self.shot("where-seen", rect)
+        d.keys("Escape")
+        d.wait("the Where Seen dialog to close", lambda: d.gone(dialog))
+
+        chooser = self.new_dialog("add_folder", "the folder dialog")
+        self.type(self.downloads)
+        before = d.windows()
+        d.keys("Return")
+        d.wait("the folder dialog to close", lambda: d.gone(chooser))
+        summary = d.new_window(before, "DIALOG", "the summary of Add Folder to Collection")
+        time.sleep(1.0)
+        d.park_mouse()
+        rect = d.geometry(summary)
+        self.shot("add-folder", rect)
+        d.focus(summary)
+        d.keys("Escape")
+
     def take(self):
         log(f"{self.language}: {self.work}")
         self.prepare_files()
@@ -672,6 +736,7 @@ class Run:
         self.syx_menu()
         self.grid()
         self.window_list()
+        self.collection()
 
 
 def main(argv):

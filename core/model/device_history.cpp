@@ -186,7 +186,8 @@ bool CDeviceHistory::SameAsNewest(const CPatchArray& patches,
     return newest.Load(entries.front().path) && SamePatches(newest.Patches(), patches);
 }
 
-HistoryKeep CDeviceHistory::KeepEntry(const CPatchArray& patches, std::chrono::system_clock::time_point now) {
+HistoryKeep CDeviceHistory::KeepEntry(const CPatchArray& patches, std::chrono::system_clock::time_point now,
+                                      fs::path& kept) {
     if (count_ == 0) {
         Trim();
         return HistoryKeep::NotKept;
@@ -227,14 +228,18 @@ HistoryKeep CDeviceHistory::KeepEntry(const CPatchArray& patches, std::chrono::s
     std::vector<HistoryEntry> after = Entries();
     MakeNewest(after, path);
     RemoveBeyondCount(after, path);
+    kept = path;
     return HistoryKeep::Kept;
 }
 
-HistoryKeep CDeviceHistory::Keep(const CPatchArray& patches, std::chrono::system_clock::time_point now) {
+HistoryKeep CDeviceHistory::Keep(const CPatchArray& patches, std::chrono::system_clock::time_point now,
+                                 fs::path* kept) {
     lastError_.clear();
     HistoryKeep result = HistoryKeep::Failed;
+    fs::path path;
     try {
-        result = KeepEntry(patches, now);
+        result = KeepEntry(patches, now, path);
+        if (kept && result == HistoryKeep::Kept) *kept = path;
     } catch (const std::exception& e) {
         lastError_ = e.what();
         result = HistoryKeep::Failed;

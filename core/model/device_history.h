@@ -52,8 +52,10 @@ class CDeviceHistory {
 
     // Keeps patches, read at now, as a new entry unless they equal the newest entry's (the data of every
     // patch and its memos, and the number of patches), then removes the entries beyond the count, never the
-    // one just written. The folder is made when missing.
-    HistoryKeep Keep(const CPatchArray& patches, std::chrono::system_clock::time_point now);
+    // one just written. The folder is made when missing. kept, when given, receives the new entry's path
+    // (Kept only).
+    HistoryKeep Keep(const CPatchArray& patches, std::chrono::system_clock::time_point now,
+                     std::filesystem::path* kept = nullptr);
     // The entries, newest first: the last written first, then by the date, time and number of their names.
     // None when the folder is missing or cannot be read.
     std::vector<HistoryEntry> Entries() const;
@@ -67,7 +69,8 @@ class CDeviceHistory {
     static std::optional<HistoryEntry> EntryFor(const std::filesystem::path& path);
 
   private:
-    HistoryKeep KeepEntry(const CPatchArray& patches, std::chrono::system_clock::time_point now);
+    HistoryKeep KeepEntry(const CPatchArray& patches, std::chrono::system_clock::time_point now,
+                          std::filesystem::path& kept);
     bool SameAsNewest(const CPatchArray& patches, const std::vector<HistoryEntry>& entries) const;
     // Removes entries beyond the count, never the one at keep.
     static void MakeNewest(std::vector<HistoryEntry>& entries, const std::filesystem::path& written);

@@ -37,6 +37,7 @@
 #include "ui/about_dialog.h"
 #include "ui/app_context.h"
 #include "ui/child_frame.h"
+#include "ui/collection_window.h"
 #include "ui/command_ids.h"
 #include "ui/device_history_dialog.h"
 #include "ui/doc.h"
@@ -65,6 +66,7 @@ const char kLibraryTemplate[] =
     "Librarian "
     "Document";
 const char kMainTemplate[] = "\n\n\n\n\n\n";
+const char kCollectionTemplate[] = "\n\n\n\n\n\n";
 const char kInitialDataFile[] = "Script/InitialData.tql";
 
 // The buffering sink, which asks for the idle delivery whenever it takes a text.
@@ -153,6 +155,9 @@ bool CApp::InitInstance() {
     templates_[IDR_MAIN] =
         docMan_->AddDocTemplate(GP::MakeMultiDocTemplate<CImageDoc, CImageFrame, CImageView>(
             IDR_MAIN, QString::fromLatin1(kMainTemplate), context_));
+    templates_[IDR_COLLECTION] =
+        docMan_->AddDocTemplate(GP::MakeMultiDocTemplate<CCollectionDoc, CCollectionFrame, CCollectionView>(
+            IDR_COLLECTION, QString::fromLatin1(kCollectionTemplate), context_));
 
     frame_ = std::make_unique<CMainFrame>(&settings_);
     frame_->SetDocManager(docMan_.get());
@@ -182,6 +187,7 @@ bool CApp::InitInstance() {
         return false;
     }
     LoadInitialData();
+    OpenCollection();
     OpenMainWindow();
     // The Main window opens last, over the others; the file the user asked for comes to the front again.
     if (opened && !opened->GetFrames().empty()) frame_->MDIActivate(opened->GetFrames().front());
@@ -448,7 +454,7 @@ bool CApp::RouteAppCommand(int id, GP::CCmdUI* ui) {
             command.run(*this);
         return true;
     }
-    return false;
+    return RouteCollectionCommand(id, ui);
 }
 
 bool CApp::CanOpenDeviceHistory() const {

@@ -12,7 +12,9 @@
 #include "textout/text_out_hub.h"
 #include "ui/app_context.h"
 
+class CAddToCollection;
 class CAppServices;
+class CCollectionView;
 class CDocMan;
 class CMainFrame;
 class CFileDoc;
@@ -65,6 +67,9 @@ struct CAppOptions {
     QString recoveryFolder;
     // The time from a window's change to its write to the recovery folder (0: the store's own, 30 s).
     int recoveryIntervalMs = 0;
+    // The collection of every patch (the program's: collection.sqlite in its data folder); empty: none is
+    // kept, and its commands are unavailable.
+    QString collectionFile;
     // The sink that shows messages at once and asks (none: message boxes); tests record with it.
     std::shared_ptr<CKivTextOut> messageBox;
 };
@@ -150,9 +155,26 @@ class CApp : public QObject, public GP::CCmdTarget {
     bool CanOpenDeviceHistory() const;
     void OpenDeviceHistory();
 
+    // The collection (collection_commands.cpp). Window > Collection brings its window to the front, made on
+    // first use; its view. File > Add Folder to Collection... asks for a folder and adds it with the
+    // progress dialog and the summary; AddToCollection does the same for paths already chosen (false when
+    // it did not start). Setup > Add to Collection Automatically is the switch "Option"/"Collect".
+    bool CanOpenCollection() const;
+    CCollectionView* OpenCollectionWindow();
+    bool CanAddToCollection() const;
+    void OnAddFolderToCollection();
+    CAddToCollection* AddToCollection(const QStringList& paths);
+
   private:
     // Runs id (ui null) or fills its state; false when it is not an application command.
     bool RouteAppCommand(int id, GP::CCmdUI* ui);
+    // The same for the collection's commands.
+    bool RouteCollectionCommand(int id, GP::CCmdUI* ui);
+    // Opens the collection on its worker; once open, says once what keeps it from being used and offers to
+    // start a new one (a damaged, locked or newer file), and adds the device history kept before, once.
+    void OpenCollection();
+    void TellCollectionState();
+    void AddKeptHistoryOnce();
     void CreateTextSinks();
     void PrepareDevices();
     void LoadInitialData();
@@ -186,6 +208,7 @@ class CApp : public QObject, public GP::CCmdTarget {
     std::unique_ptr<CDocMan> docMan_;
     std::unique_ptr<CMainFrame> frame_;
     std::map<int, GP::CDocTemplate*> templates_;
+    bool collectionStateTold_ = false;
     bool idleDeliveryPending_ = false;
     bool started_ = false;
     int exitStatus_ = 0;

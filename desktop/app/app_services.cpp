@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "gp/util/settings_catalog.h"
+#include "sqlite/open_collection.h"
 #include "ui/doc.h"
 
 namespace {
@@ -13,6 +14,14 @@ std::unique_ptr<CDeviceHistory> MakeHistory(const CAppOptions& options, ISetting
                                             Profile::kHistoryCount.Read(&settings), &textOut);
 }
 
+std::filesystem::path CollectionPath(const CAppOptions& options) {
+    return options.collectionFile.isEmpty() ? std::filesystem::path() : ToFilePath(options.collectionFile);
+}
+
+std::unique_ptr<ICollectionStore> OpenStore(const std::filesystem::path& path) {
+    return OpenCollectionStore(path);
+}
+
 }  // namespace
 
 CAppServices::CAppServices(ISettingsStore& settings, const CAppOptions& options)
@@ -21,6 +30,7 @@ CAppServices::CAppServices(ISettingsStore& settings, const CAppOptions& options)
       reader(environment),
       writer(environment),
       jobs(environment, &progress),
+      collection(CollectionPath(options), &OpenStore, initial, settings),
       context_({.settings = settings,
                 .textOut = textOut,
                 .environment = environment,
@@ -32,7 +42,8 @@ CAppServices::CAppServices(ISettingsStore& settings, const CAppOptions& options)
                 .clipboard = clipboard,
                 .appearance = appearance,
                 .recovery = recovery,
-                .history = history.get()}) {
+                .history = history.get(),
+                .collection = collection}) {
     environment.BuildStandardPorts();
     reader.Attach(&environment.InPort(MidiEnvironment::kTq550Pair),
                   &environment.OutPort(MidiEnvironment::kTq550Pair));

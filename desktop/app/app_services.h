@@ -9,6 +9,7 @@
 #include "transfer/reader.h"
 #include "transfer/writer.h"
 #include "ui/app_context.h"
+#include "ui/collection.h"
 #include "ui/list_appearance.h"
 #include "ui/memo_codec.h"
 #include "ui/progress_bar.h"
@@ -19,7 +20,8 @@ class ISettingsStore;
 struct CAppOptions;
 
 // What the application makes for its windows before any window, each from what it needs, in the order they
-// depend on each other; they go in the reverse order (the transfer jobs first, the text output last). The
+// depend on each other; they go in the reverse order (the collection and the transfer jobs first, the text
+// output last). The
 // windows reach them through the context (Context()), which holds a reference to each.
 class CAppServices {
   public:
@@ -46,6 +48,8 @@ class CAppServices {
     // The dialog of foreground transfer jobs; its owner, the main frame, is set by the start-up.
     CProgressBar progress;
     CTransferJobs jobs;
+    // The collection: its file is opened by the start-up (Open), on its worker.
+    CCollection collection;
 
   private:
     CAppContext context_;

@@ -77,6 +77,9 @@ int main(int argc, char* argv[]) {
     // The user's own data location: copies of other users never share it.
     options.recoveryFolder =
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Recovery");
+    // The collection of every patch, the file tq550 uses too (DefaultCollectionPath names the same).
+    options.collectionFile = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                             QStringLiteral("/collection.sqlite");
     // Tests that kill the program wait less than the 30 s between a change and its write.
     options.recoveryIntervalMs = qEnvironmentVariableIntValue("TQ_RECOVERY_INTERVAL_MS");
 

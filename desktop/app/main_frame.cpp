@@ -82,6 +82,29 @@ const CMainFrame::Command kCommands[] = {
     {ID_FILE_DEVICE_HISTORY, QT_TRANSLATE_NOOP("CMainFrame", "Device &History..."), nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Open a kept read of the TQ-550 in a library window\nDevice History"),
      nullptr},
+    // The collection.
+    {ID_FILE_ADD_TO_COLLECTION, QT_TRANSLATE_NOOP("CMainFrame", "Add Folder to Co&llection..."), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame",
+                       "Add every file below a folder that holds patches to the collection\nAdd Folder to "
+                       "Collection"),
+     nullptr},
+    {ID_WINDOW_COLLECTION, QT_TRANSLATE_NOOP("CMainFrame", "Coll&ection"), "Ctrl+Shift+F",
+     QT_TRANSLATE_NOOP("CMainFrame", "Search every patch the program has seen\nCollection"), nullptr},
+    {ID_SETUP_COLLECT, QT_TRANSLATE_NOOP("CMainFrame", "Add to &Collection Automatically"), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame",
+                       "Add the patches of every library opened or saved, import and read to the collection\n"
+                       "Add to Collection Automatically"),
+     nullptr},
+    {ID_COLLECTION_OPEN_AS_LIBRARY, QT_TRANSLATE_NOOP("CMainFrame", "Open as &Library"), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame",
+                       "Open the selected patches of the collection as a new library\nOpen as Library"),
+     nullptr},
+    {ID_COLLECTION_WHERE_SEEN, QT_TRANSLATE_NOOP("CMainFrame", "&Where Seen..."), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "List every place where the selected patch was seen\nWhere Seen"),
+     nullptr},
+    {ID_COLLECTION_FAVOURITE, QT_TRANSLATE_NOOP("CMainFrame", "Fa&vourite"), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame", "Mark the selected patches of the collection as favourites\nFavourite"),
+     nullptr},
     {GP::ID_APP_EXIT, QT_TRANSLATE_NOOP("CMainFrame", "E&xit"), nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Quit the application; prompts to save libraries\nExit"), nullptr},
     {ID_EDIT_UNDO, QT_TRANSLATE_NOOP("CMainFrame", "&Undo"), "Ctrl+Z",
@@ -295,6 +318,7 @@ void CMainFrame::BuildFullMenus() {
         connect(sub, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandActions);
     file->addSeparator();
     file->addAction(Action(ID_FILE_DEVICE_HISTORY));
+    file->addAction(Action(ID_FILE_ADD_TO_COLLECTION));
     file->addSeparator();
     recentSeparator_ = file->addSeparator();
     file->addAction(Action(GP::ID_APP_EXIT));
@@ -314,6 +338,10 @@ void CMainFrame::BuildFullMenus() {
     edit->addAction(Action(ID_EDIT_SELECT_DUPLICATES));
     edit->addSeparator();
     edit->addAction(Action(ID_EDIT_COMPARE));
+    // The collection window's own.
+    edit->addSeparator();
+    for (int id : {ID_COLLECTION_OPEN_AS_LIBRARY, ID_COLLECTION_WHERE_SEEN, ID_COLLECTION_FAVOURITE})
+        edit->addAction(Action(id));
 
     QMenu* view = addMenu(tr("&View"));
     view->setObjectName(QStringLiteral("menuView"));
@@ -334,6 +362,8 @@ void CMainFrame::BuildFullMenus() {
     setup->addAction(Action(ID_SETUP_MIDI));
     setup->addAction(Action(ID_SETUP_FONT));
     setup->addAction(Action(ID_SETUP_GRID));
+    setup->addSeparator();
+    setup->addAction(Action(ID_SETUP_COLLECT));
 
     QMenu* window = addMenu(tr("&Window"));
     window->setObjectName(QStringLiteral("menuWindow"));
@@ -343,6 +373,7 @@ void CMainFrame::BuildFullMenus() {
     window->addAction(Action(GP::ID_WINDOW_RESIZE_FULL_WIDTH));
     window->addAction(Action(GP::ID_WINDOW_SAVE_POSITION));
     window->addAction(Action(GP::ID_WINDOW_LIST));
+    window->addAction(Action(ID_WINDOW_COLLECTION));
     window->addSeparator();
     window->addAction(Action(GP::ID_WINDOW_CASCADE));
     window->addAction(Action(GP::ID_WINDOW_TILE_HORZ));

@@ -8,6 +8,7 @@
 #include "model/initial_file_document.h"
 
 class AReader;
+class CCollection;
 class CDeviceHistory;
 class CListAppearance;
 class CMemoCodec;
@@ -39,9 +40,10 @@ class CPatchClipboard : public QObject {
 
 // What the windows use of the application: the settings, the text output, the MIDI environment with the
 // patch reader and writers and the transfer jobs, the initial data, the memo codec of the interface
-// language, the clipboard, the list appearance, the device history and the recovery store. The application
-// makes every one of them before any window and hands this to the document types, frames, views and dialogs
-// when it makes them; they outlive every window. Nothing in the program reaches them any other way.
+// language, the clipboard, the list appearance, the device history, the recovery store and the collection.
+// The application makes every one of them before any window and hands this to the document types, frames,
+// views and dialogs when it makes them; they outlive every window. Nothing in the program reaches them any
+// other way.
 class CAppContext {
   public:
     // Each service, by reference; the device history is optional (none: nothing is kept, and File >
@@ -59,6 +61,8 @@ class CAppContext {
         CListAppearance& appearance;
         CRecoveryStore& recovery;
         CDeviceHistory* history = nullptr;
+        // The collection of every patch (a program without a collection file keeps none: see HasFile).
+        CCollection& collection;
     };
 
     explicit CAppContext(Services services) : services_(std::move(services)) {}
@@ -78,6 +82,7 @@ class CAppContext {
     CListAppearance& Appearance() const { return services_.appearance; }
     CRecoveryStore& Recovery() const { return services_.recovery; }
     CDeviceHistory* History() const { return services_.history; }
+    CCollection& Collection() const { return services_.collection; }
     // The program's Mode (1: undo, the temporary buttons, user-area transfers).
     int Mode() const;
 

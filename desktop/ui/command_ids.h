@@ -35,6 +35,13 @@ enum CommandId : int {
     ID_EDIT_COMPARE = 32884,
     ID_EDIT_SELECT_DUPLICATES = 32885,
     ID_MIDI_WRITE_CHANGED = 32886,
+    // The collection: its window, Add Folder, the switch of adding on its own, and the window's commands.
+    ID_WINDOW_COLLECTION = 32900,
+    ID_FILE_ADD_TO_COLLECTION = 32901,
+    ID_SETUP_COLLECT = 32902,
+    ID_COLLECTION_OPEN_AS_LIBRARY = 32903,
+    ID_COLLECTION_WHERE_SEEN = 32904,
+    ID_COLLECTION_FAVOURITE = 32905,
     ID_EDIT_DELETE = 57088,
     ID_EDIT_COPY = 57634,
     ID_EDIT_CUT = 57635,
@@ -60,6 +67,7 @@ enum ControlId : int {
 enum TemplateId : int {
     IDR_MAIN = 4097,
     IDR_LIBRARY = 4107,
+    IDR_COLLECTION = 4120,
 };
 
 // Hints of CDocument::UpdateAllViews.

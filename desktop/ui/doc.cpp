@@ -8,6 +8,7 @@
 #include "gp/util/settings_catalog.h"
 #include "model/parameter_address.h"
 #include "ui/app_context.h"
+#include "ui/collection.h"
 #include "ui/memo_codec.h"
 #include "ui/recovery_store.h"
 
@@ -251,6 +252,7 @@ bool CFileDoc::OnOpenDocument(const QString& path) {
     if (!loaded) return false;
     SetModifiedFlag(false);
     Profile::RememberFolder(&Context().Settings(), Profile::kDocumentFolder, path);
+    Context().Collection().AddFile(ToFilePath(path), FileKind::Library);
     return true;
 }
 
@@ -258,6 +260,7 @@ bool CFileDoc::OnSaveDocument(const QString& path) {
     if (!file_.Save(ToFilePath(path))) return false;
     SetModifiedFlag(false);
     Profile::RememberFolder(&Context().Settings(), Profile::kDocumentFolder, path);
+    Context().Collection().AddFile(ToFilePath(path), FileKind::Library);
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include "transfer/reader.h"
 #include "transfer/writer.h"
 #include "ui/app_context.h"
+#include "ui/collection.h"
 #include "ui/doc.h"
 #include "ui/transfer_jobs.h"
 
@@ -103,18 +104,24 @@ bool CImageDoc::StartRead(const std::vector<int>& indexes, bool all) {
     CDeviceHistory* history = userArea && all ? context_.History() : nullptr;
     if (history) history->SetCount(Profile::kHistoryCount.Read(&context_.Settings()));
     std::shared_ptr<CPatchArray> incoming = CopyOf(Patches());
-    auto work = [&reader, &writer, history, incoming, indexes, area] {
+    // The history entry the job wrote, if any: written by the job, read when it has ended.
+    auto kept = std::make_shared<std::filesystem::path>();
+    auto work = [&reader, &writer, history, incoming, kept, indexes, area] {
         const bool ok = reader.ReadPatchesFromDevice(area, indexes, *incoming);
-        if (ok && history) history->Keep(*incoming, std::chrono::system_clock::now());
+        if (ok && history) history->Keep(*incoming, std::chrono::system_clock::now(), kept.get());
         if (!ok && !reader.WasCancelled()) CheckProcessorPort(writer);
         return OutcomeOf(ok, reader.WasCancelled());
     };
     const UndoMode undo = UndoModeOf(context_.Mode());
-    auto apply = [doc = QPointer<CImageDoc>(this), incoming, indexes, userArea, undo](JobOutcome outcome) {
+    auto apply = [doc = QPointer<CImageDoc>(this), incoming, kept, indexes, userArea,
+                  undo](JobOutcome outcome) {
         if (!doc) return;
         if (outcome == JobOutcome::Done) {
             doc->TakePatches(*incoming, indexes, undo, false);
             if (userArea) doc->RememberSlots(*incoming, indexes);
+            // What was read goes into the collection, and the history entry it made, once.
+            if (userArea) doc->Context().Collection().AddRead(*incoming, indexes);
+            if (!kept->empty()) doc->Context().Collection().AddHistoryEntry(*kept, CollectionNow());
         } else if (userArea) {
             // Whatever answers now, it is not known to be what was there.
             doc->ForgetSlots(indexes);

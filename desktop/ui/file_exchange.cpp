@@ -5,6 +5,7 @@
 #include "ports/midi_environment.h"
 #include "transfer/writer.h"
 #include "ui/app_context.h"
+#include "ui/collection.h"
 #include "ui/doc.h"
 #include "ui/wait_cursor.h"
 
@@ -26,11 +27,10 @@ CFileDoc* CFileExchange::OpenAsLibrary(GP::CDocTemplate* library, FileKind kind,
     patches.SetInitialData(context_.Initial());
     {
         CWaitCursor wait;
-        PatchFileOptions options = OptionsOf(context_);
-        // A SysEx file is taken whatever device id its data sets carry.
-        options.deviceIdGiven = false;
-        if (!ReadPatchFile(kind, ToFilePath(path), patches, context_.TextOut(), options)) return nullptr;
+        if (!ReadPatchFile(kind, ToFilePath(path), patches, context_.TextOut(), ReadOptions()))
+            return nullptr;
     }
+    context_.Collection().AddFile(ToFilePath(path), kind, ReadOptions());
     auto* doc = qobject_cast<CFileDoc*>(library->OpenDocumentFile(QString()));
     if (!doc) return nullptr;
     // An untitled library like any new one: saving it asks for a name.
@@ -43,7 +43,16 @@ bool CFileExchange::ReadSmfInto(const QString& path, CPatchArray& patches) const
     CWaitCursor wait;
     PatchFileOptions options = OptionsOf(context_);
     options.applyOntoPatches = true;
-    return ReadPatchFile(FileKind::Smf, ToFilePath(path), patches, context_.TextOut(), options);
+    if (!ReadPatchFile(FileKind::Smf, ToFilePath(path), patches, context_.TextOut(), options)) return false;
+    context_.Collection().AddFile(ToFilePath(path), FileKind::Smf, ReadOptions());
+    return true;
+}
+
+PatchFileOptions CFileExchange::ReadOptions() const {
+    PatchFileOptions options = OptionsOf(context_);
+    // A SysEx file is taken whatever device id its data sets carry.
+    options.deviceIdGiven = false;
+    return options;
 }
 
 bool CFileExchange::Write(FileKind kind, const QString& path, const CPatchArray& patches,

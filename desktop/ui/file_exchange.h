@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "exchange/file_kind.h"
+#include "exchange/patch_file.h"
 #include "model/data.h"
 
 class CAppContext;
@@ -17,7 +18,7 @@ class CDocTemplate;
 // libraries, Standard MIDI Files read into and written from the Main window, SysEx files written from any
 // window. It reads and writes through the same core as the command line (ReadPatchFile, WritePatchFile),
 // with the device ids of the program's MIDI setup; failures go to the buffering sink, shown when the program
-// is idle, and are answered by false (or none).
+// is idle, and are answered by false (or none). A file read in goes into the collection (an import).
 class CFileExchange {
   public:
     explicit CFileExchange(CAppContext& context) : context_(context) {}
@@ -31,6 +32,9 @@ class CFileExchange {
     // data sets a Write sends (the device id of the processor's output port).
     bool Write(FileKind kind, const QString& path, const CPatchArray& patches,
                const std::vector<int>& positions, const std::vector<int>& slotNumbers) const;
+    // How files are read here (the device ids of the MIDI setup; SysEx files for any id): also the
+    // collection's reading of the files that were imported and of Add Folder.
+    PatchFileOptions ReadOptions() const;
 
   private:
     CAppContext& context_;

@@ -141,6 +141,11 @@ void CProgressBar::SetPatch(int area, int number) {
     label_->setText(PatchCaption(area, number));
 }
 
+void CProgressBar::SetCaption(const QString& caption) {
+    if (nesting_ != 1) return;
+    label_->setText(caption);
+}
+
 void CProgressBar::SetRange(int range) {
     range_ = range;
     bar_->setRange(0, std::max(range, 0));

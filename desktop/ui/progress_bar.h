@@ -45,6 +45,8 @@ class CProgressBar : public QDialog, public CKivProgressBar {
     // "Temporary Patch").
     static QString PatchCaption(int area, int number);
     void SetPatch(int area, int number) override;
+    // A caption of the caller's own (Add Folder to Collection: files done of files found, new patches).
+    void SetCaption(const QString& caption);
     // Whether Cancel was pressed since Begin.
     bool IsCancelled() override { return cancelFlag_; }
     void SetRange(int range) override;

@@ -1014,4 +1014,280 @@ Read/Write</source>
         <translation>TQ-550 に書き出した内容が保存されています。読み込んだすべてのパッチが一致しました。</translation>
     </message>
 </context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>Add Folder to Co&amp;llection...</source>
+        <translation>フォルダをコレクションに追加(&amp;L)...</translation>
+    </message>
+    <message>
+        <source>Add every file below a folder that holds patches to the collection
+Add Folder to Collection</source>
+        <translation>フォルダ以下の、パッチを含むすべてのファイルをコレクションに追加します
+フォルダをコレクションに追加</translation>
+    </message>
+    <message>
+        <source>Coll&amp;ection</source>
+        <translation>コレクション(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Search every patch the program has seen
+Collection</source>
+        <translation>プログラムがこれまでに見たすべてのパッチを検索します
+コレクション</translation>
+    </message>
+    <message>
+        <source>Add to &amp;Collection Automatically</source>
+        <translation>自動的にコレクションに追加(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Add the patches of every library opened or saved, import and read to the collection
+Add to Collection Automatically</source>
+        <translation>開いたり保存したりしたライブラリ、インポート、読み込みのパッチをコレクションに追加します
+自動的にコレクションに追加</translation>
+    </message>
+    <message>
+        <source>Open as &amp;Library</source>
+        <translation>ライブラリとして開く(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Open the selected patches of the collection as a new library
+Open as Library</source>
+        <translation>コレクションで選択したパッチを新しいライブラリとして開きます
+ライブラリとして開く</translation>
+    </message>
+    <message>
+        <source>&amp;Where Seen...</source>
+        <translation>見つかった場所(&amp;W)...</translation>
+    </message>
+    <message>
+        <source>List every place where the selected patch was seen
+Where Seen</source>
+        <translation>選択したパッチが見つかったすべての場所を一覧表示します
+見つかった場所</translation>
+    </message>
+    <message>
+        <source>Fa&amp;vourite</source>
+        <translation>お気に入り(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Mark the selected patches of the collection as favourites
+Favourite</source>
+        <translation>コレクションで選択したパッチをお気に入りにします
+お気に入り</translation>
+    </message>
+</context>
+<context>
+    <name>CApp</name>
+    <message>
+        <source>Set the collection file aside and start a new, empty collection? The libraries, imports and device history it was made from stay where they are, and can be added again.</source>
+        <translation>コレクションのファイルを別の名前で退避し、新しい空のコレクションを作成しますか？ 元になったライブラリ、インポートしたファイル、機器の履歴はそのまま残り、もう一度追加できます。</translation>
+    </message>
+    <message>
+        <source>The collection file could not be set aside.</source>
+        <translation>コレクションのファイルを退避できませんでした。</translation>
+    </message>
+    <message>
+        <source>Add Folder to Collection</source>
+        <translation>フォルダをコレクションに追加</translation>
+    </message>
+</context>
+<context>
+    <name>CCollectionDoc</name>
+    <message>
+        <source>Collection</source>
+        <translation>コレクション</translation>
+    </message>
+</context>
+<context>
+    <name>CCollectionView</name>
+    <message>
+        <source>Favourites &amp;only</source>
+        <translation>お気に入りのみ(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Where Seen...</source>
+        <translation>見つかった場所(&amp;W)...</translation>
+    </message>
+    <message>
+        <source>Whe&amp;re Seen...</source>
+        <translation>見つかった場所(&amp;R)...</translation>
+    </message>
+    <message>
+        <source>Open as &amp;Library</source>
+        <translation>ライブラリとして開く(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Search names, memos and tags</source>
+        <translation>名前、メモ、タグを検索</translation>
+    </message>
+    <message>
+        <source>Opening the collection...</source>
+        <translation>コレクションを開いています...</translation>
+    </message>
+    <message>
+        <source>All tags</source>
+        <translation>すべてのタグ</translation>
+    </message>
+    <message>
+        <source>Sounds: %1</source>
+        <translation>サウンド: %1</translation>
+    </message>
+    <message>
+        <source>Sounds: %1 of %2</source>
+        <translation>サウンド: %2 個中 %1 個</translation>
+    </message>
+    <message>
+        <source>%1 in the collection</source>
+        <translation>コレクションの %1</translation>
+    </message>
+    <message>
+        <source>the first patch of the clipboard</source>
+        <translation>クリップボードの先頭のパッチ</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>コピー(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Co&amp;mpare</source>
+        <translation>比較(&amp;M)</translation>
+    </message>
+    <message>
+        <source>&amp;Favourite</source>
+        <translation>お気に入り(&amp;F)</translation>
+    </message>
+</context>
+<context>
+    <name>CCollectionModel</name>
+    <message>
+        <source>TQ-550, %1</source>
+        <translation>TQ-550, %1</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Memo %1</source>
+        <translation>メモ %1</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>タグ</translation>
+    </message>
+    <message>
+        <source>Favourite</source>
+        <translation>お気に入り</translation>
+    </message>
+    <message>
+        <source>Last Seen</source>
+        <translation>最後に見た日時</translation>
+    </message>
+    <message>
+        <source>Where Seen</source>
+        <translation>見つかった場所</translation>
+    </message>
+</context>
+<context>
+    <name>CWhereSeenDialog</name>
+    <message>
+        <source>Where Seen: %1</source>
+        <translation>見つかった場所: %1</translation>
+    </message>
+    <message>
+        <source>Every place where this patch was seen, the most recent first.</source>
+        <translation>このパッチが見つかったすべての場所 (新しい順) です。</translation>
+    </message>
+    <message>
+        <source>Where</source>
+        <translation>場所</translation>
+    </message>
+    <message>
+        <source>Patch</source>
+        <translation>パッチ</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>種類</translation>
+    </message>
+    <message>
+        <source>Memo 1</source>
+        <translation>メモ 1</translation>
+    </message>
+    <message>
+        <source>First Seen</source>
+        <translation>最初に見た日時</translation>
+    </message>
+    <message>
+        <source>Last Seen</source>
+        <translation>最後に見た日時</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>開く(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Library</source>
+        <translation>ライブラリ</translation>
+    </message>
+    <message>
+        <source>Read from the TQ-550</source>
+        <translation>TQ-550 からの読み込み</translation>
+    </message>
+    <message>
+        <source>Device History</source>
+        <translation>機器の履歴</translation>
+    </message>
+    <message>
+        <source>Import (%1)</source>
+        <translation>インポート (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>CAddSummaryDialog</name>
+    <message>
+        <source>Add Folder to Collection</source>
+        <translation>フォルダをコレクションに追加</translation>
+    </message>
+    <message>
+        <source>Cancelled: what was added before stays in the collection.</source>
+        <translation>キャンセルしました。それまでに追加したものはコレクションに残ります。</translation>
+    </message>
+    <message>
+        <source>The collection could not be changed: the rest was not added.</source>
+        <translation>コレクションを変更できませんでした。残りは追加されていません。</translation>
+    </message>
+    <message>
+        <source>Files read: %1</source>
+        <translation>読み込んだファイル: %1</translation>
+    </message>
+    <message>
+        <source>Patches found: %1</source>
+        <translation>見つかったパッチ: %1</translation>
+    </message>
+    <message>
+        <source>New sounds: %1</source>
+        <translation>新しいサウンド: %1</translation>
+    </message>
+    <message>
+        <source>Files refused: %1</source>
+        <translation>読み込めなかったファイル: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Copy List</source>
+        <translation>一覧をコピー(&amp;C)</translation>
+    </message>
+</context>
+<context>
+    <name>CAddToCollection</name>
+    <message>
+        <source>Looking for files: %1 found</source>
+        <translation>ファイルを探しています: %1 個</translation>
+    </message>
+    <message>
+        <source>%1 of %2 files, %3 new patches</source>
+        <translation>ファイル %2 個中 %1 個、新しいパッチ %3 個</translation>
+    </message>
+</context>
 </TS>

@@ -35,7 +35,7 @@ class CRecordingBox : public CKivTextOut {
   public:
     int Ask(int, const std::string& text, int) override {
         texts.push_back(text);
-        return ANSWER_OK;
+        return answer;
     }
     bool Holds(const std::string& part) const {
         for (const std::string& text : texts)
@@ -43,6 +43,8 @@ class CRecordingBox : public CKivTextOut {
         return false;
     }
     std::vector<std::string> texts;
+    // What every question is answered.
+    int answer = ANSWER_OK;
 
   protected:
     void Output(const std::string& text) override { texts.push_back(text); }
@@ -147,15 +149,18 @@ CPatchArray Changed(const CPatchArray& patches, Change change) {
 // the confirmations switched off unless asked for.
 struct CAppRig : AppRig {
     explicit CAppRig(Tq550EmulatorOptions faults = {}, bool confirmations = false, int rate = 0,
-                     QString historyFolder = {})
-        : AppRig(WithVirtualDevice(faults, rate, std::move(historyFolder)), false) {
+                     QString historyFolder = {}, QString collectionFile = {})
+        : AppRig(WithVirtualDevice(faults, rate, std::move(historyFolder), std::move(collectionFile)),
+                 false) {
         if (!confirmations)
             for (int kind = 0; kind < 5; ++kind)
                 Profile::ConfirmationSwitch(kind).Write(&settings, 1);
         Start();
     }
-    static CAppOptions WithVirtualDevice(Tq550EmulatorOptions faults, int rate, QString historyFolder) {
+    static CAppOptions WithVirtualDevice(Tq550EmulatorOptions faults, int rate, QString historyFolder,
+                                         QString collectionFile = {}) {
         CAppOptions options = Defaults();
+        options.collectionFile = std::move(collectionFile);
         options.virtualDevice = true;
         options.virtualDeviceRate = rate;
         options.virtualDeviceFaults = faults;

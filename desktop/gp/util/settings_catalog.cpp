@@ -50,6 +50,11 @@ const CIntValue& ConfirmationSwitch(int kind) {
     return switches[kind >= 0 && kind < static_cast<int>(std::size(switches)) ? kind : 0];
 }
 
+const CIntValue kCollect{kOption, "Collect", 1};
+const CTextValue kCollectionColumnWidths{"Collection", "ColumnWidth", ""};
+const CTextValue kCollectionFolder{"Collection", "InitialDirectory", ""};
+const CIntValue kCollectionHistoryAdded{"Collection", "HistoryAdded", 0};
+
 const CTextValue kDocumentFolder{"Document", "InitialDirectory", ""};
 const CIntValue kDocumentFilter{"Document", "InitialFilterIndex", 0};
 const CTextValue kSmfFolder{"SMF", "InitialDirectory", ""};

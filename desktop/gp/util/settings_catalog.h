@@ -49,6 +49,15 @@ extern const CFontValue kListFont;     // the font and text colour of every patc
 // write of the user patches, read and write of the temporary patch, Import SMF.
 const CIntValue& ConfirmationSwitch(int kind);
 
+// "Option"/"Collect": whether what the windows open, save, import and read from the processor, and every
+// entry of the device history, goes into the collection on its own (1, the default) or not (0).
+extern const CIntValue kCollect;
+// "Collection": the collection window's column widths (joined by ","), the folder Add Folder to Collection
+// offers first, and whether the device history's entries kept before the collection existed were added (1).
+extern const CTextValue kCollectionColumnWidths;
+extern const CTextValue kCollectionFolder;
+extern const CIntValue kCollectionHistoryAdded;
+
 // "Document": the library files' dialogs.
 extern const CTextValue kDocumentFolder;
 extern const CIntValue kDocumentFilter;
