@@ -1,4 +1,5 @@
 #include "ui/collection.h"
+#include <functional>
 
 #include <QMetaObject>
 #include <algorithm>
@@ -294,9 +295,9 @@ void CCollection::CancelAdding() {
     if (adding_) cancel_ = true;
 }
 
-bool CCollection::SetFavourite(SoundId id, bool favourite) {
+bool CCollection::MarkSound(SoundId id, const std::function<bool(ICollectionStore&)>& change) {
     if (!store_ || !CanWrite()) return false;
-    if (!store_->SetFavourite(id, favourite)) {
+    if (!change(*store_)) {
         if (store_->State() == StoreState::Damaged) NoteStoreFailure();
         return false;
     }
@@ -306,16 +307,12 @@ bool CCollection::SetFavourite(SoundId id, bool favourite) {
     return true;
 }
 
+bool CCollection::SetFavourite(SoundId id, bool favourite) {
+    return MarkSound(id, [&](ICollectionStore& store) { return store.SetFavourite(id, favourite); });
+}
+
 bool CCollection::SetTags(SoundId id, const std::vector<std::string>& tags) {
-    if (!store_ || !CanWrite()) return false;
-    if (!store_->SetTags(id, tags)) {
-        if (store_->State() == StoreState::Damaged) NoteStoreFailure();
-        return false;
-    }
-    std::vector<SoundSummary> summaries;
-    const SoundId ids[] = {id};
-    if (store_->ReadSummaries(ids, summaries)) ApplySummaries(std::move(summaries));
-    return true;
+    return MarkSound(id, [&](ICollectionStore& store) { return store.SetTags(id, tags); });
 }
 
 bool CCollection::ReadPatch(SoundId id, CPatch& patch) {

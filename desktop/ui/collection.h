@@ -125,6 +125,8 @@ class CCollection : public QObject {
     void addFinished(const AddSummary& summary);
 
   private:
+    // Changes a mark of one sound in the store and shows its new summary.
+    bool MarkSound(SoundId id, const std::function<bool(ICollectionStore&)>& change);
     // Queues work for the worker; front: before everything queued.
     void Post(std::function<void()> work, bool front = false);
     // Runs on this thread, from its event loop.
