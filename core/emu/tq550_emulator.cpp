@@ -143,6 +143,10 @@ void CTq550Emulator::StoreDataSet(std::int32_t address, std::span<const std::uin
     const std::size_t count = std::min(data.size(), block->size() - offset);
     std::copy_n(data.begin(), count, block->begin() + static_cast<std::ptrdiff_t>(offset));
     ++storedDataSets_;
+    if (block == &temporary_) {
+        if (offset == 0) ++temporaryBegun_;
+        if (offset + count == block->size()) ++temporaryEnded_;
+    }
 }
 
 CTq550Emulator::Message CTq550Emulator::DataSet(std::int32_t address,

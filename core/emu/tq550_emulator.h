@@ -66,6 +66,10 @@ class CTq550Emulator {
     std::uint64_t ReceivedCount() const { return received_; }
     std::uint64_t StoredDataSets() const { return storedDataSets_; }
     std::uint64_t AnsweredRequests() const { return answeredRequests_; }
+    // Writes of the temporary patch that began (a data set at its first byte) and that reached its last
+    // byte.
+    std::uint64_t TemporaryWritesBegun() const { return temporaryBegun_; }
+    std::uint64_t TemporaryWritesEnded() const { return temporaryEnded_; }
 
   private:
     bool Answering() const;
@@ -84,4 +88,6 @@ class CTq550Emulator {
     std::uint64_t received_ = 0;
     std::uint64_t storedDataSets_ = 0;
     std::uint64_t answeredRequests_ = 0;
+    std::uint64_t temporaryBegun_ = 0;
+    std::uint64_t temporaryEnded_ = 0;
 };

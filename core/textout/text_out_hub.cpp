@@ -2,6 +2,21 @@
 
 #include "textout/message_catalog.h"
 
+namespace {
+
+// The sink of the innermost redirect of this thread, or none.
+thread_local CKivTextOut* redirected = nullptr;
+
+}  // namespace
+
+TextOutHub::CThreadRedirect::CThreadRedirect(CKivTextOut& sink) : previous_(redirected) {
+    redirected = &sink;
+}
+
+TextOutHub::CThreadRedirect::~CThreadRedirect() {
+    redirected = previous_;
+}
+
 void TextOutHub::SetTextOut(int slot, std::shared_ptr<CKivTextOut> sink) {
     if (slot < 0 || slot >= kSlotCount) return;
     slots_[static_cast<std::size_t>(slot)] = std::move(sink);
@@ -9,6 +24,7 @@ void TextOutHub::SetTextOut(int slot, std::shared_ptr<CKivTextOut> sink) {
 
 CKivTextOut* TextOutHub::GetTextOut(int slot) const {
     if (slot < 0 || slot >= kSlotCount) return nullptr;
+    if (redirected) return redirected;
     return slots_[static_cast<std::size_t>(slot)].get();
 }
 

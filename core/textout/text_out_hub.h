@@ -29,6 +29,20 @@ class TextOutHub {
     // Shows the catalogue text of id at once in an OK box with an exclamation mark.
     void ShowMessage(int id) const;
 
+    // While one lives, whatever its thread writes or asks through any hub goes to sink instead of the
+    // slots (questions are answered by sink): work in the background keeps what it would tell the user and
+    // decides itself whether, and where, it is shown. They nest; the innermost counts.
+    class CThreadRedirect {
+      public:
+        explicit CThreadRedirect(CKivTextOut& sink);
+        ~CThreadRedirect();
+        CThreadRedirect(const CThreadRedirect&) = delete;
+        CThreadRedirect& operator=(const CThreadRedirect&) = delete;
+
+      private:
+        CKivTextOut* previous_;
+    };
+
   private:
     std::array<std::shared_ptr<CKivTextOut>, kSlotCount> slots_;
 };

@@ -167,6 +167,7 @@ bool CApp::InitInstance() {
     frame_->SetBeforeClose([this] { jobs_.CancelAndWait(); });
     frame_->RestoreBars(QStringLiteral(TQ_FILE_VERSION));
     connect(frame_.get(), &CMainFrame::filesDropped, this, &CApp::OnFilesDropped);
+    PrepareAudition();
 
     LoadSettings();
     CreateTextSinks();
@@ -273,7 +274,7 @@ void CApp::PrepareDevices() {
 }
 
 bool CApp::TransferUnderWay() const {
-    return jobs_.IsRunning();
+    return jobs_.IsForegroundRunning();
 }
 
 GP::CDocument* CApp::OpenCommandLineFile(const QString& path) {
@@ -393,6 +394,7 @@ void CApp::SetUpMidiDevices() {
 }
 
 void CApp::ForgetDeviceSlots() {
+    services_->temporary.Forget();
     if (CImageView* main = MainView())
         if (auto* doc = qobject_cast<CImageDoc*>(main->GetDoc())) doc->ForgetAllSlots();
 }
@@ -454,7 +456,7 @@ bool CApp::RouteAppCommand(int id, GP::CCmdUI* ui) {
             command.run(*this);
         return true;
     }
-    return RouteCollectionCommand(id, ui);
+    return RouteCollectionCommand(id, ui) || RouteAuditionCommand(id, ui);
 }
 
 bool CApp::CanOpenDeviceHistory() const {

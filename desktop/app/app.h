@@ -13,6 +13,7 @@
 #include "ui/app_context.h"
 
 class CAddToCollection;
+class IAuditionList;
 class CAppServices;
 class CCollectionView;
 class CDocMan;
@@ -141,12 +142,13 @@ class CApp : public QObject, public GP::CCmdTarget {
     // and title; the Main window's patches as a new library) or removes them, as the user chooses
     // (recovery.cpp).
     void OfferRecovery();
-    // Forgets what the processor holds in each slot (the Main window's slot knowledge).
+    // Forgets what the processor holds in each slot (the Main window's slot knowledge) and in its temporary
+    // area.
     void ForgetDeviceSlots();
     // Tells the user (a message box, and standard error) that a running copy does not answer.
     void ReportRunningCopyNotResponding();
 
-    // True while a transfer job runs.
+    // True while a foreground transfer job runs (an audition in the background gives way to any).
     bool TransferUnderWay() const;
     bool IsIdle() const { return !TransferUnderWay(); }
     bool AlwaysTrue() const { return true; }
@@ -165,11 +167,22 @@ class CApp : public QObject, public GP::CCmdTarget {
     void OnAddFolderToCollection();
     CAddToCollection* AddToCollection(const QStringList& paths);
 
+    // Audition (audition_commands.cpp): MIDI > Audition asks the temporary write's confirmation when it is
+    // turned on (declined: it stays off) and then auditions the active list's selection; StepAudition moves
+    // the active list's selection a row down (+1) or up (-1) while Audition is on (the foot switch).
+    void ToggleAudition();
+    void StepAudition(int direction);
+    // The patch list of the active window, if it is one Audition follows.
+    IAuditionList* ActiveAuditionList() const;
+
   private:
     // Runs id (ui null) or fills its state; false when it is not an application command.
     bool RouteAppCommand(int id, GP::CCmdUI* ui);
-    // The same for the collection's commands.
+    // The same for the collection's commands, and for Audition's.
     bool RouteCollectionCommand(int id, GP::CCmdUI* ui);
+    bool RouteAuditionCommand(int id, GP::CCmdUI* ui);
+    // The status bar's field of the temporary area; Audition follows the active window.
+    void PrepareAudition();
     // Opens the collection on its worker; once open, says once what keeps it from being used and offers to
     // start a new one (a damaged, locked or newer file), and adds the device history kept before, once.
     void OpenCollection();

@@ -14,6 +14,7 @@
 #include "ui/memo_codec.h"
 #include "ui/progress_bar.h"
 #include "ui/recovery_store.h"
+#include "ui/temporary_area.h"
 #include "ui/transfer_jobs.h"
 
 class ISettingsStore;
@@ -48,6 +49,7 @@ class CAppServices {
     // The dialog of foreground transfer jobs; its owner, the main frame, is set by the start-up.
     CProgressBar progress;
     CTransferJobs jobs;
+    CTemporaryArea temporary;
     // The collection: its file is opened by the start-up (Open), on its worker.
     CCollection collection;
 

@@ -151,6 +151,15 @@ const CMainFrame::Command kCommands[] = {
      nullptr},
     {ID_SETUP_MIDI, QT_TRANSLATE_NOOP("CMainFrame", "Set Up &MIDI Devices..."), nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Set up the MIDI devices\nMIDI Devices"), nullptr},
+    {ID_MIDI_AUDITION, QT_TRANSLATE_NOOP("CMainFrame", "&Audition"), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame",
+                       "Send each patch to the processor's temporary area as it is selected\nAudition"),
+     "audition"},
+    {ID_SETUP_AUDITION_CONTROLS, QT_TRANSLATE_NOOP("CMainFrame", "Audition &Controls..."), nullptr,
+     QT_TRANSLATE_NOOP("CMainFrame",
+                       "Choose the foot switch that steps through the patches while auditioning\nAudition "
+                       "Controls"),
+     nullptr},
     {ID_SETUP_FONT, QT_TRANSLATE_NOOP("CMainFrame", "Set Up &Font..."), nullptr,
      QT_TRANSLATE_NOOP("CMainFrame", "Set up the font of the lists\nFont"), nullptr},
     {ID_SETUP_GRID, QT_TRANSLATE_NOOP("CMainFrame", "Set Up &Grid..."), nullptr,
@@ -356,10 +365,13 @@ void CMainFrame::BuildFullMenus() {
     midi->addAction(Action(ID_MIDI_WRITE_ALL));
     midi->addAction(Action(ID_MIDI_WRITE_SELECTED));
     midi->addAction(Action(ID_MIDI_WRITE_CHANGED));
+    midi->addSeparator();
+    midi->addAction(Action(ID_MIDI_AUDITION));
 
     QMenu* setup = addMenu(tr("&Setup"));
     setup->setObjectName(QStringLiteral("menuSetup"));
     setup->addAction(Action(ID_SETUP_MIDI));
+    setup->addAction(Action(ID_SETUP_AUDITION_CONTROLS));
     setup->addAction(Action(ID_SETUP_FONT));
     setup->addAction(Action(ID_SETUP_GRID));
     setup->addSeparator();
@@ -440,6 +452,8 @@ void CMainFrame::BuildToolBar() {
     toolBar_->addSeparator();
     for (int id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_INSERT, ID_EDIT_REPLACE, ID_EDIT_DELETE})
         toolBar_->addAction(Action(id));
+    toolBar_->addSeparator();
+    toolBar_->addAction(Action(ID_MIDI_AUDITION));
     toolBar_->addSeparator();
     toolBar_->addAction(Action(ID_HELP_MANUAL));
     connect(toolBar_, &QToolBar::visibilityChanged, this, [this] { UpdateCommandActions(); });

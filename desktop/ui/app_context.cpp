@@ -23,5 +23,5 @@ void CAppContext::ShowText(const std::string& text) const {
 }
 
 bool CAppContext::Busy() const {
-    return services_.jobs.IsRunning();
+    return services_.jobs.IsForegroundRunning();
 }

@@ -13,6 +13,7 @@ class CDeviceHistory;
 class CListAppearance;
 class CMemoCodec;
 class CRecoveryStore;
+class CTemporaryArea;
 class CTransferJobs;
 class CWriter;
 class ISettingsStore;
@@ -39,11 +40,11 @@ class CPatchClipboard : public QObject {
 };
 
 // What the windows use of the application: the settings, the text output, the MIDI environment with the
-// patch reader and writers and the transfer jobs, the initial data, the memo codec of the interface
-// language, the clipboard, the list appearance, the device history, the recovery store and the collection.
-// The application makes every one of them before any window and hands this to the document types, frames,
-// views and dialogs when it makes them; they outlive every window. Nothing in the program reaches them any
-// other way.
+// patch reader and writers, the transfer jobs and the temporary area, the initial data, the memo codec of the
+// interface language, the clipboard, the list appearance, the device history, the recovery store and the
+// collection. The application makes every one of them before any window and hands this to the document types,
+// frames, views and dialogs when it makes them; they outlive every window. Nothing in the program reaches
+// them any other way.
 class CAppContext {
   public:
     // Each service, by reference; the device history is optional (none: nothing is kept, and File >
@@ -55,6 +56,8 @@ class CAppContext {
         AReader& reader;
         CWriter& writer;
         CTransferJobs& jobs;
+        // Every write to the processor's temporary area, and Audition.
+        CTemporaryArea& temporary;
         std::shared_ptr<CInitialFileDocument> initial;
         CMemoCodec& memoCodec;
         CPatchClipboard& clipboard;
@@ -75,6 +78,7 @@ class CAppContext {
     AReader& Reader() const { return services_.reader; }
     CWriter& Writer() const { return services_.writer; }
     CTransferJobs& Jobs() const { return services_.jobs; }
+    CTemporaryArea& Temporary() const { return services_.temporary; }
     // Where new patches take their content from; an empty library gives zeroed INIT PATCH.
     const std::shared_ptr<CInitialFileDocument>& Initial() const { return services_.initial; }
     const CMemoCodec& MemoCodec() const { return services_.memoCodec; }
@@ -86,7 +90,7 @@ class CAppContext {
     // The program's Mode (1: undo, the temporary buttons, user-area transfers).
     int Mode() const;
 
-    // Whether a transfer job runs now.
+    // Whether a transfer job of the user's runs now (an audition in the background gives way to one).
     bool Busy() const;
     // Shows a text of the program's own at once, in the message box of the catalogue's messages.
     void ShowText(const std::string& text) const;

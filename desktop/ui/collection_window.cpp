@@ -32,6 +32,7 @@
 #include "ui/doc.h"
 #include "ui/list_appearance.h"
 #include "ui/memo_codec.h"
+#include "ui/temporary_area.h"
 #include "ui/where_seen_dialog.h"
 
 using namespace TQ;
@@ -168,6 +169,8 @@ CCollectionView::CCollectionView(CAppContext& context)
         RestoreSelection();
         UpdateCount();
     });
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { AuditionSelection(); });
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CCollectionView::SelectionChanged);
     connect(table_, &QTableView::customContextMenuRequested, this, &CCollectionView::ShowContextMenu);
@@ -310,6 +313,31 @@ void CCollectionView::SelectionChanged() {
     whereSeen_->setEnabled(usable && CanShowWhereSeen());
     openAsLibrary_->setEnabled(usable && CanCopy());
     CommandStatesChanged();
+    AuditionSelection();
+}
+
+void CCollectionView::AuditionSelection() {
+    CTemporaryArea& area = context_.Temporary();
+    if (!area.IsAuditioning() || !IsInActiveWindow() || !context_.Collection().CanRead()) return;
+    const std::vector<int> rows = SelectedRows();
+    if (rows.size() != 1) return;
+    CTemporaryPatch patch;
+    patch.patch.SetInitialData(context_.Initial());
+    if (!model_->PatchesOf(rows, patch.patch) || patch.patch.GetSize() != 1) return;
+    const QString name = model_->data(model_->index(rows[0], CCollectionModel::kName)).toString().trimmed();
+    patch.label = tr("%1 (%2)").arg(name, tr("Collection"));
+    area.Select(std::move(patch));
+}
+
+void CCollectionView::StepSelection(int direction) {
+    const int count = model_->rowCount();
+    if (count == 0) return;
+    const int from = table_->currentIndex().row();
+    const int row = from < 0 ? (direction > 0 ? 0 : count - 1) : std::clamp(from + direction, 0, count - 1);
+    const QModelIndex index = model_->index(row, std::max(0, table_->currentIndex().column()));
+    table_->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    table_->scrollTo(index);
 }
 
 bool CCollectionView::CanCopy() const {

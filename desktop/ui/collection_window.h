@@ -7,6 +7,7 @@
 #include "gp/docview/view.h"
 #include "model/data.h"
 #include "ui/child_frame.h"
+#include "ui/temporary_area.h"
 
 class CAppContext;
 class CCollectionModel;
@@ -55,7 +56,7 @@ class CCollectionFrame : public CChildFrame {
 // (to the search field), Compare (two selected sounds, or one and the clipboard's first patch), Open as
 // Library (the selected sounds in a new library window), Where Seen (every sighting of the selected sound;
 // one opens its file at that patch) and Favourite. While the collection cannot be used the window says why.
-class CCollectionView : public GP::CView {
+class CCollectionView : public GP::CView, public IAuditionList {
     Q_OBJECT
 
   public:
@@ -93,6 +94,9 @@ class CCollectionView : public GP::CView {
     void OnToggleFavourite();
     // The selected sounds in a new, untitled library window; its document.
     CFileDoc* OpenAsLibrary();
+    // Audition follows the selected sound, as in a patch window.
+    void AuditionSelection() override;
+    void StepSelection(int direction) override;
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, GP::CCmdUI& ui) override;

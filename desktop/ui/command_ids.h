@@ -42,6 +42,9 @@ enum CommandId : int {
     ID_COLLECTION_OPEN_AS_LIBRARY = 32903,
     ID_COLLECTION_WHERE_SEEN = 32904,
     ID_COLLECTION_FAVOURITE = 32905,
+    // Audition: the switch and the foot switch's setup.
+    ID_MIDI_AUDITION = 32910,
+    ID_SETUP_AUDITION_CONTROLS = 32911,
     ID_EDIT_DELETE = 57088,
     ID_EDIT_COPY = 57634,
     ID_EDIT_CUT = 57635,

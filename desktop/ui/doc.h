@@ -14,6 +14,7 @@
 #include "ui/patch_table_model.h"
 
 class CAppContext;
+struct CTemporaryPatch;
 enum class JobOutcome;
 class CPatchClipboard;
 
@@ -68,14 +69,16 @@ class CDoc : public GP::CMDIDocument {
 
     // The device work of both window kinds (doc_transfers.cpp). Each starts one transfer job and answers
     // whether it started; the document takes what it brought when it has ended. None starts while another
-    // job runs (the rule of the transfer commands).
+    // foreground job runs (the rule of the transfer commands); an audition in the background gives way.
     bool CanTransfer() const;
     // The processor's temporary patch into the patch at index (an undo copy is offered; a library is
     // marked modified).
     bool StartReadTemporary(int index);
-    // The patch at index to the processor's temporary area: with the progress dialog, or in the background
-    // without one; done gets the outcome.
-    bool StartWriteTemporary(int index, bool background = false, std::function<void(JobOutcome)> done = {});
+    // The patch at index to the processor's temporary area, with the progress dialog.
+    bool StartWriteTemporary(int index);
+    // A copy of the patch at index for the temporary area, named as the status bar shows it: "U03-2 CLEAN
+    // LEAD" in the Main window, "CLEAN LEAD (Live Set)" in a library.
+    CTemporaryPatch TemporaryPatch(int index) const;
 
   signals:
     // After every change of the patches or of the undo copy.

@@ -15,6 +15,7 @@
 #include "ui/app_context.h"
 #include "ui/collection.h"
 #include "ui/doc.h"
+#include "ui/temporary_area.h"
 #include "ui/transfer_jobs.h"
 
 namespace {
@@ -28,25 +29,12 @@ std::shared_ptr<CPatchArray> CopyOf(const CPatchArray& patches) {
     return copy;
 }
 
-// After a transfer that failed, on the job's worker: looks at the processor's output port, so that an
-// interface that was unplugged is reported at once (the notice "MIDI devices are disconnected."), not only
-// at the next transfer.
-void CheckProcessorPort(const CWriter& writer) {
-    CKivMidiOut* output = writer.SenderOutput();
-    if (auto* port = output ? dynamic_cast<CMidiOut*>(output->GetDevice()) : nullptr) port->CheckConnection();
-}
-
-JobOutcome OutcomeOf(bool ok, bool cancelled) {
-    if (ok) return JobOutcome::Done;
-    return cancelled ? JobOutcome::Cancelled : JobOutcome::Failed;
-}
-
 }  // namespace
 
 // ---- both window kinds: the temporary area ----------------------------------------------------------
 
 bool CDoc::CanTransfer() const {
-    return !context_.Jobs().IsRunning();
+    return !context_.Jobs().IsForegroundRunning();
 }
 
 bool CDoc::StartReadTemporary(int index) {
@@ -67,24 +55,24 @@ bool CDoc::StartReadTemporary(int index) {
     return context_.Jobs().Start(CTransferJobs::Kind::Foreground, work, apply);
 }
 
-bool CDoc::StartWriteTemporary(int index, bool background, std::function<void(JobOutcome)> done) {
+bool CDoc::StartWriteTemporary(int index) {
     if (!CanTransfer() || index < 0 || static_cast<std::size_t>(index) >= Patches().GetSize()) return false;
-    AReader& reader = context_.Reader();
-    CWriter& writer = context_.Writer();
+    return context_.Temporary().WriteNow(TemporaryPatch(index));
+}
+
+CTemporaryPatch CDoc::TemporaryPatch(int index) const {
+    CTemporaryPatch patch;
+    if (index < 0 || static_cast<std::size_t>(index) >= Patches().GetSize()) return patch;
     // Only the patch that goes: the job never looks at the window's list.
-    auto source = std::make_shared<CPatchArray>();
-    source->SetInitialData(Patches().GetInitialData());
-    source->Resize(static_cast<std::size_t>(index) + 1);
-    source->GetAt(static_cast<std::size_t>(index)).Assign(Patches()[static_cast<std::size_t>(index)]);
-    auto work = [&reader, &writer, source, index] {
-        const int numbers[] = {index};
-        const bool ok = writer.WritePatchesToDevice(reader, AREA_TEMPORARY_PATCH, numbers, *source);
-        if (!ok && !writer.WasCancelled()) CheckProcessorPort(writer);
-        return OutcomeOf(ok, writer.WasCancelled());
-    };
-    return context_.Jobs().Start(
-        background ? CTransferJobs::Kind::Background : CTransferJobs::Kind::Foreground, work,
-        std::move(done));
+    patch.patch.SetInitialData(Patches().GetInitialData());
+    patch.patch.Resize(1);
+    patch.patch.GetAt(0).Assign(Patches()[static_cast<std::size_t>(index)]);
+    const CPatchTableModel& model = model_;
+    const QString name = model.CellText(index, CPatchTableModel::kNameColumn).trimmed();
+    patch.label = IsLibrary()
+                      ? tr("%1 (%2)").arg(name, GetTitle())
+                      : model.CellText(index, CPatchTableModel::kNumberColumn) + QLatin1Char(' ') + name;
+    return patch;
 }
 
 // ---- the Main window: the user patches ----------------------------------------------------------------

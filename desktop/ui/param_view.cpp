@@ -61,7 +61,12 @@ CParamView::CParamView(GP::CDialogTemplate form, int listKind, CAppContext& cont
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(rows, signal, this, [this] { UpdateTemporaryButtons(); });
     connect(rows, &QAbstractItemModel::modelReset, this, [this] { UpdateTemporaryButtons(); });
-    connect(list_, &GP::CEditListCtrl::selectedRowsChanged, this, [this] { OnCommandStatesChanged(); });
+    connect(list_, &GP::CEditListCtrl::selectedRowsChanged, this, [this] {
+        OnCommandStatesChanged();
+        AuditionSelection();
+    });
+    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { AuditionSelection(); });
     connect(&context_.Clipboard(), &CPatchClipboard::changed, this, [this] { OnCommandStatesChanged(); });
     connect(&context_.Jobs(), &CTransferJobs::stateChanged, this, [this] { OnCommandStatesChanged(); });
     // Every list follows the program's list appearance: a new font keeps the column widths stored first.
@@ -251,6 +256,31 @@ void CParamView::OnTemporaryRead(int slot) {
     if (row < list_->GetItemCount() && !list_->IsEndOfLineRow(row))
         ReadFromTemporary(static_cast<int>(list_->GetItemData(row)));
     if (QPushButton* button = TemporaryReadButton(slot)) button->setDefault(false);
+}
+
+void CParamView::AuditionSelection() {
+    CTemporaryArea& area = context_.Temporary();
+    CDoc* doc = GetDoc();
+    if (!area.IsAuditioning() || !doc || !IsInActiveWindow() || list_->GetSelectedCount() != 1) return;
+    const int row = list_->FirstSelectedRow();
+    if (row < 0 || list_->IsEndOfLineRow(row)) return;
+    area.Select(doc->TemporaryPatch(static_cast<int>(list_->GetItemData(row))));
+}
+
+void CParamView::StepSelection(int direction) {
+    const int from = list_->GetFocusedRow();
+    int row = from < 0 ? (direction > 0 ? -1 : list_->GetItemCount()) : from;
+    // The next patch row that way; none past the ends.
+    do
+        row += direction > 0 ? 1 : -1;
+    while (row >= 0 && row < list_->GetItemCount() && list_->IsEndOfLineRow(row));
+    if (row < 0 || row >= list_->GetItemCount()) {
+        if (from < 0 || list_->IsEndOfLineRow(from)) return;
+        row = from;
+    }
+    list_->SetFocusedRow(row);
+    list_->SelectRowRuns([row](int r) { return r == row; }, QItemSelectionModel::ClearAndSelect);
+    list_->EnsureVisible(row);
 }
 
 bool CParamView::WriteToTemporary(int index) {

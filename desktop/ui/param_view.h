@@ -6,6 +6,7 @@
 #include "gp/layout/form_view_ex.h"
 #include "model/image_document.h"
 #include "ui/patch_list_ctrl.h"
+#include "ui/temporary_area.h"
 
 class CAppContext;
 class CDoc;
@@ -20,7 +21,7 @@ class QPushButton;
 // Each command has one rule, its Can... predicate: the handler runs only when it holds, and the frame enables
 // the command's menu item, tool-bar button and key by it. The view tells the frame when something a rule
 // depends on changed (the selection, the document, the clipboard).
-class CParamView : public GP::CFormViewEx {
+class CParamView : public GP::CFormViewEx, public IAuditionList {
     Q_OBJECT
 
   public:
@@ -48,6 +49,9 @@ class CParamView : public GP::CFormViewEx {
     bool ReadFromTemporary(int index);
     // Whether a transfer can start now (no other runs).
     bool CanTransferNow() const;
+    // Audition follows the selection of the list.
+    void AuditionSelection() override;
+    void StepSelection(int direction) override;
     // The buttons' commands: confirmation, then the transfer of the patch in row top + slot.
     void OnTemporaryWrite(int slot);
     void OnTemporaryRead(int slot);

@@ -4,8 +4,20 @@
 #include <QMetaObject>
 
 #include "device/progress_sink.h"
+#include "midi/midi_out.h"
 #include "ports/midi_environment.h"
+#include "transfer/writer.h"
 #include "ui/progress_bar.h"
+
+JobOutcome OutcomeOf(bool ok, bool cancelled) {
+    if (ok) return JobOutcome::Done;
+    return cancelled ? JobOutcome::Cancelled : JobOutcome::Failed;
+}
+
+void CheckProcessorPort(const CWriter& writer) {
+    CKivMidiOut* output = writer.SenderOutput();
+    if (auto* port = output ? dynamic_cast<CMidiOut*>(output->GetDevice()) : nullptr) port->CheckConnection();
+}
 
 // The progress sink a job's transfer reports to, on the worker: each report goes to the progress dialog by a
 // queued call (none for a background job), and the cancel flag is the job's.
@@ -67,7 +79,9 @@ CTransferJobs::~CTransferJobs() {
 
 bool CTransferJobs::Start(Kind kind, std::function<JobOutcome()> work,
                           std::function<void(JobOutcome)> apply) {
-    if (running_ || !work) return false;
+    if (!work) return false;
+    if (running_ && kind == Kind::Foreground && kind_ == Kind::Background) CancelAndWait();
+    if (running_) return false;
     running_ = true;
     kind_ = kind;
     const int serial = ++serial_;

@@ -9,10 +9,17 @@
 
 class CProgressBar;
 class CKivProgressBar;
+class CWriter;
 class MidiEnvironment;
 
 // What a transfer job came to.
 enum class JobOutcome { Done, Failed, Cancelled };
+JobOutcome OutcomeOf(bool ok, bool cancelled);
+
+// After a transfer that failed, on the job's worker: looks at the processor's output port, so that an
+// interface that was unplugged is reported at once (the notice "MIDI devices are disconnected."), not only
+// at the next transfer.
+void CheckProcessorPort(const CWriter& writer);
 
 // The transfers with the processor, one at a time, each on a worker thread of its own.
 //
@@ -38,7 +45,8 @@ class CTransferJobs : public QObject {
     ~CTransferJobs() override;
 
     // Starts work on a worker; apply gets its outcome on this thread once it has ended. False, and nothing
-    // runs, while another job runs.
+    // runs, while another job runs; but a foreground job takes precedence over a background one, which is
+    // cancelled and ended first (its apply sees Cancelled).
     bool Start(Kind kind, std::function<JobOutcome()> work, std::function<void(JobOutcome)> apply);
     bool IsRunning() const { return running_; }
     bool IsForegroundRunning() const { return running_ && kind_ == Kind::Foreground; }

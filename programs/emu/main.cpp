@@ -146,13 +146,34 @@ class CEmulatorPort : public IMidiMessageSink {
 
     void Receive(std::span<const std::uint8_t> bytes) override {
         if (verbose_) std::cerr << "tq550-emu: in  " << Hex(bytes) << "\n";
-        for (const auto& answer : emulator_.Receive(bytes)) {
+        const std::uint64_t begun = emulator_.TemporaryWritesBegun();
+        const std::uint64_t ended = emulator_.TemporaryWritesEnded();
+        const std::vector<CTq550Emulator::Message> answers = emulator_.Receive(bytes);
+        if (verbose_) ReportTemporary(begun, ended);
+        for (const auto& answer : answers) {
             if (verbose_) std::cerr << "tq550-emu: out " << Hex(answer) << "\n";
             if (!out_.Send(answer)) std::cerr << "tq550-emu: could not send an answer\n";
         }
     }
 
   private:
+    // A write of the temporary patch that began or ended with this message, with the time of the system's
+    // steady clock (milliseconds), which other programs on the computer can compare theirs with.
+    void ReportTemporary(std::uint64_t begun, std::uint64_t ended) const {
+        const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now().time_since_epoch())
+                             .count();
+        if (emulator_.TemporaryWritesBegun() != begun)
+            std::cerr << "tq550-emu: temporary patch write " << emulator_.TemporaryWritesBegun()
+                      << " begins at " << now << " ms\n";
+        if (emulator_.TemporaryWritesEnded() != ended) {
+            const auto& image = emulator_.TemporaryPatch();
+            std::string name(image.begin(), image.begin() + PATCH_NAME_LENGTH);
+            std::cerr << "tq550-emu: temporary patch now \"" << name.substr(0, name.find_last_not_of(' ') + 1)
+                      << "\" at " << now << " ms\n";
+        }
+    }
+
     CTq550Emulator& emulator_;
     CMidiOutDevice& out_;
     bool verbose_;

@@ -22,6 +22,12 @@ CMDIChildWnd* CView::GetParentFrame() const {
     return nullptr;
 }
 
+bool CView::IsInActiveWindow() const {
+    CMDIChildWnd* frame = GetParentFrame();
+    CMDIFrameWnd* main = frame ? frame->GetMDIFrame() : nullptr;
+    return !main || main->MDIGetActive() == frame;
+}
+
 void CView::CommandStatesChanged() {
     CMDIChildWnd* frame = GetParentFrame();
     CMDIFrameWnd* main = frame ? frame->GetMDIFrame() : nullptr;

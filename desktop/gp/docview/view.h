@@ -27,6 +27,8 @@ class CView : public QWidget, public CCmdTarget {
     CDocument* GetDocument() const;
     // The child frame that holds the view, or nullptr.
     CMDIChildWnd* GetParentFrame() const;
+    // Whether that frame is the active window of its main frame (a view in no frame counts as active).
+    bool IsInActiveWindow() const;
 
     virtual void OnInitialUpdate();
     virtual void OnUpdate(CView* sender, int hint, QObject* hintObject);

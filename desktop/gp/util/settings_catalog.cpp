@@ -51,6 +51,7 @@ const CIntValue& ConfirmationSwitch(int kind) {
 }
 
 const CIntValue kCollect{kOption, "Collect", 1};
+const CIntValue kAudition{kOption, "Audition", 0};
 const CTextValue kCollectionColumnWidths{"Collection", "ColumnWidth", ""};
 const CTextValue kCollectionFolder{"Collection", "InitialDirectory", ""};
 const CIntValue kCollectionHistoryAdded{"Collection", "HistoryAdded", 0};

@@ -52,6 +52,9 @@ const CIntValue& ConfirmationSwitch(int kind);
 // "Option"/"Collect": whether what the windows open, save, import and read from the processor, and every
 // entry of the device history, goes into the collection on its own (1, the default) or not (0).
 extern const CIntValue kCollect;
+// "Option"/"Audition": whether the patch selected in a patch list is sent to the processor's temporary area
+// as it is selected (1) or not (0, the default).
+extern const CIntValue kAudition;
 // "Collection": the collection window's column widths (joined by ","), the folder Add Folder to Collection
 // offers first, and whether the device history's entries kept before the collection existed were added (1).
 extern const CTextValue kCollectionColumnWidths;

@@ -1,0 +1,184 @@
+// Audition on the in-process virtual processor: which selections are sent, when, and what the user is told.
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "app_rig.h"
+#include "dialog_driver.h"
+#include "textout/message_catalog.h"
+#include "ui/temporary_area.h"
+#include "ui/timer_text_out_window.h"
+
+namespace {
+
+std::string TemporaryName(const CAppRig& rig) {
+    const PatchImage image = rig.app->VirtualDevice()->WithEmulator(
+        [](CTq550Emulator& e) { return PatchImage(e.TemporaryPatch()); });
+    std::string name(image.begin(), image.begin() + PATCH_NAME_LENGTH);
+    return name.erase(name.find_last_not_of(' ') + 1);
+}
+
+// Waits until nothing is sent or waits to be sent.
+bool Settled(CAppRig& rig) {
+    CTemporaryArea& area = rig.Context().Temporary();
+    return QTest::qWaitFor(
+        [&] { return !area.IsSending() && !area.HasPending() && !rig.app->Jobs()->IsRunning(); }, 20000);
+}
+
+std::function<void(CMidiWarningDlg*)> Answer(bool ok) {
+    return [ok](CMidiWarningDlg* dialog) {
+        dialog->findChild<QDialogButtonBox*>()
+            ->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
+            ->click();
+    };
+}
+
+QString Field(CAppRig& rig) {
+    return rig.Frame().statusBar()->findChild<QLabel*>(QStringLiteral("temporaryField"))->text();
+}
+
+}  // namespace
+
+class AuditionTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        GetMessageCatalog().SetLanguage(0);
+    }
+    void onlyTheLastOfQuickSelectionsIsSent();
+    void otherTransfersGoFirstANewerSelectionCutsInAndOffDrops();
+    void aFailedSendIsToldOnceAndAuditionStaysOn();
+};
+
+void AuditionTest::onlyTheLastOfQuickSelectionsIsSent() {
+    CAppRig rig({}, true);
+    QVERIFY(rig.started);
+    CFileDoc* library = rig.NewLibrary();
+    library->SetPatches(NamedPatches(30, "LIB"));
+    rig.Activate(library);
+    CPatchListCtrl& list = AppRig::ViewOf(library)->List();
+    list.SelectIndexes({0});
+
+    // Turning it on asks the temporary write's confirmation; declined, it stays off.
+    CDialogDriver driver;
+    driver.Expect<CMidiWarningDlg>(Answer(false));
+    driver.Expect<CMidiWarningDlg>(Answer(true));
+    rig.Command(TQ::ID_MIDI_AUDITION);
+    QVERIFY(!rig.Context().Temporary().IsAuditioning());
+    rig.Command(TQ::ID_MIDI_AUDITION);
+    QVERIFY(rig.Context().Temporary().IsAuditioning());
+    QVERIFY(rig.Frame().QueryCommand(TQ::ID_MIDI_AUDITION).checked);
+    QVERIFY2(driver.AllMet(), qPrintable(driver.Failures().join(u'\n')));
+    QCOMPARE(rig.settings.GetInt("Option", "Audition", 0), 1);
+    QVERIFY(Settled(rig));
+    QCOMPARE(TemporaryName(rig), std::string("LIB1"));
+
+    // Twenty rows down, quicker than the selection settles: only the last one goes.
+    const auto begun = rig.DeviceCount(&CTq550Emulator::TemporaryWritesBegun);
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyClick(&list, Qt::Key_Down);
+        QTest::qWait(10);
+    }
+    QVERIFY(Settled(rig));
+    // The first goes at once (cut short by the next), the last once they rest.
+    QVERIFY(rig.DeviceCount(&CTq550Emulator::TemporaryWritesBegun) <= begun + 2);
+    QCOMPARE(TemporaryName(rig), std::string("LIB21"));
+    QCOMPARE(Field(rig), QStringLiteral("Temporary: LIB21 (%1)").arg(library->GetTitle()));
+    // Two rows selected: nothing is sent.
+    const auto after = rig.DeviceCount(&CTq550Emulator::TemporaryWritesBegun);
+    list.SelectIndexes({3, 4});
+    QTest::qWait(3 * CTemporaryArea::kSettleMs);
+    QVERIFY(Settled(rig));
+    QCOMPARE(rig.DeviceCount(&CTq550Emulator::TemporaryWritesBegun), after);
+    QVERIFY(rig.box->texts.empty());
+}
+
+void AuditionTest::otherTransfersGoFirstANewerSelectionCutsInAndOffDrops() {
+    // At the wire's pace, so that a send takes long enough to be overtaken.
+    CAppRig rig({}, false, 1);
+    QVERIFY(rig.started);
+    rig.ChangeMain([](CPatchArray& patches) { MakeDistinct(patches); });
+    CTemporaryArea& area = rig.Context().Temporary();
+    rig.Activate(&rig.MainDoc());
+    CPatchListCtrl& list = rig.Main()->List();
+    list.SelectIndexes({0});
+    rig.Command(TQ::ID_MIDI_AUDITION);
+    QVERIFY(area.IsAuditioning());
+    QVERIFY(Settled(rig));
+    const auto begunFirst = rig.DeviceCount(&CTq550Emulator::TemporaryWritesBegun);
+    auto begun = [&] { return rig.DeviceCount(&CTq550Emulator::TemporaryWritesBegun) - begunFirst; };
+    auto ended = [&] { return rig.DeviceCount(&CTq550Emulator::TemporaryWritesEnded); };
+
+    // A write of the user's while an audition is under way: the audition gives way, then goes again.
+    list.SelectIndexes({5});
+    QVERIFY(QTest::qWaitFor([&] { return begun() == 1; }, 5000));
+    list.SelectIndexes({9});
+    QTest::qWait(CTemporaryArea::kSettleMs / 2);
+    QVERIFY(rig.Available(TQ::ID_MIDI_WRITE_SELECTED));
+    QVERIFY(rig.Main()->WritePatches(false));
+    QVERIFY(rig.app->Jobs()->IsForegroundRunning());
+    QVERIFY(area.HasPending() && !area.IsSending());
+    QVERIFY(Settled(rig));
+    QVERIFY(rig.DevicePatch(9) == rig.MainPatches()[9].GetImage());
+    QCOMPARE(TemporaryName(rig), std::string("MAIN 9"));
+    QCOMPARE(Field(rig), QStringLiteral("Temporary: U03-2 MAIN 9"));
+
+    // A newer selection cuts the send in flight short and is sent at once after it.
+    const auto begunBefore = begun();
+    const auto endedBefore = ended();
+    list.SelectIndexes({20});
+    QVERIFY(QTest::qWaitFor([&] { return area.IsSending(); }, 5000));
+    QCOMPARE(Field(rig), QStringLiteral("Temporary: sending..."));
+    QVERIFY(QTest::qWaitFor([&] { return begun() == begunBefore + 1; }, 5000));
+    list.SelectIndexes({21});
+    QVERIFY(Settled(rig));
+    QCOMPARE(TemporaryName(rig), std::string("MAIN 21"));
+    QCOMPARE(begun(), begunBefore + 2);
+    QCOMPARE(ended(), endedBefore + 1);
+
+    // Turned off while a selection waits: it is never sent (the one it cut short stays cut short).
+    list.SelectIndexes({30});
+    list.SelectIndexes({31});
+    QVERIFY(area.HasPending());
+    rig.Command(TQ::ID_MIDI_AUDITION);
+    QVERIFY(!area.IsAuditioning() && !area.HasPending());
+    QVERIFY(Settled(rig));
+    QTest::qWait(2 * CTemporaryArea::kSettleMs);
+    QVERIFY(begun() <= begunBefore + 3);
+    QCOMPARE(ended(), endedBefore + 1);
+    QVERIFY(TemporaryName(rig) != "MAIN 31");
+}
+
+void AuditionTest::aFailedSendIsToldOnceAndAuditionStaysOn() {
+    Tq550EmulatorOptions faults;
+    faults.stopAnsweringAfter = 0;
+    CAppRig rig(faults);
+    QVERIFY(rig.started);
+    CTemporaryArea& area = rig.Context().Temporary();
+    rig.Activate(&rig.MainDoc());
+    rig.Command(TQ::ID_MIDI_AUDITION);
+    CPatchListCtrl& list = rig.Main()->List();
+    list.SelectIndexes({1});
+    QVERIFY(area.IsSending());
+    QVERIFY(Settled(rig));
+    UL::CTimerTextOutWindow* notices = rig.app->NoticeWindow();
+    QVERIFY(notices->Window() && notices->Window()->isVisible());
+    QVERIFY(!notices->Window()->Text().isEmpty());
+    QCOMPARE(Field(rig), QString());
+    // No message box, and the next failure says nothing more.
+    QVERIFY(rig.box->texts.empty());
+    notices->Window()->hide();
+    list.SelectIndexes({2});
+    QVERIFY(Settled(rig));
+    QVERIFY(area.IsAuditioning());
+    QVERIFY(!notices->Window()->isVisible());
+    QVERIFY(rig.box->texts.empty());
+}
+
+QTEST_MAIN(AuditionTest)
+#include "audition_test.moc"
