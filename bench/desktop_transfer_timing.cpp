@@ -7,13 +7,12 @@
 //   desktop_transfer_timing [--read-only]
 //
 // Prints one line per run: wall seconds, the CPU seconds of the whole process (all threads) meanwhile and
-// the longest stall of the user-interface thread; with TQ_STALLS set, every stall over 10 ms and when it ended
-// go to standard error.
+// the longest stall of the user-interface thread; with TQ_STALLS set, every stall over 10 ms and when it
+// ended go to standard error.
 
 #include <sys/resource.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
@@ -25,6 +24,7 @@
 #include "gp/util/settings_catalog.h"
 #include "ports/midi_environment.h"
 #include "settings/memory_settings_store.h"
+#include "stall_probe.h"
 #include "ui/app_context.h"
 #include "ui/doc.h"
 #include "ui/image_view.h"
@@ -40,40 +40,6 @@ double CpuSeconds() {
     auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
-
-// The longest gap between the ticks of a 5 ms timer on this thread, from Start until Stop.
-class CStallProbe {
-  public:
-    CStallProbe() {
-        timer_.setTimerType(Qt::PreciseTimer);
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
-    }
-    void Start() {
-        longest_ = 0;
-        clock_.start();
-        last_ = 0;
-        timer_.start();
-    }
-    double StopMs() {
-        Tick();
-        timer_.stop();
-        return static_cast<double>(longest_) / 1e6;
-    }
-
-  private:
-    void Tick() {
-        const qint64 now = clock_.nsecsElapsed();
-        if (now - last_ > 10000000 && qEnvironmentVariableIsSet("TQ_STALLS"))
-            std::fprintf(stderr, "stall %.1f ms ending at %.3f s\n", (now - last_) / 1e6, now / 1e9);
-        longest_ = std::max(longest_, now - last_);
-        last_ = now;
-    }
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 last_ = 0;
-    qint64 longest_ = 0;
-};
 
 // Starts a transfer, runs the event loop until its job has ended and prints how long it took and the
 // longest stall meanwhile; false when it did not start or did not end done.

@@ -332,7 +332,8 @@ void CCollectionView::AuditionSelection() {
 void CCollectionView::StepSelection(int direction) {
     const int count = model_->rowCount();
     if (count == 0) return;
-    const int from = table_->currentIndex().row();
+    const std::vector<int> selected = SelectedRows();
+    const int from = selected.size() == 1 ? selected[0] : table_->currentIndex().row();
     const int row = from < 0 ? (direction > 0 ? 0 : count - 1) : std::clamp(from + direction, 0, count - 1);
     const QModelIndex index = model_->index(row, std::max(0, table_->currentIndex().column()));
     table_->selectionModel()->setCurrentIndex(

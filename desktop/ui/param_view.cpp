@@ -268,7 +268,8 @@ void CParamView::AuditionSelection() {
 }
 
 void CParamView::StepSelection(int direction) {
-    const int from = list_->GetFocusedRow();
+    // From the one selected row, else from the current one.
+    const int from = list_->GetSelectedCount() == 1 ? list_->FirstSelectedRow() : list_->GetFocusedRow();
     int row = from < 0 ? (direction > 0 ? -1 : list_->GetItemCount()) : from;
     // The next patch row that way; none past the ends.
     do

@@ -96,6 +96,21 @@ void AuditionTest::onlyTheLastOfQuickSelectionsIsSent() {
     QVERIFY(Settled(rig));
     QCOMPARE(rig.DeviceCount(&CTq550Emulator::TemporaryWritesBegun), after);
     QVERIFY(rig.box->texts.empty());
+
+    // The foot switch's steps stop at the ends and never reach End of Line.
+    CParamView* view = AppRig::ViewOf(library);
+    list.SelectIndexes({27});
+    for (int i = 0; i < 5; ++i)
+        view->StepSelection(+1);
+    QCOMPARE(list.SelectedIndexes(), std::vector<int>{29});
+    QVERIFY(Settled(rig));
+    QCOMPARE(TemporaryName(rig), std::string("LIB30"));
+    list.SelectIndexes({1});
+    for (int i = 0; i < 3; ++i)
+        view->StepSelection(-1);
+    QCOMPARE(list.SelectedIndexes(), std::vector<int>{0});
+    QVERIFY(Settled(rig));
+    QCOMPARE(TemporaryName(rig), std::string("LIB1"));
 }
 
 void AuditionTest::otherTransfersGoFirstANewerSelectionCutsInAndOffDrops() {
