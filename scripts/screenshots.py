@@ -104,7 +104,7 @@ KEYS = {
            "select_all": ["alt+e", "a"], "undo": ["alt+e", "u"], "compare": ["alt+e", "m"],
            "duplicates": ["alt+e", "p"], "midi": ["alt+m"], "history": ["alt+f", "h"],
            "export_syx": ["alt+f", "y"], "collection": ["alt+w", "e"], "where_seen": ["alt+e", "w"],
-           "favourite": ["alt+e", "v"], "add_folder": ["alt+f", "l"]},
+           "favourite": ["alt+e", "v"], "add_folder": ["alt+f", "l"], "audition": ["alt+m", "a"]},
     "ja": {"read_all": ["alt+m", "b"], "setup_midi": ["alt+s", "m"], "setup_grid": ["alt+s", "g"],
            "grid_on": ["alt+n"], "import": ["alt+f", "t"], "close": ["alt+f", "c"],
            "window_list": ["alt+w", "l"], "tile_horizontally": ["alt+w", "t"],
@@ -113,7 +113,7 @@ KEYS = {
            "select_all": ["alt+e", "a"], "undo": ["alt+e", "u"], "compare": ["alt+e", "m"],
            "duplicates": ["alt+e", "p"], "midi": ["alt+m"], "history": ["alt+f", "h"],
            "export_syx": ["alt+f", "y"], "collection": ["alt+w", "o"], "where_seen": ["alt+e", "w"],
-           "favourite": ["alt+e", "o"], "add_folder": ["alt+f", "l"]},
+           "favourite": ["alt+e", "o"], "add_folder": ["alt+f", "l"], "audition": ["alt+m", "a"]},
 }
 
 # The collection: what is typed into its search field, the tag given to the first sound found, and a folder
@@ -602,6 +602,27 @@ class Run:
         self.shot("syx-export", rect.grown(0, 0, 10, 10))
         self.desk.keys("Escape", "Escape", "Escape")
 
+    def audition(self):
+        """Audition turned on (its confirmation answered) and a patch of the Main window selected: the MIDI
+        menu with Audition ticked over the window, and the status bar naming the patch the processor plays.
+        Audition is turned off again."""
+        d = self.desk
+        frame = self.frame_rect()
+        self.click_frame(frame.w // 2, frame.h // 3)
+        d.keys("ctrl+Home", "Down", "Down", "Down")
+        dialog = self.new_dialog("audition", "the confirmation of Audition")
+        d.keys("Return")
+        d.wait("the confirmation to close", lambda: d.gone(dialog))
+        d.focus(self.frame)
+        d.keys("Down")
+        # The patch travels at the MIDI cable's pace (under a second).
+        time.sleep(2.5)
+        rect = self.open_menu("midi")
+        d.keys("Up", pause=0.6)
+        self.shot("audition", rect.union(frame))
+        d.keys("Escape", "Escape")
+        self.key("audition")
+
     def main_window(self):
         """Memos from the Live Set library into the first rows, two rows selected, the Main window alone."""
         d = self.desk
@@ -734,6 +755,7 @@ class Run:
         self.library_window()
         self.import_menu()
         self.syx_menu()
+        self.audition()
         self.grid()
         self.window_list()
         self.collection()

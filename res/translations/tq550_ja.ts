@@ -1290,4 +1290,52 @@ Favourite</source>
         <translation>ファイル %2 個中 %1 個、新しいパッチ %3 個</translation>
     </message>
 </context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>&amp;Audition</source>
+        <translation>試聴(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Send each patch to the processor&apos;s temporary area as it is selected
+Audition</source>
+        <translation>選んだパッチをそのつど TQ-550 の Temporary Area に送ります
+試聴</translation>
+    </message>
+    <message>
+        <source>Audition &amp;Controls...</source>
+        <translation>試聴のフット スイッチ(&amp;C)...</translation>
+    </message>
+    <message>
+        <source>Choose the foot switch that steps through the patches while auditioning
+Audition Controls</source>
+        <translation>試聴中にパッチを順に切り替えるフット スイッチを設定します
+試聴のフット スイッチ</translation>
+    </message>
+</context>
+<context>
+    <name>CTemporaryArea</name>
+    <message>
+        <source>Temporary: sending...</source>
+        <translation>Temporary: 送信中...</translation>
+    </message>
+    <message>
+        <source>Temporary: %1</source>
+        <translation>Temporary: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CDoc</name>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>CCollectionView</name>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
 </TS>
