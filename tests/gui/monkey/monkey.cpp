@@ -41,6 +41,7 @@
 #include "ui/patch_list_ctrl.h"
 #include "ui/progress_bar.h"
 #include "ui/recovery_store.h"
+#include "ui/temporary_area.h"
 #include "ui/transfer_jobs.h"
 
 using namespace TQ;
@@ -954,7 +955,10 @@ QString CMonkey::Check() {
         return QStringLiteral("a modal window is left open: %1").arg(modal->objectName());
     if (QWidget* popup = QApplication::activePopupWidget())
         return QStringLiteral("a pop-up is left open: %1").arg(popup->objectName());
-    if (program_->app->Jobs()->IsRunning()) return QStringLiteral("a transfer job is still running");
+    // An audition may go on in the background between two steps; a transfer of the user's may not.
+    if (program_->app->Jobs()->IsForegroundRunning()) return QStringLiteral("a transfer job is still running");
+    const CTemporaryArea& area = program_->app->Context().Temporary();
+    if (!area.IsAuditioning() && area.HasPending()) return QStringLiteral("Audition is off but a patch waits");
     for (CDoc* doc : Documents()) {
         const QString broken = CheckDocument(doc);
         if (!broken.isEmpty()) return TitleOf(doc) + QStringLiteral(": ") + broken;
