@@ -102,6 +102,7 @@ CApp::~CApp() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     // The ports close before the virtual processor and the windows go.
     environment_.SetInputWaker(nullptr);
+    services_->pedal.Close();
     environment_.Shutdown();
 }
 
@@ -180,6 +181,7 @@ bool CApp::InitInstance() {
 
     midiSetup_ = std::make_unique<CMidiSetup>(environment_, settings_);
     LoadAndAutoSetup(*midiSetup_);
+    services_->pedal.Reload();
 
     const QString file = options_.files.value(0);
     const QPointer<GP::CDocument> opened = file.isEmpty() ? nullptr : OpenCommandLineFile(file);
@@ -419,6 +421,7 @@ int CApp::ExitInstance() {
     if (docMan_) docMan_->CloseAllDocuments();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     environment_.SetInputWaker(nullptr);
+    services_->pedal.Close();
     environment_.Shutdown();
     if (instance_) instance_->Stop();
     // A clean end: nothing is left to recover.

@@ -13,6 +13,7 @@
 #include "ui/app_context.h"
 
 class CAddToCollection;
+class CAuditionPedal;
 class IAuditionList;
 class CAppServices;
 class CCollectionView;
@@ -115,6 +116,9 @@ class CApp : public QObject, public GP::CCmdTarget {
     TextOutHub& TextOut() { return textOut_; }
     UL::CTimerTextOutWindow* NoticeWindow() const { return notices_.get(); }
     CVirtualTq550* VirtualDevice() const { return virtualDevice_.get(); }
+    // The in-process MIDI system of the virtual processor, where tests add ports of their own.
+    CVirtualMidiSystem* VirtualMidi() const { return virtualSystem_.get(); }
+    CAuditionPedal& Pedal() const;
     CMidiSetup* MidiSetup() const { return midiSetup_.get(); }
     CSingleInstance* SingleInstance() const { return instance_.get(); }
     CProgressBar* ProgressBar() const;
@@ -172,6 +176,8 @@ class CApp : public QObject, public GP::CCmdTarget {
     // the active list's selection a row down (+1) or up (-1) while Audition is on (the foot switch).
     void ToggleAudition();
     void StepAudition(int direction);
+    // Setup > Audition Controls...: the foot switch's port and presses.
+    void SetUpAuditionControls();
     // The patch list of the active window, if it is one Audition follows.
     IAuditionList* ActiveAuditionList() const;
 
@@ -181,7 +187,7 @@ class CApp : public QObject, public GP::CCmdTarget {
     // The same for the collection's commands, and for Audition's.
     bool RouteCollectionCommand(int id, GP::CCmdUI* ui);
     bool RouteAuditionCommand(int id, GP::CCmdUI* ui);
-    // The status bar's field of the temporary area; Audition follows the active window.
+    // The status bar's field of the temporary area; Audition follows the active window and the foot switch.
     void PrepareAudition();
     // Opens the collection on its worker; once open, says once what keeps it from being used and offers to
     // start a new one (a damaged, locked or newer file), and adds the device history kept before, once.

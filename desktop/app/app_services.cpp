@@ -31,6 +31,7 @@ CAppServices::CAppServices(ISettingsStore& settings, const CAppOptions& options)
       writer(environment),
       jobs(environment, &progress),
       temporary(settings, environment, reader, writer, jobs),
+      pedal(environment, settings),
       collection(CollectionPath(options), &OpenStore, initial, settings),
       context_({.settings = settings,
                 .textOut = textOut,

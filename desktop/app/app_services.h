@@ -9,6 +9,7 @@
 #include "transfer/reader.h"
 #include "transfer/writer.h"
 #include "ui/app_context.h"
+#include "ui/audition_pedal.h"
 #include "ui/collection.h"
 #include "ui/list_appearance.h"
 #include "ui/memo_codec.h"
@@ -50,6 +51,8 @@ class CAppServices {
     CProgressBar progress;
     CTransferJobs jobs;
     CTemporaryArea temporary;
+    // Audition's foot switch: its port is opened by the start-up, once the MIDI system is chosen.
+    CAuditionPedal pedal;
     // The collection: its file is opened by the start-up (Open), on its worker.
     CCollection collection;
 

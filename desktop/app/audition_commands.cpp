@@ -9,6 +9,7 @@
 #include "app/main_frame.h"
 #include "gp/docview/mdi_child_wnd.h"
 #include "gp/docview/view.h"
+#include "ui/audition_controls_dialog.h"
 #include "ui/command_ids.h"
 #include "ui/midi_warning_dlg.h"
 #include "ui/temporary_area.h"
@@ -27,6 +28,16 @@ void CApp::PrepareAudition() {
     connect(frame_.get(), &GP::CMDIFrameWnd::activeChildChanged, this, [this] {
         if (IAuditionList* list = ActiveAuditionList()) list->AuditionSelection();
     });
+    connect(&services_->pedal, &CAuditionPedal::stepped, this, &CApp::StepAudition);
+}
+
+void CApp::SetUpAuditionControls() {
+    CAuditionControlsDialog dialog(services_->pedal, environment_.Factory(), settings_, frame_.get());
+    dialog.exec();
+}
+
+CAuditionPedal& CApp::Pedal() const {
+    return services_->pedal;
 }
 
 IAuditionList* CApp::ActiveAuditionList() const {
@@ -64,6 +75,12 @@ bool CApp::RouteAuditionCommand(int id, GP::CCmdUI* ui) {
             } else {
                 ToggleAudition();
             }
+            return true;
+        case ID_SETUP_AUDITION_CONTROLS:
+            if (ui)
+                ui->enabled = true;
+            else
+                SetUpAuditionControls();
             return true;
         default:
             return false;

@@ -179,7 +179,7 @@ class LibrarianSession(unittest.TestCase):
         self.assertTrue(line.startswith("ready"), f"tq550-emu did not start: {line!r}")
         return process
 
-    def start_librarian(self):
+    def start_librarian(self, *files):
         config = self.path("config")
         os.makedirs(config, exist_ok=True)
         # The device history goes into the data folder, the single-instance socket into the runtime folder:
@@ -190,7 +190,7 @@ class LibrarianSession(unittest.TestCase):
         env = dict(os.environ, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=config, XDG_DATA_HOME=self.path("data"),
                    TMPDIR=runtime, XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8", LC_ALL="C.UTF-8")
         env.pop("LANGUAGE", None)
-        process = subprocess.Popen([LIBRARIAN, "--api", "jack"], env=env, stdout=subprocess.DEVNULL,
+        process = subprocess.Popen([LIBRARIAN, "--api", "jack", *files], env=env, stdout=subprocess.DEVNULL,
                                    stderr=open(self.path("librarian.log"), "w"))
         self.processes.append(process)
         self.session.pid = process.pid

@@ -52,6 +52,13 @@ const CIntValue& ConfirmationSwitch(int kind) {
 
 const CIntValue kCollect{kOption, "Collect", 1};
 const CIntValue kAudition{kOption, "Audition", 0};
+const CTextValue kPedalPort{"AuditionControls", "InPort", ""};
+const CPedalValues kPedalNext{{"AuditionControls", "NextKind", 0},
+                              {"AuditionControls", "NextNumber", 0},
+                              {"AuditionControls", "NextChannel", -1}};
+const CPedalValues kPedalPrevious{{"AuditionControls", "PreviousKind", 0},
+                                  {"AuditionControls", "PreviousNumber", 0},
+                                  {"AuditionControls", "PreviousChannel", -1}};
 const CTextValue kCollectionColumnWidths{"Collection", "ColumnWidth", ""};
 const CTextValue kCollectionFolder{"Collection", "InitialDirectory", ""};
 const CIntValue kCollectionHistoryAdded{"Collection", "HistoryAdded", 0};

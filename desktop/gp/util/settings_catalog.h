@@ -55,6 +55,17 @@ extern const CIntValue kCollect;
 // "Option"/"Audition": whether the patch selected in a patch list is sent to the processor's temporary area
 // as it is selected (1) or not (0, the default).
 extern const CIntValue kAudition;
+// "AuditionControls": the foot switch of Audition: its MIDI input port, and the Next and Previous presses,
+// each as its kind (0: not learned, 1 Program Change, 2 Control Change, 3 Note On), number and channel (-1:
+// any).
+extern const CTextValue kPedalPort;
+struct CPedalValues {
+    CIntValue kind;
+    CIntValue number;
+    CIntValue channel;
+};
+extern const CPedalValues kPedalNext;
+extern const CPedalValues kPedalPrevious;
 // "Collection": the collection window's column widths (joined by ","), the folder Add Folder to Collection
 // offers first, and whether the device history's entries kept before the collection existed were added (1).
 extern const CTextValue kCollectionColumnWidths;

@@ -1,6 +1,7 @@
 // Audition on the in-process virtual processor: which selections are sent, when, and what the user is told.
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -8,7 +9,10 @@
 
 #include "app_rig.h"
 #include "dialog_driver.h"
+#include "midi/virtual_midi.h"
+#include "ports/midi_environment.h"
 #include "textout/message_catalog.h"
+#include "ui/audition_controls_dialog.h"
 #include "ui/temporary_area.h"
 #include "ui/timer_text_out_window.h"
 
@@ -53,6 +57,7 @@ class AuditionTest : public QObject {
     void onlyTheLastOfQuickSelectionsIsSent();
     void otherTransfersGoFirstANewerSelectionCutsInAndOffDrops();
     void aFailedSendIsToldOnceAndAuditionStaysOn();
+    void aLearnedFootSwitchStepsTheSelectionAndItsPortIsWatched();
 };
 
 void AuditionTest::onlyTheLastOfQuickSelectionsIsSent() {
@@ -193,6 +198,61 @@ void AuditionTest::aFailedSendIsToldOnceAndAuditionStaysOn() {
     QVERIFY(area.IsAuditioning());
     QVERIFY(!notices->Window()->isVisible());
     QVERIFY(rig.box->texts.empty());
+}
+
+void AuditionTest::aLearnedFootSwitchStepsTheSelectionAndItsPortIsWatched() {
+    CAppRig rig;
+    QVERIFY(rig.started);
+    CVirtualMidiSystem& midi = *rig.app->VirtualMidi();
+    QVERIFY(midi.AddSource("Pedal"));
+    auto press = [&](std::vector<std::uint8_t> bytes) { QVERIFY(midi.Emit("Pedal", bytes)); };
+
+    // Learned in the dialog: Next a Control Change 64 on channel 1, Previous a Program Change; any channel.
+    {
+        CAuditionControlsDialog dialog(rig.app->Pedal(), rig.Context().Environment().Factory(), rig.settings);
+        dialog.PortList()->setCurrentIndex(dialog.PortList()->findData(QStringLiteral("Pedal")));
+        dialog.LearnButton(true)->click();
+        QCOMPARE(dialog.LearnButton(true)->text(), QStringLiteral("Press the pedal..."));
+        press({0xB0, 0x40, 0x10});  // a release: not a press
+        press({0xB0, 0x40, 0x7F});
+        QTRY_COMPARE(dialog.PressLabel(true)->text(), QStringLiteral("Control Change 64"));
+        dialog.LearnButton(false)->click();
+        press({0xC4, 0x05});
+        QTRY_COMPARE(dialog.PressLabel(false)->text(), QStringLiteral("Program Change 6"));
+        dialog.accept();
+    }
+    QCOMPARE(rig.settings.GetString("AuditionControls", "InPort", ""), std::string("Pedal"));
+
+    CFileDoc* library = rig.NewLibrary();
+    library->SetPatches(NamedPatches(5, "LIB"));
+    rig.Activate(library);
+    CPatchListCtrl& list = AppRig::ViewOf(library)->List();
+    list.SelectIndexes({0});
+    // Off: the pedal does nothing.
+    press({0xB9, 0x40, 0x7F});
+    QTest::qWait(100);
+    QCOMPARE(list.SelectedIndexes(), std::vector<int>{0});
+    rig.Command(TQ::ID_MIDI_AUDITION);
+    for (int i = 0; i < 6; ++i)
+        press({0xB9, 0x40, 0x7F});
+    QTRY_COMPARE(list.SelectedIndexes(), std::vector<int>{4});
+    press({0xC0, 0x05});
+    QTRY_COMPARE(list.SelectedIndexes(), std::vector<int>{3});
+    QVERIFY(Settled(rig));
+    QCOMPARE(TemporaryName(rig), std::string("LIB4"));
+
+    // The pedal's port goes and comes back: told, and taken again.
+    UL::CTimerTextOutWindow* notices = rig.app->NoticeWindow();
+    QVERIFY(midi.RemoveSource("Pedal"));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        notices->Window() && notices->Window()->isVisible() &&
+            notices->Window()->Text() == QStringLiteral("MIDI devices are disconnected."),
+        5000);
+    QVERIFY(midi.AddSource("Pedal"));
+    QTRY_VERIFY_WITH_TIMEOUT(notices->Window()->Text() == QStringLiteral("MIDI devices are reconnected."),
+                             5000);
+    press({0xB0, 0x40, 0x7F});
+    QTRY_COMPARE(list.SelectedIndexes(), std::vector<int>{4});
 }
 
 QTEST_MAIN(AuditionTest)
