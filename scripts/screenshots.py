@@ -104,7 +104,8 @@ KEYS = {
            "select_all": ["alt+e", "a"], "undo": ["alt+e", "u"], "compare": ["alt+e", "m"],
            "duplicates": ["alt+e", "p"], "midi": ["alt+m"], "history": ["alt+f", "h"],
            "export_syx": ["alt+f", "y"], "collection": ["alt+w", "e"], "where_seen": ["alt+e", "w"],
-           "favourite": ["alt+e", "v"], "add_folder": ["alt+f", "l"], "audition": ["alt+m", "a"]},
+           "favourite": ["alt+e", "v"], "add_folder": ["alt+f", "l"], "audition": ["alt+m", "a"],
+           "audition_controls": ["alt+s", "a"]},
     "ja": {"read_all": ["alt+m", "b"], "setup_midi": ["alt+s", "m"], "setup_grid": ["alt+s", "g"],
            "grid_on": ["alt+n"], "import": ["alt+f", "t"], "close": ["alt+f", "c"],
            "window_list": ["alt+w", "l"], "tile_horizontally": ["alt+w", "t"],
@@ -113,7 +114,8 @@ KEYS = {
            "select_all": ["alt+e", "a"], "undo": ["alt+e", "u"], "compare": ["alt+e", "m"],
            "duplicates": ["alt+e", "p"], "midi": ["alt+m"], "history": ["alt+f", "h"],
            "export_syx": ["alt+f", "y"], "collection": ["alt+w", "o"], "where_seen": ["alt+e", "w"],
-           "favourite": ["alt+e", "o"], "add_folder": ["alt+f", "l"], "audition": ["alt+m", "a"]},
+           "favourite": ["alt+e", "o"], "add_folder": ["alt+f", "l"], "audition": ["alt+m", "l"],
+           "audition_controls": ["alt+s", "a"]},
 }
 
 # The collection: what is typed into its search field, the tag given to the first sound found, and a folder
@@ -605,7 +607,7 @@ class Run:
     def audition(self):
         """Audition turned on (its confirmation answered) and a patch of the Main window selected: the MIDI
         menu with Audition ticked over the window, and the status bar naming the patch the processor plays.
-        Audition is turned off again."""
+        Audition is turned off again; then the Audition Controls dialog."""
         d = self.desk
         frame = self.frame_rect()
         self.click_frame(frame.w // 2, frame.h // 3)
@@ -622,6 +624,11 @@ class Run:
         self.shot("audition", rect.union(frame))
         d.keys("Escape", "Escape")
         self.key("audition")
+        dialog = self.new_dialog("audition_controls", "the Audition Controls dialog")
+        self.shot("audition-controls", d.geometry(dialog))
+        d.keys("Escape")
+        d.wait("the Audition Controls dialog to close", lambda: d.gone(dialog))
+        d.focus(self.frame)
 
     def main_window(self):
         """Memos from the Live Set library into the first rows, two rows selected, the Main window alone."""

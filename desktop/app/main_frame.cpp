@@ -155,7 +155,7 @@ const CMainFrame::Command kCommands[] = {
      QT_TRANSLATE_NOOP("CMainFrame",
                        "Send each patch to the processor's temporary area as it is selected\nAudition"),
      "audition"},
-    {ID_SETUP_AUDITION_CONTROLS, QT_TRANSLATE_NOOP("CMainFrame", "Audition &Controls..."), nullptr,
+    {ID_SETUP_AUDITION_CONTROLS, QT_TRANSLATE_NOOP("CMainFrame", "&Audition Controls..."), nullptr,
      QT_TRANSLATE_NOOP("CMainFrame",
                        "Choose the foot switch that steps through the patches while auditioning\nAudition "
                        "Controls"),

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "midi/midi_device_factory.h"
+#include "setup/midi_setup.h"
 
 CAuditionControlsDialog::CAuditionControlsDialog(CAuditionPedal& pedal, IMidiDeviceFactory& ports,
                                                  ISettingsStore& settings, QWidget* parent)
@@ -39,9 +40,9 @@ CAuditionControlsDialog::CAuditionControlsDialog(CAuditionPedal& pedal, IMidiDev
         port_->addItem(QString::fromStdString(name), QString::fromStdString(name));
         offered = offered || name == setup_.port;
     }
-    port_->addItem(tr("(none)"), QString());
+    port_->addItem(QString::fromLatin1(CMidiSetup::kNone), QString());
     if (!setup_.port.empty() && !offered)
-        port_->addItem(QString::fromStdString(setup_.port) + tr(" (Unconnected)"),
+        port_->addItem(QString::fromStdString(setup_.port + CMidiSetup::kUnconnected),
                        QString::fromStdString(setup_.port));
     port_->setCurrentIndex(std::max(0, port_->findData(QString::fromStdString(setup_.port))));
 
@@ -61,8 +62,8 @@ CAuditionControlsDialog::CAuditionControlsDialog(CAuditionPedal& pedal, IMidiDev
         row->addWidget(learn);
         return row;
     };
-    form->addRow(tr("&Next:"), press(nextLabel_, learnNext_));
-    form->addRow(tr("&Previous:"), press(previousLabel_, learnPrevious_));
+    form->addRow(tr("Next:"), press(nextLabel_, learnNext_));
+    form->addRow(tr("Previous:"), press(previousLabel_, learnPrevious_));
     form->addRow(tr("&Channel:"), channel_);
     auto* hint =
         new QLabel(tr("Click Learn, then press the pedal. A pedal may send a Program Change, a Control "

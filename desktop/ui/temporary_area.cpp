@@ -103,7 +103,12 @@ void CTemporaryArea::SendPending() {
 
 bool CTemporaryArea::WriteNow(CTemporaryPatch patch, std::function<void(JobOutcome)> done) {
     if (patch.patch.GetSize() != 1 || jobs_.IsForegroundRunning()) return false;
-    return StartJob(patch, false, std::move(done));
+    if (!StartJob(patch, false, std::move(done))) return false;
+    // The user's own choice for the area: an audition waiting, or cut short by it, does not follow it.
+    settle_.stop();
+    pending_.reset();
+    UpdateField();
+    return true;
 }
 
 bool CTemporaryArea::StartJob(const CTemporaryPatch& patch, bool background,

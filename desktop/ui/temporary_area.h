@@ -72,7 +72,8 @@ class CTemporaryArea : public QObject {
     bool HasPending() const { return pending_.has_value(); }
 
     // Writes patch with the progress dialog (the temporary write buttons); false when it did not start.
-    // done gets the outcome.
+    // done gets the outcome. An audition under way or waiting is dropped: the user chose what the area
+    // holds.
     bool WriteNow(CTemporaryPatch patch, std::function<void(JobOutcome)> done = {});
 
     // What the area holds as far as the program knows (empty: unknown).

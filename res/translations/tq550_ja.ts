@@ -1294,7 +1294,7 @@ Favourite</source>
     <name>CMainFrame</name>
     <message>
         <source>&amp;Audition</source>
-        <translation>試聴(&amp;A)</translation>
+        <translation>試聴(&amp;L)</translation>
     </message>
     <message>
         <source>Send each patch to the processor&apos;s temporary area as it is selected
@@ -1303,8 +1303,8 @@ Audition</source>
 試聴</translation>
     </message>
     <message>
-        <source>Audition &amp;Controls...</source>
-        <translation>試聴のフット スイッチ(&amp;C)...</translation>
+        <source>&amp;Audition Controls...</source>
+        <translation>試聴のフット スイッチ(&amp;A)...</translation>
     </message>
     <message>
         <source>Choose the foot switch that steps through the patches while auditioning
@@ -1336,6 +1336,68 @@ Audition Controls</source>
     <message>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>CAuditionPedal</name>
+    <message>
+        <source>Program Change %1</source>
+        <translation>プログラム・チェンジ %1</translation>
+    </message>
+    <message>
+        <source>Control Change %1</source>
+        <translation>コントロール・チェンジ %1</translation>
+    </message>
+    <message>
+        <source>Note On %1</source>
+        <translation>ノート・オン %1</translation>
+    </message>
+    <message>
+        <source>Not learned</source>
+        <translation>未設定</translation>
+    </message>
+</context>
+<context>
+    <name>CAuditionControlsDialog</name>
+    <message>
+        <source>Audition Controls</source>
+        <translation>試聴のフット スイッチ</translation>
+    </message>
+    <message>
+        <source>Any</source>
+        <translation>すべて</translation>
+    </message>
+    <message>
+        <source>&amp;Input port:</source>
+        <translation>入力ポート(&amp;I):</translation>
+    </message>
+    <message>
+        <source>Next:</source>
+        <translation>次へ:</translation>
+    </message>
+    <message>
+        <source>Previous:</source>
+        <translation>前へ:</translation>
+    </message>
+    <message>
+        <source>&amp;Channel:</source>
+        <translation>チャンネル(&amp;C):</translation>
+    </message>
+    <message>
+        <source>Click Learn, then press the pedal. A pedal may send a Program Change, a Control Change (pressed at a value of 64 or more) or a Note On.</source>
+        <translation>[学習] をクリックしてから、ペダルを踏んでください。ペダルが送るのは、プログラム・チェンジ、コントロール・チェンジ（値が 64 以上で踏んだとみなします）、ノート・オンのどれでもかまいません。</translation>
+    </message>
+    <message>
+        <source>Press the pedal...</source>
+        <translation>ペダルを踏んでください...</translation>
+    </message>
+    <message>
+        <source>&amp;Learn</source>
+        <translation>学習(&amp;L)</translation>
+    </message>
+    <message>
+        <source>L&amp;earn</source>
+        <translation>学習(&amp;E)</translation>
     </message>
 </context>
 </TS>

@@ -20,6 +20,7 @@
 #include "ui/collection_model.h"
 #include "ui/collection_window.h"
 #include "ui/file_exchange.h"
+#include "ui/temporary_area.h"
 
 using namespace TQ;
 
@@ -166,6 +167,23 @@ class CollectionTest : public QObject {
         }
         QCOMPARE(reads, 1);
         QCOMPARE(entries, 1);
+
+        // Audition plays the one selected sound of the collection window, and the foot switch's step the
+        // next one.
+        CCollectionView* view = rig.app->OpenCollectionWindow();
+        QVERIFY(view);
+        rig.Activate(view->GetDocument());
+        QVERIFY(rig.Command(ID_MIDI_AUDITION));
+        const std::vector<std::string> shown = ShownNames(view->Model());
+        QVERIFY(shown.size() >= 3);
+        const auto playing = [&](std::size_t row) {
+            const QString label = QStringLiteral("%1 (Collection)").arg(QString::fromStdString(shown[row]));
+            return QTest::qWaitFor([&] { return rig.Context().Temporary().Known() == label; }, 10000);
+        };
+        view->SelectRows({1});
+        QVERIFY(playing(1));
+        view->StepSelection(+1);
+        QVERIFY(playing(2));
     }
 
     void theWindowSearchesFiltersEditsAndOffersItsCommands() {
