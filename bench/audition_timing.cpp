@@ -22,13 +22,13 @@
 
 #include "app/app.h"
 #include "app/main_frame.h"
+#include "desktop_bench.h"
 #include "gp/docview/doc_template.h"
 #include "gp/docview/mdi_child_wnd.h"
 #include "gp/docview/mdi_frame_wnd.h"
 #include "gp/util/settings_catalog.h"
 #include "model/data.h"
 #include "settings/memory_settings_store.h"
-#include "stall_probe.h"
 #include "ui/app_context.h"
 #include "ui/command_ids.h"
 #include "ui/doc.h"
@@ -69,14 +69,8 @@ int main(int argc, char* argv[]) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
 
     CMemorySettingsStore settings;
-    for (int kind = 0; kind < 5; ++kind)
-        Profile::ConfirmationSwitch(kind).Write(&settings, 1);
     Profile::kAudition.Write(&settings, 1);
-    CAppOptions options;
-    options.singleInstance = false;
-    options.midiApi = MidiApiChoice::Jack;
-    options.language = 0;
-    CApp app(settings, options);
+    CApp app(settings, BenchOptions(settings));
     if (!app.InitInstance()) return 1;
 
     int status = 0;

@@ -21,10 +21,10 @@
 #include <functional>
 
 #include "app/app.h"
+#include "desktop_bench.h"
 #include "gp/util/settings_catalog.h"
 #include "ports/midi_environment.h"
 #include "settings/memory_settings_store.h"
-#include "stall_probe.h"
 #include "ui/app_context.h"
 #include "ui/doc.h"
 #include "ui/image_view.h"
@@ -73,13 +73,7 @@ int main(int argc, char* argv[]) {
     const bool readOnly = argc > 1 && QString::fromLatin1(argv[1]) == QStringLiteral("--read-only");
 
     CMemorySettingsStore settings;
-    for (int kind = 0; kind < 5; ++kind)
-        Profile::ConfirmationSwitch(kind).Write(&settings, 1);
-    CAppOptions options;
-    options.singleInstance = false;
-    options.midiApi = MidiApiChoice::Jack;
-    options.language = 0;
-    CApp app(settings, options);
+    CApp app(settings, BenchOptions(settings));
     if (!app.InitInstance()) return 1;
     MidiEnvironment* environment = &app.Context().Environment();
     if (!environment->InPortOf(environment->InPort(MidiEnvironment::kTq550Pair)) ||

@@ -17,19 +17,8 @@ if [ -z "${JACK_DEFAULT_SERVER:-}" ]; then
     exec "$here/../tests/e2e/jack-run.sh" "$0" "$build" "$rate" "$mode"
 fi
 
-work=$(mktemp -d)
-emulator_pid=""
-cleanup() {
-    [ -n "$emulator_pid" ] && kill -TERM "$emulator_pid" 2>/dev/null && wait "$emulator_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkfifo "$work/ready"
-"$build/bin/tq550-emu" --api jack --rate "$rate" >"$work/ready" 2>/dev/null &
-emulator_pid=$!
-read -r line <"$work/ready"
-case "$line" in ready*) ;; *) echo "tq550-emu did not start" >&2; exit 1 ;; esac
+. "$here/emulator_session.sh"
+start_emulator --rate "$rate"
 
 XDG_CONFIG_HOME="$work" XDG_DATA_HOME="$work" QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
     "$build/bin/desktop_transfer_timing" $mode | tee "$work/times"

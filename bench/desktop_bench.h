@@ -1,9 +1,27 @@
 #pragma once
 
+// What the desktop program's benchmarks share: its options on JACK, and the stall probe.
+
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+
+#include "app/app.h"
+#include "gp/util/settings_catalog.h"
+#include "settings/memory_settings_store.h"
+
+// The desktop program against the processor the automatic setup finds on JACK, in English, with the
+// confirmations switched off in settings.
+inline CAppOptions BenchOptions(CMemorySettingsStore& settings) {
+    for (int kind = 0; kind < 5; ++kind)
+        Profile::ConfirmationSwitch(kind).Write(&settings, 1);
+    CAppOptions options;
+    options.singleInstance = false;
+    options.midiApi = MidiApiChoice::Jack;
+    options.language = 0;
+    return options;
+}
 
 // The longest gap between the ticks of a 5 ms timer on this thread, from Start until Stop.
 class CStallProbe {
