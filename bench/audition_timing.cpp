@@ -10,7 +10,9 @@
 // Prints, per run, the times of the system's steady clock (milliseconds, as the emulator's log gives them):
 //   run N burst FIRST LAST END stall MS     (the first and the last change, and when all had been sent)
 //   run N single AT END
-// and FAILED when the program did not end up holding the expected selection in the processor.
+// and FAILED when the program did not end up holding the expected selection in the processor. With
+// TQ_AUDITION_OFF set, Audition stays off: the same selections without sends, for the stall probe's baseline
+// (every run FAILS then); with TQ_STALLS set, every stall over 10 ms goes to standard error.
 
 #include <QApplication>
 #include <QEventLoop>
@@ -69,7 +71,7 @@ int main(int argc, char* argv[]) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
 
     CMemorySettingsStore settings;
-    Profile::kAudition.Write(&settings, 1);
+    Profile::kAudition.Write(&settings, qEnvironmentVariableIsSet("TQ_AUDITION_OFF") ? 0 : 1);
     CApp app(settings, BenchOptions(settings));
     if (!app.InitInstance()) return 1;
 
